@@ -1,0 +1,172 @@
+#include "cli/options.h"
+
+#include <charconv>
+
+#include "search/type_table.h"
+
+namespace quillow::cli {
+
+const char kUsage[] =
+    "Usage: quillow-find [options] FIND-TEXT [LOOK-IN-TEXT]\n"
+    "Finds files by name in folders and inside archives (ZIP, RAR, WAD, GRP, ARJ, LZH, ZOO,\n"
+    "TAR, ARC, PAK, HYP, SQZ, CAB, ACE).\n"
+    "\n"
+    "FIND-TEXT     file-name patterns separated by spaces, as in \"Find files named:\"\n"
+    "              (e.g. \"*.txt *.doc\"; a name with spaces within double quotes)\n"
+    "LOOK-IN-TEXT  folders separated by spaces, as in \"Look in:\" (default: the current folder)\n"
+    "\n"
+    "Options:\n"
+    "  -c, --case-sensitive  compare names and patterns as they are\n"
+    "  -n, --no-subfolders   search only the named folders, not their subfolders\n"
+    "      --count           count the hits, list no rows\n"
+    "  -t, --types LIST      sources to search, comma-separated: ZIP,RAR,WAD,GRP,ARJ,LZH,ZOO,\n"
+    "                        TAR,ARC,PAK,Folders,HYP,SQZ,CAB,ACE (any letter case; default all)\n"
+    "  -s, --sort KIND       order of the rows, 0-12 (default 0: search order)\n"
+    "                        1/2 file, 3/4 archive/folder, 5/6 modified (newest/oldest first),\n"
+    "                        7/8 size, 9/10 ratio (highest/lowest first), 11/12 packed\n"
+    "  -f, --format FORMAT   text, tabs or html (default text)\n"
+    "      --columns LIST    optional columns: date,size,ratio,packed, or none (default all)\n"
+    "  -h, --help            show this help\n"
+    "      --version         show the version\n"
+    "\n"
+    "Rows go to standard output; the count and any warnings to standard error.\n"
+    "Exit status: 0 files found, 1 none found, 2 usage error or refused search.\n";
+
+namespace {
+
+std::vector<std::string> SplitCommas(const std::string& list) {
+  std::vector<std::string> items;
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t comma = list.find(',', start);
+    if (comma == std::string::npos) comma = list.size();
+    items.push_back(list.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return items;
+}
+
+bool ParseTypes(const std::string& list, ArchiveTypeSet& types, std::string& error) {
+  types.on.fill(0);
+  for (const std::string& item : SplitCommas(list)) {
+    if (item.empty()) continue;
+    const int index = TypeIndexByName(item);
+    if (index < 0) {
+      error = "unknown type '" + item + "'";
+      return false;
+    }
+    types.on[index] = 1;
+  }
+  return true;
+}
+
+bool ParseColumns(const std::string& list, SaveColumns& cols, std::string& error) {
+  cols = SaveColumns{false, false, false, false};
+  if (list == "none") return true;
+  for (const std::string& item : SplitCommas(list)) {
+    if (item == "date") cols.dateTime = true;
+    else if (item == "size") cols.size = true;
+    else if (item == "ratio") cols.ratio = true;
+    else if (item == "packed") cols.packed = true;
+    else {
+      error = "unknown column '" + item + "' (date, size, ratio, packed or none)";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseArguments(const std::vector<std::string>& args, Options& o, std::string& error) {
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+      positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    // "--name=value" is the same as "--name value".
+    std::string inlineValue;
+    bool hasInline = false;
+    if (arg.rfind("--", 0) == 0) {
+      size_t eq = arg.find('=');
+      if (eq != std::string::npos) {
+        inlineValue = arg.substr(eq + 1);
+        arg.resize(eq);
+        hasInline = true;
+      }
+    }
+    auto value = [&](std::string& out) {
+      if (hasInline) {
+        out = inlineValue;
+        return true;
+      }
+      if (i + 1 >= args.size()) {
+        error = "option " + arg + " needs a value";
+        return false;
+      }
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (arg == "-c" || arg == "--case-sensitive") {
+      o.search.CaseSensitive = 1;
+    } else if (arg == "-n" || arg == "--no-subfolders") {
+      o.search.SubFolders = 0;
+    } else if (arg == "--count") {
+      o.search.CountOnly = 1;
+    } else if (arg == "-h" || arg == "--help") {
+      o.help = true;
+    } else if (arg == "--version") {
+      o.version = true;
+    } else if (arg == "-t" || arg == "--types") {
+      if (!value(v) || !ParseTypes(v, o.types, error)) return false;
+    } else if (arg == "-s" || arg == "--sort") {
+      if (!value(v)) return false;
+      int kind = -1;
+      auto r = std::from_chars(v.data(), v.data() + v.size(), kind);
+      if (r.ec != std::errc() || r.ptr != v.data() + v.size() || kind < 0 || kind > 12) {
+        error = "sort kind must be a number from 0 to 12";
+        return false;
+      }
+      o.sortKind = kind;
+    } else if (arg == "-f" || arg == "--format") {
+      if (!value(v)) return false;
+      if (v == "text") o.format = Format::kText;
+      else if (v == "tabs") o.format = Format::kTabs;
+      else if (v == "html") o.format = Format::kHtml;
+      else {
+        error = "format must be text, tabs or html";
+        return false;
+      }
+    } else if (arg == "--columns") {
+      if (!value(v) || !ParseColumns(v, o.columns, error)) return false;
+    } else {
+      error = "unknown option " + arg;
+      return false;
+    }
+  }
+  if (o.help || o.version) return true;
+  if (positional.empty()) {
+    error = "FIND-TEXT is missing";
+    return false;
+  }
+  if (positional.size() > 2) {
+    error = "too many arguments (quote a FIND-TEXT or LOOK-IN-TEXT that holds spaces)";
+    return false;
+  }
+  o.findText = positional[0];
+  if (positional.size() == 2) {
+    o.lookInText = positional[1];
+    o.lookInGiven = true;
+  }
+  return true;
+}
+
+}  // namespace quillow::cli

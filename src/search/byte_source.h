@@ -1,0 +1,77 @@
+// A bounded, buffered reader over one archive file. Readers make many small reads of header
+// fields; the buffer turns them into one system call per block. Every read either delivers
+// all the bytes asked for or fails; the position may lie past the end, where reads fail.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "platform/fs.h"
+
+namespace quillow {
+
+class ByteSource {
+ public:
+  // Reads through `file`, which must outlive the source.
+  explicit ByteSource(platform::ReadFile& file);
+  // Reads from memory (tests and fuzzing); the bytes must outlive the source.
+  explicit ByteSource(std::string_view bytes);
+  ByteSource(const ByteSource&) = delete;
+  ByteSource& operator=(const ByteSource&) = delete;
+
+  uint64_t Length() const { return length_; }
+  uint64_t Tell() const { return pos_; }
+  uint64_t Remaining() const { return pos_ < length_ ? length_ - pos_ : 0; }
+
+  // Exactly n bytes or false. On failure the position is left at the end of the file.
+  bool Read(void* dst, size_t n);
+  // Up to n bytes; returns how many were read. For fields whose tail may run into the end.
+  size_t ReadUpTo(void* dst, size_t n);
+  // Moves forward by n bytes; false when that lands past the end of the file.
+  bool Skip(uint64_t n);
+  void Seek(uint64_t offset) { pos_ = offset; }
+
+  bool ReadU8(uint8_t& v) { return Read(&v, 1); }
+  bool ReadU16(uint16_t& v) {
+    uint8_t b[2];
+    if (!Read(b, 2)) return false;
+    v = static_cast<uint16_t>(b[0] | (b[1] << 8));
+    return true;
+  }
+  bool ReadU32(uint32_t& v) {
+    uint8_t b[4];
+    if (!Read(b, 4)) return false;
+    v = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+        (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    return true;
+  }
+
+  // Bytes in the buffer starting at the position, for fast paths of small headers: at most
+  // `want` bytes, fewer only at the end of the file. Does not move the position.
+  std::string_view Peek(size_t want);
+
+ private:
+  static constexpr size_t kBlock = 16 * 1024;
+  bool Fill(uint64_t at);
+
+  platform::ReadFile* file_ = nullptr;
+  uint64_t length_ = 0;
+  uint64_t pos_ = 0;
+  // Buffered window [bufStart_, bufStart_ + bufLen_) of the file.
+  uint64_t bufStart_ = 0;
+  size_t bufLen_ = 0;
+  const char* mem_ = nullptr;  // memory-backed: the whole file, no copy
+  std::unique_ptr<char[]> buf_;
+};
+
+// Little-endian field access within a header already read into memory.
+inline uint16_t Le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t Le32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+}  // namespace quillow

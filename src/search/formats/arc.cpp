@@ -1,0 +1,8 @@
+#include "search/formats/formats.h"
+
+namespace quillow::formats {
+
+// Not read yet: lists nothing.
+void ReadArc(ByteSource&, ReaderContext&) {}
+
+}  // namespace quillow::formats

@@ -1,0 +1,80 @@
+#include "search/row.h"
+
+#include <charconv>
+
+namespace quillow {
+
+namespace {
+
+void AppendNumber(std::string& out, uint64_t v) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, r.ptr);
+}
+
+bool EndsWithTar(std::string_view s) {
+  if (s.size() < 4) return false;
+  std::string_view tail = s.substr(s.size() - 4);
+  static constexpr char kTar[] = ".tar";
+  for (int i = 0; i < 4; ++i) {
+    char c = tail[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    if (c != kTar[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string DateText(uint16_t d, uint16_t t) {
+  const unsigned month = (d >> 5) & 15, day = d & 31, year = (d >> 9) + 1980u;
+  const unsigned hour = t >> 11, minute = (t >> 5) & 63;
+  unsigned shown = hour;
+  if (hour > 12) shown = hour - 12;
+  if (hour == 0) shown = 12;
+  std::string s;
+  s.reserve(20);
+  AppendNumber(s, month);
+  s += '/';
+  AppendNumber(s, day);
+  s += '/';
+  AppendNumber(s, year);
+  s += ' ';
+  AppendNumber(s, shown);
+  s += ':';
+  if (minute < 10) s += '0';
+  AppendNumber(s, minute);
+  s += hour >= 12 ? " PM" : " AM";
+  return s;
+}
+
+std::string RatioText(uint32_t size, uint32_t packed) {
+  if (size == 0 || packed == 0) return "?";
+  // Exact integer form of trunc(100 - packed / size * 100): no rounding error can move a
+  // ratio that is a whole number (size 10, packed 3 is 70%, not 69%).
+  const int64_t num = 100 * (static_cast<int64_t>(size) - static_cast<int64_t>(packed));
+  const int64_t ratio = num / static_cast<int64_t>(size);
+  std::string s = std::to_string(ratio);
+  s += '%';
+  return s;
+}
+
+ResultRow MakeRow(std::string_view name, std::string_view container, uint16_t dosDate,
+                  uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep) {
+  ResultRow row;
+  row.file.assign(name);
+  row.container.assign(container);
+  row.modified = EndsWithTar(container) ? std::string("?") : DateText(dosDate, dosTime);
+  AppendNumber(row.size, size);
+  if (size != 0 && packed != 0) {
+    row.ratio = RatioText(size, packed);
+    AppendNumber(row.packed, packed);
+  } else {
+    row.ratio = "?";
+    row.packed = "?";
+  }
+  if (folderEntry) row.container += sep;
+  return row;
+}
+
+}  // namespace quillow

@@ -1,0 +1,229 @@
+#include "search/search_thread.h"
+
+#include "search/byte_source.h"
+#include "search/reader.h"
+#include "search/row.h"
+#include "search/type_table.h"
+
+namespace quillow {
+
+namespace {
+
+using platform::kSep;
+
+std::string Join(const std::string& folder, std::string_view name) {
+  std::string path;
+  path.reserve(folder.size() + 1 + name.size());
+  path += folder;
+  path += kSep;
+  path += name;
+  return path;
+}
+
+}  // namespace
+
+std::string ElapsedText(uint32_t s) {
+  const uint32_t h = (s % 36000) / 3600, m = (s % 3600) / 60, sec = s % 60;
+  std::string t = std::to_string(h) + ":";
+  if (m < 10) t += '0';
+  t += std::to_string(m) + ":";
+  if (sec < 10) t += '0';
+  t += std::to_string(sec);
+  return t;
+}
+
+std::string FoundCountText(int32_t found) {
+  if (found > 0) return std::to_string(found) + kFilesFoundSuffix;
+  return kNoFilesFound;
+}
+
+// Hands a reader's members and warnings to the search, with the archive's path.
+class SearchThread::ArchiveContext final : public ReaderContext {
+ public:
+  ArchiveContext(SearchThread& search, std::string container, uint16_t date, uint16_t time)
+      : ReaderContext(std::move(container), date, time), search_(search) {}
+  void Report(std::string_view name, uint16_t date, uint16_t time, uint32_t size,
+              uint32_t packed) override {
+    search_.ReportMember(name, container(), date, time, size, packed, false);
+  }
+  void Warn(std::string_view message) override { search_.LogWarning(container(), message); }
+
+ private:
+  SearchThread& search_;
+};
+
+SearchThread::SearchThread(SearchHost& host, const SearchOptions& options,
+                           const ArchiveTypeSet& types, std::string warningsPath)
+    : host_(host),
+      options_(options),
+      types_(types),
+      warningsPath_(std::move(warningsPath)),
+      patterns_(options.CaseSensitive != 0) {}
+
+SearchThread::~SearchThread() {
+  RequestStop();
+  Join();
+}
+
+void SearchThread::Start() {
+  running_.store(true, std::memory_order_release);
+  thread_ = std::thread([this] {
+    Run();
+    running_.store(false, std::memory_order_release);
+  });
+}
+
+void SearchThread::Join() {
+  if (thread_.joinable()) thread_.join();
+}
+
+void SearchThread::Run() {
+  if (!types_.Any()) {
+    host_.Refuse();
+    return;
+  }
+  // Relative Look-in entries name folders below the folder current when the search
+  // starts; the walk changes the current folder as it goes, so they are made absolute
+  // against this one.
+  const std::string base = platform::CurrentFolder();
+
+  std::string lookIn = LimitInputText(host_.LookInText());
+  if (lookIn.find(' ') != std::string::npos && platform::SetCurrentFolder(lookIn)) {
+    lookIn = "\"" + lookIn + "\"";
+    host_.ReplaceLookInText(lookIn);
+  }
+  std::string findFiles = LimitInputText(host_.FindFilesText());
+  host_.RecordHistories(findFiles, lookIn);
+  if (!options_.CaseSensitive) FoldAscii(findFiles);
+
+  for (std::string& entry : CutEntries(lookIn)) {
+#ifdef _WIN32
+    for (char& c : entry)
+      if (c == '/') c = '\\';
+#endif
+    lookIn_.push_back(platform::AbsolutePath(base, entry));
+  }
+  const std::vector<std::string> entries = CutEntries(findFiles);
+  if (entries.empty()) return;
+  for (const std::string& entry : entries)
+    if (!patterns_.Add(entry)) return;
+
+  found_ = 0;
+  host_.StartOfSearch();
+  warnings_ = 0;
+  if (!warningsPath_.empty())
+    log_ = platform::OpenForWriting(warningsPath_, platform::WriteMode::kTruncate);
+  start_ = std::chrono::steady_clock::now();
+  elapsedShown_ = 0;
+
+  // After a stop every remaining entry is still handed over; each returns at once.
+  for (const std::string& folder : lookIn_) ScanFolder(folder);
+
+  const bool logged = log_ != nullptr;
+  log_.reset();
+  host_.EndOfSearch(found_);
+  if (logged && platform::FileSize(warningsPath_) == 0) platform::DeleteFileAt(warningsPath_);
+  if (warnings_ > 0 && options_.ShowWarnings && !warningsPath_.empty())
+    host_.OpenWarnings(warningsPath_);
+  host_.FinalSort();
+}
+
+void SearchThread::ScanFolder(const std::string& folderIn) {
+  if (!platform::SetCurrentFolder(folderIn)) return;
+  std::string folder = folderIn;
+  if (!folder.empty() && (folder.back() == kSep || folder.back() == '/')) folder.pop_back();
+#ifdef _WIN32
+  host_.ShowLookingIn(folder);
+#else
+  host_.ShowLookingIn(folder.empty() ? std::string(1, kSep) : folder);
+#endif
+
+  // One listing serves the subfolder step and all fifteen passes.
+  std::vector<platform::DirEntry> entries;
+  platform::ListFolder(folder.empty() ? std::string(1, kSep) : folder, entries);
+
+  if (options_.SubFolders) {
+    for (const platform::DirEntry& e : entries) {
+      if (!e.name.empty() && e.name[0] != '.' && e.isDirectory) ScanFolder(Join(folder, e.name));
+      if (StopRequested()) return;
+    }
+  }
+
+  const auto& table = TypeTable();
+  for (int type = 0; type < kTypeCount; ++type) {
+    if (!types_.on[type]) continue;
+    const std::string_view ext = table[type].extension;
+    char pattern[8] = "*.";
+    ext.copy(pattern + 2, ext.size());
+    pattern[2 + ext.size()] = '\0';
+    for (platform::DirEntry& e : entries) {
+      if (!platform::MatchesFindPattern(e.name, pattern)) continue;
+      if (StopRequested()) return;
+      if (type == kFolders) {
+        // Only a hit needs the entry's size and time: the system is asked for them then.
+        if (IsCandidateHit(e.name)) {
+          platform::FillDetails(folder, e);
+          CountHit(e.name, folder, e.dosDate, e.dosTime, e.size, e.size, true);
+        }
+        continue;
+      }
+      if (e.isDirectory) continue;
+      ReadArchive(folder, e, type);
+    }
+    if (found_ > 0) host_.ShowFoundCount(found_);
+  }
+}
+
+void SearchThread::ReadArchive(const std::string& folder, platform::DirEntry& entry, int type) {
+  const std::string path = Join(folder, entry.name);
+  std::unique_ptr<platform::ReadFile> file = platform::OpenForReading(path);
+  if (!file || file->Length() == 0) return;
+  // The archive's own time is the default for formats that store none.
+  platform::FillDetails(folder, entry);
+  ByteSource src(*file);
+  ArchiveContext ctx(*this, path, entry.dosDate, entry.dosTime);
+  TypeTable()[type].reader(src, ctx);
+}
+
+void SearchThread::TickElapsed() {
+  const auto now = std::chrono::steady_clock::now();
+  const uint32_t seconds = static_cast<uint32_t>(
+      std::chrono::duration_cast<std::chrono::seconds>(now - start_).count());
+  if (seconds != elapsedShown_) {
+    elapsedShown_ = seconds;
+    host_.ShowElapsed(seconds);
+  }
+}
+
+bool SearchThread::IsCandidateHit(std::string_view name) {
+  TickElapsed();
+  return patterns_.Matches(name);
+}
+
+void SearchThread::CountHit(std::string_view name, std::string_view container, uint16_t dosDate,
+                            uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry) {
+  ++found_;
+  if (options_.CountOnly) return;
+  host_.AddRow(MakeRow(name, container, dosDate, dosTime, size, packed, folderEntry, kSep));
+}
+
+void SearchThread::ReportMember(std::string_view name, std::string_view container,
+                                uint16_t dosDate, uint16_t dosTime, uint32_t size, uint32_t packed,
+                                bool folderEntry) {
+  if (IsCandidateHit(name)) CountHit(name, container, dosDate, dosTime, size, packed, folderEntry);
+}
+
+void SearchThread::LogWarning(std::string_view container, std::string_view message) {
+  std::string line(container);
+  line += message;
+  // The file is a Windows text file; the host gets the line without its break.
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  ++warnings_;
+  host_.WarningLine(line);
+  if (log_) {
+    line += "\r\n";
+    log_->Write(line.data(), line.size());
+  }
+}
+
+}  // namespace quillow

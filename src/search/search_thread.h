@@ -1,0 +1,84 @@
+// One search: the request made from the two input texts, the folder walk, the member
+// reports and the warnings log.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "platform/fs.h"
+#include "search/matching.h"
+#include "search/search_host.h"
+#include "search/types.h"
+
+namespace quillow {
+
+class SearchThread {
+ public:
+  // `warningsPath` empty: warnings go only to the host, no file is written. The options
+  // and the type set are copied: the search never sees them change.
+  SearchThread(SearchHost& host, const SearchOptions& options, const ArchiveTypeSet& types,
+               std::string warningsPath);
+  ~SearchThread();
+  SearchThread(const SearchThread&) = delete;
+  SearchThread& operator=(const SearchThread&) = delete;
+
+  // Runs the body on a thread of its own.
+  void Start();
+  // Waits for the body to end (no-op when it never started or has been joined).
+  void Join();
+  // True from Start() until the body has returned.
+  bool Running() const { return running_.load(std::memory_order_acquire); }
+
+  // The body, on the calling thread.
+  void Run();
+
+  void RequestStop() { stop_.store(true, std::memory_order_relaxed); }
+  bool StopRequested() const { return stop_.load(std::memory_order_relaxed); }
+
+  int32_t FoundCount() const { return found_; }
+  int32_t WarningCount() const { return warnings_; }
+
+  // Searches one folder: its subfolders first, then one pass per enabled source.
+  void ScanFolder(const std::string& folder);
+
+  // One candidate: matched against the patterns and, for a hit, counted and made a row.
+  void ReportMember(std::string_view name, std::string_view container, uint16_t dosDate,
+                    uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry);
+
+  // Appends "container: message" to the warnings log.
+  void LogWarning(std::string_view container, std::string_view message);
+
+ private:
+  class ArchiveContext;
+
+  void TickElapsed();
+  bool IsCandidateHit(std::string_view name);
+  void CountHit(std::string_view name, std::string_view container, uint16_t dosDate,
+                uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry);
+  void ReadArchive(const std::string& folder, platform::DirEntry& entry, int type);
+
+  SearchHost& host_;
+  const SearchOptions options_;
+  const ArchiveTypeSet types_;
+  const std::string warningsPath_;
+
+  PatternSet patterns_;
+  std::vector<std::string> lookIn_;
+  int32_t found_ = 0;
+  int32_t warnings_ = 0;
+  std::chrono::steady_clock::time_point start_;
+  uint32_t elapsedShown_ = 0;
+  std::unique_ptr<platform::WriteFile> log_;
+
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> running_{false};
+  std::thread thread_;
+};
+
+}  // namespace quillow

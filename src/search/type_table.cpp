@@ -1,0 +1,45 @@
+#include "search/type_table.h"
+
+#include "search/formats/formats.h"
+
+namespace quillow {
+
+const std::array<TypeEntry, kTypeCount>& TypeTable() {
+  static constexpr std::array<TypeEntry, kTypeCount> kTable{{
+      {"ZIP", "ZIP", formats::ReadZip},
+      {"RAR", "RAR", formats::ReadRar},
+      {"WAD", "WAD", formats::ReadWad},
+      {"GRP", "GRP", formats::ReadGrp},
+      {"ARJ", "ARJ", formats::ReadArj},
+      {"LZH", "LZH", formats::ReadLzh},
+      {"ZOO", "ZOO", formats::ReadZoo},
+      {"TAR", "TAR", formats::ReadTar},
+      {"ARC", "ARC", formats::ReadArc},
+      {"PAK", "PAK", formats::ReadArc},
+      {"Folders", "*", nullptr},
+      {"HYP", "HYP", formats::ReadHyp},
+      {"SQZ", "SQZ", formats::ReadSqz},
+      {"CAB", "CAB", formats::ReadCab},
+      {"ACE", "ACE", formats::ReadAce},
+  }};
+  return kTable;
+}
+
+int TypeIndexByName(std::string_view name) {
+  const auto& table = TypeTable();
+  for (int i = 0; i < kTypeCount; ++i) {
+    std::string_view n = table[i].name;
+    if (n.size() != name.size()) continue;
+    bool same = true;
+    for (size_t k = 0; k < n.size() && same; ++k) {
+      char a = n[k], b = name[k];
+      if (a >= 'A' && a <= 'Z') a = static_cast<char>(a + 32);
+      if (b >= 'A' && b <= 'Z') b = static_cast<char>(b + 32);
+      same = a == b;
+    }
+    if (same) return i;
+  }
+  return -1;
+}
+
+}  // namespace quillow
