@@ -11,7 +11,7 @@ namespace {
 
 using platform::kSep;
 
-std::string Join(const std::string& folder, std::string_view name) {
+std::string JoinPath(const std::string& folder, std::string_view name) {
   std::string path;
   path.reserve(folder.size() + 1 + name.size());
   path += folder;
@@ -144,7 +144,7 @@ void SearchThread::ScanFolder(const std::string& folderIn) {
 
   if (options_.SubFolders) {
     for (const platform::DirEntry& e : entries) {
-      if (!e.name.empty() && e.name[0] != '.' && e.isDirectory) ScanFolder(Join(folder, e.name));
+      if (!e.name.empty() && e.name[0] != '.' && e.isDirectory) ScanFolder(JoinPath(folder, e.name));
       if (StopRequested()) return;
     }
   }
@@ -175,7 +175,7 @@ void SearchThread::ScanFolder(const std::string& folderIn) {
 }
 
 void SearchThread::ReadArchive(const std::string& folder, platform::DirEntry& entry, int type) {
-  const std::string path = Join(folder, entry.name);
+  const std::string path = JoinPath(folder, entry.name);
   std::unique_ptr<platform::ReadFile> file = platform::OpenForReading(path);
   if (!file || file->Length() == 0) return;
   // The archive's own time is the default for formats that store none.

@@ -1,0 +1,247 @@
+// The whole search over real folders: request, walk order, stop points, warnings.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "reader_test_util.h"
+#include "recording_host.h"
+#include "search/search_thread.h"
+#include "temp_tree.h"
+
+namespace quillow::test {
+namespace {
+
+using platform::kSep;
+
+ArchiveTypeSet Only(std::initializer_list<int> types) {
+  ArchiveTypeSet set;
+  set.on.fill(0);
+  for (int t : types) set.on[t] = 1;
+  return set;
+}
+
+std::vector<std::string> Files(const RecordingHost& host) {
+  std::vector<std::string> names;
+  for (const ResultRow& r : host.rows) names.push_back(r.file);
+  return names;
+}
+
+struct Search {
+  RecordingHost host;
+  SearchOptions options;
+  ArchiveTypeSet types;
+  std::string warningsPath;
+
+  void Run(const std::string& findFiles, const std::string& lookIn) {
+    host.findFiles = findFiles;
+    host.lookIn = lookIn;
+    SearchThread thread(host, options, types, warningsPath);
+    thread.Run();
+  }
+};
+
+TEST(SearchWalk, SubfoldersFirstThenOnePassPerTypeInTableOrder) {
+  TempTree tree;
+  const std::string zip = LoadFile(TestData("zip/basic.zip"));
+  tree.Write("sub/inner.zip", zip);
+  tree.Write("b.zip", zip);
+  tree.Write("notes.txt", "hello");
+  tree.Write("x.TAR", std::string(1024, '\0'));  // opened by the TAR pass, not by ZIP
+
+  Search s;
+  s.Run("*.txt readme.* *.zip", tree.Root());
+  // sub's rows (its ZIP members, then its own plain entries), then the root's ZIP members,
+  // then the root's plain entries (in the file system's order). "docs/" has no base part.
+  std::vector<std::string> names = Files(s.host);
+  ASSERT_EQ(names.size(), 7u);
+  std::sort(names.begin() + 5, names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"docs/readme.txt", "big.TXT", "inner.zip", "docs/readme.txt",
+                                             "big.TXT", "b.zip", "notes.txt"}));
+  EXPECT_EQ(s.host.rows[0].container, tree.Path("sub/inner.zip"));
+  EXPECT_EQ(s.host.rows[2].container, tree.Path("sub") + kSep);
+  EXPECT_EQ(s.host.rows[3].container, tree.Path("b.zip"));
+  for (size_t i = 5; i < 7; ++i) {
+    EXPECT_EQ(s.host.rows[i].container, tree.Root() + kSep);
+    if (s.host.rows[i].file == "notes.txt") {
+      EXPECT_EQ(s.host.rows[i].size, "5");
+      EXPECT_EQ(s.host.rows[i].ratio, "0%");
+    }
+  }
+  EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories", "start", "end", "sort"}));
+  EXPECT_EQ(s.host.endCount, 7);
+  // Looking in: the last subfolder entered stays shown while its parent's files are read.
+  EXPECT_EQ(s.host.lookingIn, (std::vector<std::string>{tree.Root(), tree.Path("sub")}));
+}
+
+TEST(SearchWalk, FolderEntriesAreCandidatesAndDotFoldersAreNotEntered) {
+  TempTree tree;
+  tree.Write(".cache/hidden.txt", "x");
+  tree.Write("docs/in.txt", "x");
+  Search s;
+  s.types = Only({kFolders});
+  s.Run("* *.txt", tree.Root());
+  std::vector<std::string> names = Files(s.host);
+  std::sort(names.begin(), names.end());
+  // "docs" is a candidate of its parent; .cache is neither entered nor a hit.
+  EXPECT_EQ(names, (std::vector<std::string>{"docs", "in.txt"}));
+  for (const ResultRow& r : s.host.rows)
+    if (r.file == "docs") {
+      EXPECT_EQ(r.container, tree.Root() + kSep);
+      EXPECT_EQ(r.size, "0");
+      EXPECT_EQ(r.ratio, "?");
+    }
+}
+
+TEST(SearchWalk, WithoutFoldersPlainFilesAreNeverCandidates) {
+  TempTree tree;
+  tree.Write("a.txt", "x");
+  tree.Write("a.jar", LoadFile(TestData("zip/basic.zip")));  // never opened: wrong extension
+  tree.Write("zero.zip", "");
+  Search s;
+  s.types = Only({kZip});
+  s.Run("*.*", tree.Root());
+  EXPECT_TRUE(s.host.rows.empty());
+  EXPECT_TRUE(s.host.warnings.empty());
+  EXPECT_EQ(s.host.endCount, 0);
+}
+
+TEST(SearchWalk, SubFoldersOffSearchesOnlyTheNamedFolder) {
+  TempTree tree;
+  tree.Write("top.txt", "x");
+  tree.Write("deep/below.txt", "x");
+  Search s;
+  s.options.SubFolders = 0;
+  s.Run("*.txt", tree.Root());
+  EXPECT_EQ(Files(s.host), (std::vector<std::string>{"top.txt"}));
+}
+
+TEST(SearchWalk, CountOnlyCountsWithoutRows) {
+  TempTree tree;
+  tree.Write("a.zip", LoadFile(TestData("zip/basic.zip")));
+  Search s;
+  s.options.CountOnly = 1;
+  s.Run("*.*", tree.Root());
+  EXPECT_TRUE(s.host.rows.empty());
+  EXPECT_EQ(s.host.endCount, 4);  // three named members and the archive; "docs/" has no name
+  ASSERT_FALSE(s.host.counts.empty());
+  EXPECT_EQ(s.host.counts.back(), 4);
+}
+
+TEST(SearchWalk, RefusedWhenEveryTypeIsOff) {
+  Search s;
+  s.types = Only({});
+  s.Run("*.*", ".");
+  EXPECT_EQ(s.host.steps, (std::vector<std::string>{"refuse"}));
+}
+
+TEST(SearchWalk, EmptyBasePartEndsSilentlyBeforeTheStart) {
+  for (const char* text : {".txt", "   ", "a.txt .doc", ""}) {
+    Search s;
+    s.Run(text, ".");
+    EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories"})) << '"' << text << '"';
+  }
+}
+
+TEST(SearchWalk, StopTakesEffectAfterTheArchiveBeingRead) {
+  TempTree tree;
+  const std::string zip = LoadFile(TestData("zip/basic.zip"));
+  tree.Write("a.zip", zip);
+  tree.Write("b.zip", zip);
+  Search s;
+  SearchThread* running = nullptr;
+  s.host.onRow = [&](const ResultRow&) { running->RequestStop(); };
+  s.host.findFiles = "*.*";
+  s.host.lookIn = tree.Root();
+  SearchThread thread(s.host, s.options, s.types, "");
+  running = &thread;
+  thread.Run();
+  // A reader runs to its end once started: all three named members of the first archive.
+  EXPECT_EQ(s.host.rows.size(), 3u);
+  EXPECT_EQ(s.host.endCount, 3);
+  EXPECT_EQ(s.host.rows[0].container, s.host.rows[2].container);
+  EXPECT_EQ(s.host.steps.back(), "sort");
+}
+
+TEST(SearchWalk, StopInsideSubfoldersEndsTheWholeWalk) {
+  TempTree tree;
+  for (int i = 0; i < 20; ++i) tree.Write("d" + std::to_string(i) + "/f.txt", "x");
+  tree.Write("root.txt", "x");
+  Search s;
+  s.types = Only({kFolders});
+  SearchThread* running = nullptr;
+  s.host.onRow = [&](const ResultRow&) { running->RequestStop(); };
+  s.host.findFiles = "*.txt";
+  s.host.lookIn = tree.Root() + " " + tree.Root();  // a stopped search skips later entries too
+  SearchThread thread(s.host, s.options, s.types, "");
+  running = &thread;
+  thread.Run();
+  EXPECT_EQ(s.host.rows.size(), 1u);
+  EXPECT_NE(s.host.rows[0].file, "root.txt");
+}
+
+TEST(SearchWalk, WarningsFileIsKeptOnlyWhenWritten) {
+  TempTree tree;
+  tree.Write("data/bad.zip", LoadFile(TestData("zip/streamed.zip")));
+  tree.Write("data/good.zip", LoadFile(TestData("zip/basic.zip")));
+  tree.Folder("log");
+  const std::string log = tree.Path("log/warnings.txt");
+
+  Search s;
+  s.warningsPath = log;
+  s.Run("*.*", tree.Path("data"));
+  const std::string expected =
+      tree.Path("data/bad.zip") + ": This ZIP type not supported due to its rarity";
+  ASSERT_EQ(s.host.warnings, (std::vector<std::string>{expected}));
+  EXPECT_EQ(LoadFile(log), expected + "\r\n");
+  EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories", "start", "end", "open-warnings", "sort"}));
+
+  // The next search without warnings removes the file; ShowWarnings off never opens it.
+  std::filesystem::remove(tree.Path("data/bad.zip"));
+  Search clean;
+  clean.warningsPath = log;
+  clean.options.ShowWarnings = 0;
+  clean.Run("*.*", tree.Path("data"));
+  EXPECT_FALSE(std::filesystem::exists(log));
+}
+
+TEST(SearchWalk, LookInFolderWithASpaceIsQuotedAndSearchedAsOne) {
+  TempTree tree;
+  tree.Write("Program Files/app.txt", "x");
+  Search s;
+  s.Run("*.txt", tree.Path("Program Files"));
+  EXPECT_EQ(s.host.replacedLookIn, "\"" + tree.Path("Program Files") + "\"");
+  EXPECT_EQ(Files(s.host), (std::vector<std::string>{"app.txt"}));
+}
+
+TEST(SearchWalk, RelativeLookInEntriesResolveAgainstTheStartingFolder) {
+  TempTree tree;
+  tree.Write("one/a.zip", LoadFile(TestData("zip/basic.zip")));
+  tree.Write("two/b.txt", "x");
+  ASSERT_TRUE(platform::SetCurrentFolder(tree.Root()));
+  Search s;
+  s.Run("*.txt", "one two");  // the first entry's walk changes the current folder
+  EXPECT_EQ(Files(s.host), (std::vector<std::string>{"docs/readme.txt", "big.TXT", "b.txt"}));
+  EXPECT_EQ(s.host.rows[0].container, tree.Path("one/a.zip"));
+}
+
+TEST(SearchWalk, MissingFoldersAreSkippedSilently) {
+  TempTree tree;
+  tree.Write("a.txt", "x");
+  Search s;
+  s.Run("*.txt", tree.Path("no-such-folder") + " " + tree.Root());
+  EXPECT_EQ(Files(s.host), (std::vector<std::string>{"a.txt"}));
+}
+
+TEST(SearchWalk, PathsLongerThan260CharactersAreSearched) {
+  TempTree tree;
+  std::string deep;
+  for (int i = 0; i < 8; ++i) deep += std::string(40, static_cast<char>('a' + i)) + "/";
+  tree.Write(deep + "far.zip", LoadFile(TestData("zip/basic.zip")));
+  Search s;
+  s.Run("one.bin", tree.Root());
+  ASSERT_EQ(Files(s.host), (std::vector<std::string>{"one.bin"}));
+  EXPECT_GT(s.host.rows[0].container.size(), 320u);
+}
+
+}  // namespace
+}  // namespace quillow::test

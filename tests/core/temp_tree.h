@@ -1,0 +1,51 @@
+// A folder tree under the temporary folder, removed again when the test ends.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/fs.h"
+
+namespace quillow::test {
+
+class TempTree {
+ public:
+  TempTree() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string leaf = std::string("quillow-") + (info ? info->test_suite_name() : "t") + "-" +
+                       (info ? info->name() : "t");
+    for (char& c : leaf)
+      if (c == '/') c = '_';
+    root_ = std::filesystem::temp_directory_path() / leaf;
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
+  }
+  ~TempTree() {
+    // Leave the tree so it can be removed even where the search left it current.
+    platform::SetCurrentFolder(std::filesystem::temp_directory_path().string());
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+  TempTree(const TempTree&) = delete;
+  TempTree& operator=(const TempTree&) = delete;
+
+  // The root as the search writes paths: the platform's separators.
+  std::string Root() const { return root_.make_preferred().string(); }
+  std::string Path(const std::string& relative) const {
+    return (root_ / std::filesystem::path(relative)).make_preferred().string();
+  }
+  void Write(const std::string& relative, const std::string& bytes) {
+    auto p = root_ / std::filesystem::path(relative);
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << bytes;
+  }
+  void Folder(const std::string& relative) { std::filesystem::create_directories(root_ / relative); }
+
+ private:
+  mutable std::filesystem::path root_;
+};
+
+}  // namespace quillow::test

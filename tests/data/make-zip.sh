@@ -1,0 +1,48 @@
+#!/bin/sh
+# Regenerates the ZIP fixtures in zip/ with Info-ZIP's zip (Debian package "zip").
+# Times are fixed and TZ is UTC so the archives come out the same on every run.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+out="$here/zip"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export TZ=UTC
+mkdir -p "$out"
+cd "$work"
+
+# basic.zip: a folder entry, a member in it, a compressed and a stored member.
+mkdir -p docs
+printf 'read me\n' > docs/readme.txt
+yes 'the same line, again and again' | head -n 200 > big.TXT
+printf 'x' > one.bin
+touch -d '2001-03-15 15:18:40' docs/readme.txt docs big.TXT
+touch -d '2020-12-31 00:07:00' one.bin
+rm -f "$out/basic.zip"
+zip -q -X "$out/basic.zip" docs/ docs/readme.txt
+zip -q -X "$out/basic.zip" big.TXT
+zip -q -X -0 "$out/basic.zip" one.bin
+
+# empty.zip: every member deleted again; only the end record is left.
+rm -f "$out/empty.zip"
+zip -q -X "$out/empty.zip" one.bin
+zip -q -d "$out/empty.zip" one.bin || true
+
+# streamed.zip: written to a pipe, so sizes follow the data (flag bit 3).
+rm -f "$out/streamed.zip"
+printf 'streamed\n' | zip -q -X - - | cat > "$out/streamed.zip"
+
+# names257.zip / names258.zip: the longest stored name accepted, and one byte more.
+n255=$(printf '%0255d' 0 | tr 0 n)
+mkdir -p a ab
+printf 'a' > "a/$n255"
+printf 'b' > "ab/$n255"
+touch -d '2001-03-15 15:18:40' "a/$n255" "ab/$n255"
+rm -f "$out/name257.zip" "$out/name258.zip"
+zip -q -X -D "$out/name257.zip" "a/$n255"
+zip -q -X -D "$out/name258.zip" "ab/$n255"
+
+# sfx-like.zip: a program stub before the first local header lists nothing.
+printf 'MZ stub, not a local header................................' > stub
+cat stub "$out/basic.zip" > "$out/stub-first.zip"
+
+ls -l "$out"
