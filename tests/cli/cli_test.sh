@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# quillow-find end to end: arguments, exit status, where each text goes.
+# Usage: cli_test.sh QUILLOW-FIND TEST-DATA-FOLDER
+set -u
+bin=$1
+data=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+check() {  # check NAME CONDITION...
+  local name=$1
+  shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
+}
+contains() { grep -qF -- "$2" "$1"; }
+lacks() { ! grep -qF -- "$2" "$1"; }
+
+mkdir -p "$work/tree/sub dir/deeper" "$work/tree/.hidden"
+cp "$data/zip/basic.zip" "$work/tree/sub dir/deeper/a.zip"
+cp "$data/zip/streamed.zip" "$work/tree/bad.zip"
+printf 'hello' > "$work/tree/notes.txt"
+printf 'x' > "$work/tree/.hidden/secret.txt"
+
+run() {  # run ARGS... : stdout -> $work/out, stderr -> $work/err, status -> $rc
+  "$bin" "$@" > "$work/out" 2> "$work/err"
+  rc=$?
+}
+
+run '*.txt' "$work/tree"
+check "hits exit 0" test "$rc" -eq 0
+check "header first" bash -c "head -c 4 '$work/out' | grep -qx File"
+check "CR LF line ends" bash -c "head -n 1 '$work/out' | grep -q \$'\r\$'"
+check "member row" contains "$work/out" "docs/readme.txt"
+check "container path uses /" contains "$work/out" "$work/tree/sub dir/deeper/a.zip"
+check "folder row ends in /" contains "$work/out" "$work/tree/ "
+check "dot folders are not entered" lacks "$work/out" "secret.txt"
+check "count on stderr" contains "$work/err" "3 files found."
+check "warning on stderr" contains "$work/err" "$work/tree/bad.zip: This ZIP type not supported due to its rarity"
+check "no warnings file" test ! -e "$(dirname "$bin")/warnings.txt"
+
+run 'nothing-like-this.*' "$work/tree"
+check "no hit exit 1" test "$rc" -eq 1
+check "no hit text" contains "$work/err" "No files found."
+
+run -n '*.txt' "$work/tree"
+check "no subfolders" lacks "$work/out" "readme"
+
+run --count '*.*' "$work/tree"
+check "count only lists nothing" test ! -s "$work/out"
+check "count only counts" contains "$work/err" "files found."
+
+run --bogus '*.txt'
+check "unknown option exit 2" test "$rc" -eq 2
+run '*.txt' a b
+check "three texts exit 2" test "$rc" -eq 2
+run -t '' '*.txt' "$work/tree"
+check "all types off is refused" test "$rc" -eq 2
+check "refusal text" contains "$work/err" "You must select at least one file format"
+run '.txt' "$work/tree"
+check "empty base part exit 2" test "$rc" -eq 2
+run -s 13 '*.txt'
+check "sort kind range" test "$rc" -eq 2
+
+run 'docs\readme.*' "$work/tree"
+check "backslash folder part matches stored slashes" contains "$work/out" "docs/readme.txt"
+run -c '*.TXT' "$work/tree"
+check "case-sensitive" bash -c "grep -q big.TXT '$work/out' && ! grep -q notes.txt '$work/out'"
+run -t folders '*.zip' "$work/tree"
+check "types by name, any case" bash -c "grep -q 'bad.zip' '$work/out' && ! grep -q 'readme' '$work/out'"
+
+(cd "$work/tree/sub dir" && "$bin" 'one.bin' > "$work/out" 2> "$work/err")
+check "current folder by default, even with a space" contains "$work/out" "$work/tree/sub dir/deeper/a.zip"
+
+run -f tabs --columns size '*.bin' "$work/tree"
+check "tabs layout" bash -c "head -n 1 '$work/out' | grep -q \$'^File\tArchive/Folder\tSize\r\$'"
+run -f html '*.bin' "$work/tree"
+check "html layout" bash -c "head -n 1 '$work/out' | grep -q '^<html>'"
+run -s 8 --columns size '*.*' "$work/tree/sub dir"
+check "sorted by size, largest first" bash -c "sed -n 2p '$work/out' | grep -q big.TXT"
+run --help
+check "help" contains "$work/out" "Usage: quillow-find"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
