@@ -40,13 +40,31 @@ struct DirEntry {
   uint16_t dosTime = 0;
 };
 
-// Reads every entry of `folder` ("." and ".." included where the platform returns them), in
-// the order the file system returns them. Returns false when the folder cannot be listed.
-bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries);
+// The entries of one folder ("." and ".." included where the platform returns them), in the
+// order the file system returns them. Keeps the folder open while it lives, where that
+// makes asking for an entry's details cheaper.
+class FolderListing {
+ public:
+  FolderListing() = default;
+  ~FolderListing();
+  FolderListing(const FolderListing&) = delete;
+  FolderListing& operator=(const FolderListing&) = delete;
 
-// Fills attributes, size and time of an entry listed from `folder`. Returns false when the
-// entry has gone or cannot be examined; the entry then keeps zero details.
-bool FillDetails(const std::string& folder, DirEntry& entry);
+  // Returns false when the folder cannot be listed; the listing is then empty.
+  bool Read(const std::string& folder);
+  // Fills attributes, size and time of one of this listing's entries. Returns false when
+  // the entry has gone or cannot be examined; it then keeps zero details.
+  bool FillDetails(DirEntry& entry) const;
+  // Lets go of the open folder (it is opened again when details are asked for): a walk
+  // that descends keeps no more than a few folders open, however deep the tree.
+  void Release();
+
+  std::vector<DirEntry> entries;
+
+ private:
+  std::string folder_;
+  mutable int handle_ = -1;  // an open descriptor of the folder, where the platform has one
+};
 
 // Windows find-pattern test for the two pattern shapes the search uses: "*.*" matches every
 // entry, "*.EXT" every name whose last extension is EXT, without regard to letter case.

@@ -139,12 +139,16 @@ void SearchThread::ScanFolder(const std::string& folderIn) {
 #endif
 
   // One listing serves the subfolder step and all fifteen passes.
-  std::vector<platform::DirEntry> entries;
-  platform::ListFolder(folder.empty() ? std::string(1, kSep) : folder, entries);
+  platform::FolderListing listing;
+  listing.Read(folder.empty() ? std::string(1, kSep) : folder);
+  std::vector<platform::DirEntry>& entries = listing.entries;
 
   if (options_.SubFolders) {
     for (const platform::DirEntry& e : entries) {
-      if (!e.name.empty() && e.name[0] != '.' && e.isDirectory) ScanFolder(JoinPath(folder, e.name));
+      if (!e.name.empty() && e.name[0] != '.' && e.isDirectory) {
+        listing.Release();
+        ScanFolder(JoinPath(folder, e.name));
+      }
       if (StopRequested()) return;
     }
   }
@@ -162,24 +166,25 @@ void SearchThread::ScanFolder(const std::string& folderIn) {
       if (type == kFolders) {
         // Only a hit needs the entry's size and time: the system is asked for them then.
         if (IsCandidateHit(e.name)) {
-          platform::FillDetails(folder, e);
+          listing.FillDetails(e);
           CountHit(e.name, folder, e.dosDate, e.dosTime, e.size, e.size, true);
         }
         continue;
       }
       if (e.isDirectory) continue;
-      ReadArchive(folder, e, type);
+      ReadArchive(folder, listing, e, type);
     }
     if (found_ > 0) host_.ShowFoundCount(found_);
   }
 }
 
-void SearchThread::ReadArchive(const std::string& folder, platform::DirEntry& entry, int type) {
+void SearchThread::ReadArchive(const std::string& folder, const platform::FolderListing& listing,
+                               platform::DirEntry& entry, int type) {
   const std::string path = JoinPath(folder, entry.name);
   std::unique_ptr<platform::ReadFile> file = platform::OpenForReading(path);
   if (!file || file->Length() == 0) return;
   // The archive's own time is the default for formats that store none.
-  platform::FillDetails(folder, entry);
+  listing.FillDetails(entry);
   ByteSource src(*file);
   ArchiveContext ctx(*this, path, entry.dosDate, entry.dosTime);
   TypeTable()[type].reader(src, ctx);

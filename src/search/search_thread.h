@@ -61,7 +61,8 @@ class SearchThread {
   bool IsCandidateHit(std::string_view name);
   void CountHit(std::string_view name, std::string_view container, uint16_t dosDate,
                 uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry);
-  void ReadArchive(const std::string& folder, platform::DirEntry& entry, int type);
+  void ReadArchive(const std::string& folder, const platform::FolderListing& listing,
+                   platform::DirEntry& entry, int type);
 
   SearchHost& host_;
   const SearchOptions options_;

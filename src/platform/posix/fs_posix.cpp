@@ -90,10 +90,26 @@ void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
   dosTime = static_cast<uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
 }
 
-bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
+FolderListing::~FolderListing() { Release(); }
+
+void FolderListing::Release() {
+  if (handle_ >= 0) ::close(handle_);
+  handle_ = -1;
+}
+
+bool FolderListing::Read(const std::string& folder) {
   entries.clear();
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return false;
+  folder_ = folder;
+  Release();
+  handle_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle_ < 0) return false;
+  // The listing reads through a second descriptor so ours stays usable for fstatat.
+  int dup = ::dup(handle_);
+  DIR* dir = dup >= 0 ? ::fdopendir(dup) : nullptr;
+  if (!dir) {
+    if (dup >= 0) ::close(dup);
+    return false;
+  }
   while (struct dirent* d = ::readdir(dir)) {
     DirEntry e;
     e.name = d->d_name;
@@ -102,7 +118,7 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
     } else if (d->d_type == DT_UNKNOWN) {
       // Some file systems give no type; ask without following links, as for the others.
       struct stat st {};
-      if (::lstat(Join(folder, e.name).c_str(), &st) == 0) e.isDirectory = S_ISDIR(st.st_mode);
+      if (::fstatat(handle_, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) e.isDirectory = S_ISDIR(st.st_mode);
     }
     entries.push_back(std::move(e));
   }
@@ -110,11 +126,16 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
   return true;
 }
 
-bool FillDetails(const std::string& folder, DirEntry& entry) {
+bool FolderListing::FillDetails(DirEntry& entry) const {
   if (entry.hasDetails) return true;
   struct stat st {};
-  const std::string path = Join(folder, entry.name);
-  if (::stat(path.c_str(), &st) != 0 && ::lstat(path.c_str(), &st) != 0) return false;
+  if (handle_ < 0)
+    handle_ = ::open(folder_.empty() ? "." : folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // Relative to the open folder: no walk down the whole path for every entry.
+  bool ok = handle_ >= 0 ? ::fstatat(handle_, entry.name.c_str(), &st, 0) == 0 ||
+                               ::fstatat(handle_, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+                         : false;
+  if (!ok) return false;
   uint32_t attr = 0;
   if (entry.isDirectory) attr |= kAttrDirectory;
   if (!entry.name.empty() && entry.name[0] == '.') attr |= kAttrHidden;

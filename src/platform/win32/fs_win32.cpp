@@ -86,8 +86,12 @@ void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
   FileTimeToDos(ft, dosDate, dosTime);
 }
 
-bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
+FolderListing::~FolderListing() = default;
+void FolderListing::Release() {}
+
+bool FolderListing::Read(const std::string& folder) {
   entries.clear();
+  folder_ = folder;
   WIN32_FIND_DATAW fd;
   const std::wstring pattern = WidePath(Join(folder, "*"));
   HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
@@ -109,7 +113,8 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
   return true;
 }
 
-bool FillDetails(const std::string&, DirEntry& entry) { return entry.hasDetails; }
+// The find functions hand over every detail with the name.
+bool FolderListing::FillDetails(DirEntry& entry) const { return entry.hasDetails; }
 
 bool SetCurrentFolder(const std::string& folder) {
   std::wstring w = Widen(folder);

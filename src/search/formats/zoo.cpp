@@ -52,8 +52,8 @@ void ReadZoo(ByteSource& src, ReaderContext& ctx) {
     char name[kShortName + 1];
     std::memcpy(name, e + 38, kShortName);
     name[kShortName] = '\0';
-    ctx.Report(std::string_view(name, std::strlen(name)), Le16(e + 14), Le16(e + 16),
-               Le32(e + 20), Le32(e + 24));
+    ctx.Report(std::string_view(name, std::strlen(name)), Le16(e + 14), Le16(e + 16), Le32(e + 20),
+               Le32(e + 24));
 
     // A next position that does not lie past this entry would revisit the chain or loop on
     // it for ever; that is a damaged chain, and it ends here.

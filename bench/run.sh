@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Benchmarks quillow-find against the tools people use today, on one generated corpus
+# (made once, then reused): a Folders-only search for *.txt against find -name '*.txt', and
+# a ZIP-only search against 7-Zip listing every archive. Reports medians and ratios, all
+# measured in the same run. RUNS sets the number of timed runs (default 7).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+runs=${RUNS:-7}
+corpus=${CORPUS:-$root/bench/corpus}
+
+./scripts/setup.sh >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build --target quillow-find -j"$(nproc)" >/dev/null
+qf=$root/build/src/quillow-find
+
+if [ ! -e "$corpus/.complete" ]; then
+  echo "Generating the corpus in $corpus (once)..."
+  rm -rf "$corpus"
+  python3 bench/make_corpus.py "$corpus"
+fi
+echo "Corpus: $(find "$corpus" -type d | wc -l) folders, $(find "$corpus" -type f ! -name '*.zip' | wc -l) plain files, $(find "$corpus" -name '*.zip' | wc -l) ZIP archives"
+
+# The two sides of each comparison must find the same things.
+a=$("$qf" -t folders '*.txt' "$corpus" 2>/dev/null | tail -n +2 | wc -l)
+b=$(find "$corpus" -name '*.txt' | wc -l)
+c=$(find "$corpus" -iname '*.txt' | wc -l)
+echo "Check: quillow-find lists $a *.txt files (letter case ignored); find -iname lists $c, find -name $b"
+m=$("$qf" -t zip '*.*' "$corpus" 2>/dev/null | tail -n +2 | wc -l)
+echo "Check: quillow-find lists $m ZIP members"
+
+json=$(mktemp -d)
+trap 'rm -rf "$json"' EXIT
+bench() {  # bench NAME COMMAND
+  hyperfine -N --warmup 1 --runs "$runs" --export-json "$json/$1.json" --style none "$2" >/dev/null
+  python3 -c "import json,sys; r=json.load(open(sys.argv[1]))['results'][0]; print(f\"{r['median']:.3f}\")" "$json/$1.json"
+}
+
+q1=$(bench q-folders "$qf -t folders *.txt $corpus")
+f1=$(bench find "find $corpus -name *.txt")
+q2=$(bench q-zip "$qf -t zip *.* $corpus")
+z2=$(bench 7z "bash -c 'cd $corpus && 7z l -r -ba -- *.zip >/dev/null'")
+
+ratio() { python3 -c "import sys; print(f'{float(sys.argv[1])/float(sys.argv[2]):.2f}')" "$1" "$2"; }
+echo
+echo "Medians of $runs runs (seconds):"
+printf '  %-52s %8s\n' "quillow-find -t folders '*.txt'" "$q1"
+printf '  %-52s %8s\n' "find -name '*.txt'" "$f1"
+printf '  %-52s %8s   (quillow-find / find = %s; target <= 1.5)\n' "" "" "$(ratio "$q1" "$f1")"
+printf '  %-52s %8s\n' "quillow-find -t zip '*.*'" "$q2"
+printf '  %-52s %8s\n' "7z l -r (every archive)" "$z2"
+printf '  %-52s %8s   (7z / quillow-find = %s; target >= 3)\n' "" "" "$(ratio "$z2" "$q2")"
