@@ -100,12 +100,12 @@ bool ReadExtendedName(ByteSource& src, uint32_t length, Name& name) {
   return src.Read(name.text, take) && src.Skip(length - take);
 }
 
-// Extended headers of levels 2 and 3, from the first size field on:
-//   0  1       type (0x01 file name, 0x02 directory name, others not needed)
-//   1  size-1-w  data
-//   size-w  w  size of the next extended header, 0 after the last
-// w is the width of a size field: 2 bytes for level 2, 4 for level 3. A size counts the type,
-// the data and the next size field. Every extended header must lie within the header.
+// Extended headers of levels 2 and 3, from the first size field on. Each one is
+//     0  1  type (0x01 file name, 0x02 directory name; the others are not needed)
+//     1  d  data
+//   1+d  w  size of the next extended header; 0 after the last
+// where w, the width of a size field, is 2 for level 2 and 4 for level 3, and a size counts
+// all three fields (d = size - 1 - w). Every extended header must lie within the header.
 bool ReadExtendedHeaders(ByteSource& src, uint32_t size, unsigned width, uint64_t headerEnd,
                          ExtendedNames& names) {
   while (size != 0) {
