@@ -2,7 +2,7 @@
 // tool writes one, so every archive here is hand-built from the documented block layout.
 #include <gtest/gtest.h>
 
-#include "reader_test_util.h"
+#include "listing_checks.h"
 #include "search/formats/formats.h"
 
 namespace quillow::test {
@@ -10,22 +10,14 @@ namespace {
 
 using formats::ReadSqz;
 
-std::string Listing(const std::vector<Member>& members) {
-  std::string s;
-  for (const Member& m : members)
-    s += m.name + " " + std::to_string(m.size) + " " + std::to_string(m.packed) + "\n";
-  return s;
-}
-
 std::string Archive() { return std::string("HLSQZ\x01\x00\x00", 8); }
-void AddFile(std::string& s, const std::string& name, uint32_t packed, uint32_t size,
-             uint16_t date = 0, uint16_t time = 0) {
+void AddFile(std::string& s, const std::string& name, uint32_t packed, uint32_t size) {
   s += static_cast<char>(18 + name.size());
   Put16(s, 0);
   Put32(s, packed);
   Put32(s, size);
-  Put16(s, time);
-  Put16(s, date);
+  Put16(s, DosTime(12, 0, 0));
+  Put16(s, DosDate(1999, 12, 31));
   s.append(5, '\0');
   s += name;
   s.append(packed, 'd');
@@ -39,22 +31,18 @@ void AddOther(std::string& s, uint8_t type, const std::string& body) {
 TEST(SqzReader, ListsFileHeadersAroundOtherBlocksUpToBlockByteZero) {
   std::string s = Archive();
   AddOther(s, 1, "an archive comment");
-  AddFile(s, "A.TXT", 10, 20, 0x2A21, 0x6000);
+  AddFile(s, "A.TXT", 10, 20);
   AddOther(s, 18, "");
   AddFile(s, "X", 0, 3);  // block byte 19: a one-character name
   s += '\0';
   AddFile(s, "AFTER.END", 0, 1);
   auto m = RunReader(ReadSqz, s).members;
-  EXPECT_EQ(Listing(m), "A.TXT 20 10\nX 3 0\n");
+  EXPECT_EQ(Summary(m), "A.TXT 20 10 | X 3 0");
   ASSERT_FALSE(m.empty());
-  EXPECT_EQ(m[0].date, 0x2A21);
-  EXPECT_EQ(m[0].time, 0x6000);
-}
+  EXPECT_EQ(m[0].date, DosDate(1999, 12, 31));
+  EXPECT_EQ(m[0].time, DosTime(12, 0, 0));
 
-TEST(SqzReader, WrongSignatureListsNothing) {
-  std::string s = Archive();
-  s[4] = 'X';
-  AddFile(s, "A.TXT", 0, 1);
+  s[4] = 'X';  // HLSQX
   EXPECT_TRUE(RunReader(ReadSqz, s).members.empty());
 }
 
@@ -65,12 +53,9 @@ TEST(SqzReader, EveryCutListsAPrefixAndEnds) {
   AddOther(s, 5, std::string(40, 'c'));
   AddFile(s, std::string(237, 'n'), 7, 8);  // block byte 255: the longest name
   AddFile(s, "THREE", 0, 0);
-  const std::string full = Listing(RunReader(ReadSqz, s).members);
-  EXPECT_EQ(full, "ONE.DAT 900 300\n" + std::string(237, 'n') + " 8 7\nTHREE 0 0\n");
-  for (size_t cut = 0; cut <= s.size(); ++cut) {
-    const std::string part = Listing(RunReader(ReadSqz, s.substr(0, cut)).members);
-    ASSERT_EQ(full.compare(0, part.size(), part), 0) << "cut at " << cut;
-  }
+  EXPECT_EQ(Summary(RunReader(ReadSqz, s).members),
+            "ONE.DAT 900 300 | " + std::string(237, 'n') + " 8 7 | THREE 0 0");
+  ExpectEveryCutListsAPrefix(ReadSqz, s);
 }
 
 TEST(SqzReader, SizesReachingPastTheEndStopTheWalk) {
@@ -78,7 +63,7 @@ TEST(SqzReader, SizesReachingPastTheEndStopTheWalk) {
   AddFile(s, "BIG", 0, 1);
   s[s.size() - 17] = '\xFF';  // high byte of the packed size: far past the end
   AddFile(s, "NEVER", 0, 1);
-  EXPECT_EQ(Listing(RunReader(ReadSqz, s).members), "BIG 1 4278190080\n");
+  EXPECT_EQ(Summary(RunReader(ReadSqz, s).members), "BIG 1 4278190080");
 }
 
 }  // namespace

@@ -3,9 +3,7 @@
 // size fields no archiver writes.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "reader_test_util.h"
+#include "listing_checks.h"
 #include "search/formats/formats.h"
 
 namespace quillow::test {
@@ -13,66 +11,55 @@ namespace {
 
 using formats::ReadTar;
 
-std::string Listing(const std::vector<Member>& members) {
-  std::string s;
-  for (const Member& m : members)
-    if (!m.name.empty()) s += std::to_string(m.size) + "\t" + m.name + "\n";
-  return s;
-}
-
 // The reader reports every header under its 100-byte name field, so it differs from 7-Zip,
 // which reads through the archive: the records that carry long names (GNU "././@LongLink",
 // pax "PaxHeaders") are members of their own here, the member after them shows the first 100
 // characters of its path, and folders keep the slash their header holds. Both listings are
-// brought to that common ground; the zero blocks at the end (empty names) are dropped, as the
-// search drops empty names.
-std::string CommonGround(const std::string& listing, bool ours) {
-  std::istringstream in(listing);
-  std::string line, out;
-  while (std::getline(in, line)) {
-    const size_t tab = line.find('\t');
-    std::string name = line.substr(tab + 1);
-    if (ours && (name == "././@LongLink" || name.find("/PaxHeaders/") != std::string::npos))
-      continue;
-    if (!ours) name = name.substr(0, 100);
-    if (!name.empty() && name.back() == '/') name.pop_back();
-    out += line.substr(0, tab) + "\t" + name + "\n";
-  }
-  return out;
+// brought to that common ground as "size<TAB>name" lines; the zero blocks at the end (empty
+// names) are dropped, as the search drops empty names.
+std::string CommonGround(const std::vector<Member>& members) {
+  std::string s;
+  for (const Member& m : members)
+    if (!m.name.empty() && m.name != "././@LongLink" && m.name.find("/PaxHeaders/") == m.name.npos)
+      s += std::to_string(m.size) + "\t" + PeerStyle(m.name) + "\n";
+  return s;
+}
+std::string CommonGround(const std::string& peerFile) {
+  std::istringstream in(LoadFile(peerFile));
+  std::string line, s;
+  while (std::getline(in, line)) s += line.substr(0, line.find('\t') + 1 + 100) + "\n";
+  return s;
 }
 
 TEST(TarReader, GnuTarArchivesListAs7ZipListsThem) {
-  for (const char* file : {"ustar.tar", "v7.tar", "gnu-longname.tar", "pax-longname.tar"}) {
-    CollectingContext ctx(0x1234, 0x5678);
-    const std::string bytes = LoadFile(TestData(std::string("tar/") + file));
+  for (std::string file : {"ustar.tar", "v7.tar", "gnu-longname.tar", "pax-longname.tar"}) {
+    CollectingContext ctx(DosDate(2020, 2, 2), DosTime(20, 20, 20));
+    const std::string bytes = LoadFile(TestData("tar/" + file));
     ByteSource src(bytes);
     ReadTar(src, ctx);
-    EXPECT_EQ(CommonGround(Listing(ctx.members), true),
-              CommonGround(LoadFile(TestData(std::string("tar/") + file + ".7z.txt")), false))
-        << file;
+    EXPECT_EQ(CommonGround(ctx.members), CommonGround(TestData("tar/" + file + ".7z.txt"))) << file;
     for (const Member& m : ctx.members) {
-      EXPECT_EQ(m.date, 0x1234);
-      EXPECT_EQ(m.time, 0x5678);
+      EXPECT_EQ(m.date, DosDate(2020, 2, 2));
+      EXPECT_EQ(m.time, DosTime(20, 20, 20));
       EXPECT_EQ(m.packed, m.size);
     }
   }
   // The long-name record is listed under its own header name, with its own size.
-  const auto gnu = Listing(RunReader(ReadTar, LoadFile(TestData("tar/gnu-longname.tar"))).members);
-  EXPECT_NE(gnu.find("115\t././@LongLink\n"), std::string::npos);
+  const auto gnu = Summary(RunReader(ReadTar, LoadFile(TestData("tar/gnu-longname.tar"))).members);
+  EXPECT_NE(gnu.find("| ././@LongLink 115 115 |"), std::string::npos);
 }
 
 TEST(TarReader, SampleArchives) {
   const std::pair<const char*, const char*> cases[] = {
-      // Size fields padded with spaces on both sides.
+      // Size fields padded with spaces on both sides; the hard link states a size too.
       {"old-tar-space-padded-size-hardlink.tar",
-       "321\txmcd-3.3.2/docs_d/READMf\n321\txmcd-3.3.2/README\n"},
-      {"perl-archive-tar-space-padded-size.tar", "5\tfile1\n"},
+       "xmcd-3.3.2/docs_d/READMf 321 321 | xmcd-3.3.2/README 321 321"},
+      {"perl-archive-tar-space-padded-size.tar", "file1 5 5 |  0 0 |  0 0"},
       // A header declaring 25 MB that are not there: listed, then the walk ends.
-      {"truncated-header-only.tar", "25310779\tproc_module.xml\n"},
-      {"gnutar-volume-label-only.tar", "0\tlabel\n"},
+      {"truncated-header-only.tar", "proc_module.xml 25310779 25310779"},
   };
   for (const auto& [file, listing] : cases)
-    EXPECT_EQ(Listing(RunReader(ReadTar, LoadFile(Sample(std::string("tar/") + file))).members),
+    EXPECT_EQ(Summary(RunReader(ReadTar, LoadFile(Sample(std::string("tar/") + file))).members),
               listing)
         << file;
 }
@@ -101,19 +88,15 @@ TEST(TarReader, SizeFieldsAndTheNextHeader) {
     s.replace(0, 1, "a");
     s.replace(124, 12, c.field);
     if (c.nextFound) s.replace(512 + (c.size + 511) / 512 * 512, 4, "next");
-    EXPECT_EQ(Listing(RunReader(ReadTar, s).members),
-              std::to_string(c.size) + "\ta\n" + (c.nextFound ? "0\tnext\n" : ""))
-        << c.size;
+    const auto m = RunReader(ReadTar, s).members;
+    ASSERT_FALSE(m.empty());
+    EXPECT_EQ(m[0].size, c.size) << c.size;
+    EXPECT_EQ(Summary(m).find("next 0 0") != std::string::npos, c.nextFound) << c.size;
   }
 }
 
 TEST(TarReader, EveryCutListsAPrefix) {
-  const std::string bytes = LoadFile(TestData("tar/ustar.tar"));
-  const std::string full = Listing(RunReader(ReadTar, bytes).members);
-  for (size_t cut = 0; cut < bytes.size(); ++cut) {
-    const std::string part = Listing(RunReader(ReadTar, bytes.substr(0, cut)).members);
-    ASSERT_EQ(full.compare(0, part.size(), part), 0) << "cut at " << cut;
-  }
+  ExpectEveryCutListsAPrefix(ReadTar, LoadFile(TestData("tar/ustar.tar")));
 }
 
 }  // namespace
