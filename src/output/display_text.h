@@ -1,0 +1,22 @@
+// Text shown for a stored name. Archive members keep their names as the archiver stored them;
+// old DOS archivers stored them in code page 437, newer ones in UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quillow {
+
+// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, nothing above
+// U+10FFFF, no cut-off sequence).
+bool IsValidUtf8(std::string_view bytes);
+
+// Text shown for a stored name: valid UTF-8 as is; anything else decoded as code page 437
+// to UTF-8 (full CP437 table for 0x80-0xFF; control bytes kept as they are).
+std::string DisplayName(std::string_view stored);
+
+// Number of characters (UTF-8 code points) of a display text, for padding.
+size_t DisplayWidth(std::string_view utf8);
+
+}  // namespace quillow

@@ -1,0 +1,347 @@
+#include "output/ordering.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "output/display_text.h"
+
+namespace quillow {
+
+namespace {
+
+// "?" and anything unreadable rank below every real value, so that ascending kinds put
+// them first and descending kinds last, as the column table asks.
+constexpr int64_t kNoValue = std::numeric_limits<int64_t>::min();
+
+enum class KeyKind { kNone, kFile, kContainer, kModified, kSize, kRatio, kPacked };
+
+struct KindInfo {
+  KeyKind key;
+  bool descending;
+};
+
+constexpr std::array<KindInfo, kSortKinds> kKinds = {{
+    {KeyKind::kNone, false},
+    {KeyKind::kFile, false},      {KeyKind::kFile, true},
+    {KeyKind::kContainer, false}, {KeyKind::kContainer, true},
+    {KeyKind::kModified, true},   {KeyKind::kModified, false},  // newest first, then oldest
+    {KeyKind::kSize, false},      {KeyKind::kSize, true},
+    {KeyKind::kRatio, true},      {KeyKind::kRatio, false},     // highest first, then lowest
+    {KeyKind::kPacked, false},    {KeyKind::kPacked, true},
+}};
+
+KindInfo InfoOf(int kind) {
+  if (kind < 0 || kind >= kSortKinds) return {KeyKind::kNone, false};
+  return kKinds[static_cast<size_t>(kind)];
+}
+
+constexpr uint8_t Fold(uint8_t c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 32) : c;
+}
+
+// Decimal digits only, at most int64's range; false for anything else.
+bool ParseDigits(std::string_view s, int64_t& value) {
+  if (s.empty()) return false;
+  int64_t v = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+    const int d = c - '0';
+    if (v > (std::numeric_limits<int64_t>::max() - d) / 10) return false;
+    v = v * 10 + d;
+  }
+  value = v;
+  return true;
+}
+
+// Size and Packed are written unsigned, so 2147483648 and above stay positive. Wider values
+// than 32 bits are read too; they only extend the same order.
+int64_t SizeKey(std::string_view text) {
+  int64_t v;
+  return ParseDigits(text, v) ? v : kNoValue;
+}
+
+// The Ratio text less its last character (the "%"), as a signed integer.
+int64_t RatioKey(std::string_view text) {
+  if (text.size() < 2) return kNoValue;
+  std::string_view digits = text.substr(0, text.size() - 1);
+  bool negative = false;
+  if (digits.front() == '-') {
+    negative = true;
+    digits.remove_prefix(1);
+  }
+  int64_t v;
+  if (!ParseDigits(digits, v)) return kNoValue;
+  return negative ? -v : v;
+}
+
+int64_t ModifiedKey(std::string_view text) {
+  int64_t minutes;
+  return ParseModified(text, minutes) ? minutes : kNoValue;
+}
+
+int64_t NumberKey(const ResultRow& row, KeyKind key) {
+  switch (key) {
+    case KeyKind::kModified: return ModifiedKey(row.modified);
+    case KeyKind::kSize: return SizeKey(row.size);
+    case KeyKind::kRatio: return RatioKey(row.ratio);
+    case KeyKind::kPacked: return SizeKey(row.packed);
+    default: return 0;
+  }
+}
+
+const std::string& TextOf(const ResultRow& row, KeyKind key) {
+  return key == KeyKind::kFile ? row.file : row.container;
+}
+
+// Reads up to `count` digits from `s` at `pos` into `value`; at least one digit required.
+bool TakeNumber(std::string_view s, size_t& pos, size_t maxDigits, int& value) {
+  size_t n = 0;
+  int v = 0;
+  while (pos < s.size() && n < maxDigits && s[pos] >= '0' && s[pos] <= '9') {
+    v = v * 10 + (s[pos] - '0');
+    ++pos;
+    ++n;
+  }
+  if (n == 0) return false;
+  value = v;
+  return true;
+}
+
+bool Take(std::string_view s, size_t& pos, std::string_view literal) {
+  if (s.substr(pos, literal.size()) != literal) return false;
+  pos += literal.size();
+  return true;
+}
+
+bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int DaysInMonth(int y, int m) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
+}
+
+// Days from 1 January 1970 to the given civil date (proleptic Gregorian calendar).
+int64_t DaysFromCivil(int64_t y, int m, int d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+// Eight leading folded bytes, big-endian, so that most comparisons of a text sort are one
+// integer compare. Zero padding keeps the order of a shorter text that is a prefix.
+uint64_t FoldedPrefix(std::string_view s) {
+  uint64_t key = 0;
+  for (size_t i = 0; i < 8; ++i) {
+    key <<= 8;
+    if (i < s.size()) key |= Fold(static_cast<uint8_t>(s[i]));
+  }
+  return key;
+}
+
+struct NumberEntry {
+  int64_t key;
+  size_t index;
+};
+
+// Puts row entries[k].index at position k. Done in place, cycle by cycle: a million rows
+// are far too big to copy into a second vector just to reorder them.
+void Permute(std::vector<ResultRow>& rows, const auto& entries) {
+  constexpr size_t kPlaced = SIZE_MAX;
+  std::vector<size_t> from(entries.size());
+  for (size_t k = 0; k < entries.size(); ++k) from[k] = entries[k].index;
+  for (size_t start = 0; start < from.size(); ++start) {
+    if (from[start] == kPlaced) continue;
+    if (from[start] == start) {
+      from[start] = kPlaced;
+      continue;
+    }
+    ResultRow held = std::move(rows[start]);
+    size_t to = start;
+    while (from[to] != start) {
+      const size_t next = from[to];
+      rows[to] = std::move(rows[next]);
+      from[to] = kPlaced;
+      to = next;
+    }
+    rows[to] = std::move(held);
+    from[to] = kPlaced;
+  }
+}
+
+void SortByNumber(std::vector<ResultRow>& rows, KindInfo info) {
+  std::vector<NumberEntry> entries(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int64_t key = NumberKey(rows[i], info.key);
+    // ~key reverses the order without the overflow that negating kNoValue would cause.
+    entries[i] = {info.descending ? ~key : key, i};
+  }
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const NumberEntry& a, const NumberEntry& b) { return a.key < b.key; });
+  Permute(rows, entries);
+}
+
+// Default comparison: every shown text is folded once into one buffer, so that a compare
+// is an integer test on the leading bytes and, only when those tie, one memcmp.
+void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
+  struct Entry {
+    uint64_t prefix;
+    size_t offset, length, index;
+  };
+  std::string folded;
+  size_t total = 0;
+  for (const ResultRow& row : rows) total += TextOf(row, info.key).size();
+  folded.reserve(total);
+  std::vector<Entry> entries(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const std::string& stored = TextOf(rows[i], info.key);
+    const std::string shown = IsValidUtf8(stored) ? std::string() : DisplayName(stored);
+    const std::string_view text = shown.empty() ? std::string_view(stored) : shown;
+    const size_t offset = folded.size();
+    for (char c : text) folded += static_cast<char>(Fold(static_cast<uint8_t>(c)));
+    entries[i] = {FoldedPrefix(text), offset, text.size(), i};
+  }
+  const char* base = folded.data();
+  auto less = [base](const Entry& a, const Entry& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    // Equal prefixes and a text of at most 8 bytes: that text is a prefix of the other.
+    if (a.length <= 8 || b.length <= 8) return a.length < b.length;
+    const int c =
+        std::memcmp(base + a.offset + 8, base + b.offset + 8, std::min(a.length, b.length) - 8);
+    return c != 0 ? c < 0 : a.length < b.length;
+  };
+  if (info.descending)
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&less](const Entry& a, const Entry& b) { return less(b, a); });
+  else
+    std::stable_sort(entries.begin(), entries.end(), less);
+  Permute(rows, entries);
+}
+
+// A platform comparison is called as it is; only texts that are not UTF-8 get a copy.
+void SortByText(std::vector<ResultRow>& rows, KindInfo info, TextCompare compare) {
+  std::vector<std::string> decoded;
+  std::vector<size_t> decodedOf(rows.size(), SIZE_MAX);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const std::string& text = TextOf(rows[i], info.key);
+    if (!IsValidUtf8(text)) {
+      decodedOf[i] = decoded.size();
+      decoded.push_back(DisplayName(text));
+    }
+  }
+  struct Entry {
+    std::string_view text;
+    size_t index;
+  };
+  std::vector<Entry> entries(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    entries[i] = {decodedOf[i] == SIZE_MAX ? std::string_view(TextOf(rows[i], info.key))
+                                           : std::string_view(decoded[decodedOf[i]]),
+                  i};
+  }
+  const bool descending = info.descending;
+  std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+    const int c = compare(a.text, b.text);
+    return descending ? c > 0 : c < 0;
+  });
+  Permute(rows, entries);
+}
+
+}  // namespace
+
+int CompareTextNoCase(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t ca = Fold(static_cast<uint8_t>(a[i]));
+    const uint8_t cb = Fold(static_cast<uint8_t>(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool RowBefore(const ResultRow& a, const ResultRow& b, int kind) {
+  return RowBefore(a, b, kind, CompareTextNoCase);
+}
+
+bool RowBefore(const ResultRow& a, const ResultRow& b, int kind, TextCompare compare) {
+  const KindInfo info = InfoOf(kind);
+  switch (info.key) {
+    case KeyKind::kNone:
+      return false;
+    case KeyKind::kFile:
+    case KeyKind::kContainer: {
+      const int c = compare(DisplayName(TextOf(a, info.key)), DisplayName(TextOf(b, info.key)));
+      return info.descending ? c > 0 : c < 0;
+    }
+    default: {
+      const int64_t ka = NumberKey(a, info.key), kb = NumberKey(b, info.key);
+      return info.descending ? ka > kb : ka < kb;
+    }
+  }
+}
+
+void SortRows(std::vector<ResultRow>& rows, int kind) { SortRows(rows, kind, CompareTextNoCase); }
+
+void SortRows(std::vector<ResultRow>& rows, int kind, TextCompare compare) {
+  const KindInfo info = InfoOf(kind);
+  switch (info.key) {
+    case KeyKind::kNone:
+      return;
+    case KeyKind::kFile:
+    case KeyKind::kContainer:
+      if (compare == CompareTextNoCase)
+        SortByFoldedText(rows, info);
+      else
+        SortByText(rows, info, compare);
+      return;
+    default:
+      SortByNumber(rows, info);
+      return;
+  }
+}
+
+int ColumnClickKind(int current, std::string_view caption) {
+  static constexpr std::string_view kCaptions[] = {"File", "Archive/Folder", "Modified",
+                                                   "Size", "Ratio",          "Packed"};
+  for (int c = 0; c < 6; ++c) {
+    if (caption != kCaptions[c]) continue;
+    const int odd = 2 * c + 1;
+    return current == odd ? odd + 1 : odd;
+  }
+  return current;
+}
+
+bool ParseModified(std::string_view text, int64_t& minutes) {
+  size_t pos = 0;
+  int month, day, year, hour, minute;
+  if (!TakeNumber(text, pos, 2, month) || !Take(text, pos, "/") ||
+      !TakeNumber(text, pos, 2, day) || !Take(text, pos, "/") ||
+      !TakeNumber(text, pos, 4, year) || !Take(text, pos, " ") ||
+      !TakeNumber(text, pos, 2, hour) || !Take(text, pos, ":"))
+    return false;
+  // Minutes always carry two digits.
+  const size_t minuteStart = pos;
+  if (!TakeNumber(text, pos, 2, minute) || pos - minuteStart != 2) return false;
+  bool pm;
+  if (Take(text, pos, " AM"))
+    pm = false;
+  else if (Take(text, pos, " PM"))
+    pm = true;
+  else
+    return false;
+  if (pos != text.size()) return false;
+  if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour < 1 ||
+      hour > 12 || minute > 59)
+    return false;
+  const int hour24 = (hour % 12) + (pm ? 12 : 0);
+  minutes = DaysFromCivil(year, month, day) * 1440 + hour24 * 60 + minute;
+  return true;
+}
+
+}  // namespace quillow

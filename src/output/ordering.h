@@ -1,0 +1,41 @@
+// Order of the results list: thirteen sort kinds, two per column plus "none".
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "search/types.h"
+
+namespace quillow {
+
+inline constexpr int kSortKinds = 13;  // 0..12
+
+// Text comparison of the File and Archive/Folder kinds, giving negative, zero or positive.
+// The default folds ASCII letters and compares bytes; a platform may hand in its own
+// (a locale-aware one) through the overloads below.
+using TextCompare = int (*)(std::string_view a, std::string_view b);
+int CompareTextNoCase(std::string_view a, std::string_view b);
+
+// Strict weak ordering "a stands before b" for sort kind `kind` (0..12; other values: no
+// order). Names are compared as they are shown (see DisplayName). Rows whose Modified,
+// Ratio or Packed value is "?" (or cannot be read) rank below every real value.
+bool RowBefore(const ResultRow& a, const ResultRow& b, int kind);
+bool RowBefore(const ResultRow& a, const ResultRow& b, int kind, TextCompare compare);
+
+// Stable: rows with equal keys keep the order the search found them in. Kind 0 and any
+// value outside 1..12 leave the rows as they are.
+void SortRows(std::vector<ResultRow>& rows, int kind);
+void SortRows(std::vector<ResultRow>& rows, int kind, TextCompare compare);
+
+// Column click: caption "File","Archive/Folder","Modified","Size","Ratio","Packed" -> new kind
+// (odd member of the pair unless current already is that odd member, then the even one);
+// unknown caption leaves `current` unchanged.
+int ColumnClickKind(int current, std::string_view caption);
+
+// Parses the "M/D/YYYY h:mm AM|PM" text the search writes into a comparable value
+// (minutes since 1 January 1970); false when it cannot be parsed or names no real date
+// and time (month 0, 31 February, 13 PM...), which is ordered like "?".
+bool ParseModified(std::string_view text, int64_t& minutes);
+
+}  // namespace quillow

@@ -1,0 +1,49 @@
+// The saved-results layouts: text padded with spaces, text with tabs, and an HTML page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/types.h"
+
+namespace quillow {
+
+// Optional columns; they are always written in this order after File and Archive/Folder.
+struct SaveColumns {
+  bool dateTime = true, size = true, ratio = true, packed = true;
+};
+
+struct HtmlStyle {
+  uint32_t background = 0x00FFFFFF, text = 0x00000000, link = 0x000000FF,
+           visitedLink = 0x0000FF00, activeLink = 0x00FF0000;  // 0x00BBGGRR
+  bool hyperlinks = true, tableBorders = true;
+};
+
+// Each appends the whole layout to `out`, line ends CR LF. Texts pass through DisplayName.
+void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+                         std::string& out);
+// `header` is on for the save command and off for the append command.
+void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols, bool header,
+                       std::string& out);
+// Cell texts are HTML-escaped and link targets are file:/// URLs: the names come from
+// archives and must not be able to inject markup or break a link.
+void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+               const HtmlStyle& style, std::string& out);
+
+// 0x00BBGGRR -> "RRGGBB", upper-case hex: 0x000000FF -> "FF0000".
+std::string HtmlColor(uint32_t bgr);
+
+// Cell text: & < > " as entities.
+std::string HtmlEscape(std::string_view text);
+// "file:///" and the path with its separators as "/" and every byte outside the URL-safe
+// set percent-encoded ("C:\My #1\" -> "file:///C:/My%20%231/").
+std::string FileUrl(std::string_view path);
+
+// Portable part of choosing the saved file: the format from the file name's extension and
+// the filter index (1 text, 2 HTML); a name without extension gets ".txt" or ".html".
+enum class SaveFormat { kText, kHtml };
+SaveFormat DecideSaveFormat(std::string& fileName, int filterIndex);
+
+}  // namespace quillow

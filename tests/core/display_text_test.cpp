@@ -1,0 +1,40 @@
+#include "output/display_text.h"
+
+#include <gtest/gtest.h>
+
+namespace quillow {
+namespace {
+
+struct DecodeCase {
+  const char* what;
+  std::string stored;
+  std::string shown;
+};
+
+TEST(DisplayText, ValidUtf8StaysAndAnythingElseIsCodePage437) {
+  const DecodeCase cases[] = {
+      {"ascii", "README.TXT", "README.TXT"},
+      {"utf-8 two-byte", "caf\xC3\xA9.txt", "caf\xC3\xA9.txt"},
+      {"utf-8 four-byte", "\xF0\x9F\x98\x80.png", "\xF0\x9F\x98\x80.png"},
+      {"cp437 accents", "r\x82sum\x82.doc", "r\xC3\xA9sum\xC3\xA9.doc"},
+      {"cp437 box drawing", "\xC9\xCD\xBB", "\xE2\x95\x94\xE2\x95\x90\xE2\x95\x97"},
+      {"cp437 0xFF is no-break space", "a\xFF", "a\xC2\xA0"},
+      {"cp437 0x80", "\x80", "\xC3\x87"},
+      {"control bytes kept in a cp437 name", "\x01\x7F\x9A", "\x01\x7F\xC3\x9C"},
+      {"overlong form", "\xC0\xAF", "\xE2\x94\x94\xC2\xBB"},
+      {"surrogate", "\xED\xA0\x80", "\xCF\x86\xC3\xA1\xC3\x87"},
+      {"past U+10FFFF", "\xF4\x90\x80\x80", "\xE2\x8C\xA0\xC3\x89\xC3\x87\xC3\x87"},
+      {"cut-off sequence", "ab\xC3", "ab\xE2\x94\x9C"},
+  };
+  for (const DecodeCase& c : cases) EXPECT_EQ(DisplayName(c.stored), c.shown) << c.what;
+}
+
+TEST(DisplayText, WidthCountsCharactersNotBytes) {
+  EXPECT_EQ(DisplayWidth(""), 0u);
+  EXPECT_EQ(DisplayWidth("caf\xC3\xA9"), 4u);
+  EXPECT_EQ(DisplayWidth(DisplayName("\xC9\xCD\xBB")), 3u);
+  EXPECT_EQ(DisplayWidth("\xF0\x9F\x98\x80"), 1u);
+}
+
+}  // namespace
+}  // namespace quillow

@@ -1,0 +1,179 @@
+#include "output/ordering.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace quillow {
+namespace {
+
+// The text a kind reads; the other text columns carry the row's input position so that
+// stability can be checked.
+std::string& KeyOf(ResultRow& row, int kind) {
+  switch ((kind + 1) / 2) {
+    case 1: return row.file;
+    case 2: return row.container;
+    case 3: return row.modified;
+    case 4: return row.size;
+    case 5: return row.ratio;
+    default: return row.packed;
+  }
+}
+
+std::vector<ResultRow> MakeRows(int kind, const std::vector<std::string>& keys) {
+  std::vector<ResultRow> rows;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    ResultRow row;
+    const std::string tag = std::to_string(i);
+    row.file = row.container = row.modified = row.size = row.ratio = row.packed = tag;
+    KeyOf(row, kind) = keys[i];
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// The tag: whichever text column the kind does not read.
+const std::string& TagOf(const ResultRow& row, int kind) {
+  return (kind + 1) / 2 == 1 ? row.container : row.file;
+}
+
+struct OrderCase {
+  int kind;
+  std::vector<std::string> in, out;
+};
+
+TEST(Ordering, EveryKindGivesItsDocumentedOrder) {
+  const std::vector<std::string> dates = {
+      "1/2/2003 9:07 AM", "?",  "12/1/1999 12:05 AM", "1/2/2003 12:30 PM", "13/1/2003 1:00 PM",
+      "1/2/2003 12:10 AM", "1/2/2003 1:00 PM", "1/2/2003 9:07 AM"};
+  const OrderCase cases[] = {
+      {1, {"b.txt", "A.TXT", "a.txt"}, {"A.TXT", "a.txt", "b.txt"}},
+      {2, {"b.txt", "A.TXT", "c", "a.txt"}, {"c", "b.txt", "A.TXT", "a.txt"}},
+      // Shown text decides: CP437 0xE1 is U+00DF, which sorts before UTF-8 U+00E4.
+      {1, {"\xC3\xA4", "\xE1"}, {"\xE1", "\xC3\xA4"}},
+      {3, {"C:\\z.zip", "C:\\a\\", "c:\\M.zip"}, {"C:\\a\\", "c:\\M.zip", "C:\\z.zip"}},
+      {4, {"C:\\z.zip", "C:\\a\\", "c:\\M.zip"}, {"C:\\z.zip", "c:\\M.zip", "C:\\a\\"}},
+      {5, dates,
+       {"1/2/2003 1:00 PM", "1/2/2003 12:30 PM", "1/2/2003 9:07 AM", "1/2/2003 9:07 AM",
+        "1/2/2003 12:10 AM", "12/1/1999 12:05 AM", "?", "13/1/2003 1:00 PM"}},
+      {6, dates,
+       {"?", "13/1/2003 1:00 PM", "12/1/1999 12:05 AM", "1/2/2003 12:10 AM", "1/2/2003 9:07 AM",
+        "1/2/2003 9:07 AM", "1/2/2003 12:30 PM", "1/2/2003 1:00 PM"}},
+      {7, {"100", "2147483648", "9", "4294967295", "0"},
+       {"0", "9", "100", "2147483648", "4294967295"}},
+      {8, {"100", "2147483648", "9", "4294967295", "0"},
+       {"4294967295", "2147483648", "100", "9", "0"}},
+      {9, {"45%", "7%", "?", "-3%"}, {"45%", "7%", "-3%", "?"}},
+      {10, {"45%", "7%", "?", "-3%"}, {"?", "-3%", "7%", "45%"}},
+      {9, {"-3%", "2%", "-50%", "100%"}, {"100%", "2%", "-3%", "-50%"}},
+      {10, {"-3%", "2%", "-50%", "100%"}, {"-50%", "-3%", "2%", "100%"}},
+      {11, {"150", "?", "1234", "2147483648", "?"}, {"?", "?", "150", "1234", "2147483648"}},
+      {12, {"150", "?", "1234", "2147483648", "?"}, {"2147483648", "1234", "150", "?", "?"}},
+  };
+  for (const OrderCase& c : cases) {
+    std::vector<ResultRow> rows = MakeRows(c.kind, c.in);
+    SortRows(rows, c.kind);
+    std::vector<std::string> got;
+    for (ResultRow& row : rows) got.push_back(KeyOf(row, c.kind));
+    EXPECT_EQ(got, c.out) << "kind " << c.kind;
+    // RowBefore must agree with the sort, and rows it finds equal keep their search order.
+    for (size_t i = 0; i + 1 < rows.size(); ++i) {
+      EXPECT_FALSE(RowBefore(rows[i + 1], rows[i], c.kind)) << "kind " << c.kind << " at " << i;
+      if (!RowBefore(rows[i], rows[i + 1], c.kind)) {
+        EXPECT_LT(std::stoi(TagOf(rows[i], c.kind)), std::stoi(TagOf(rows[i + 1], c.kind)))
+            << "kind " << c.kind << " at " << i;
+      }
+    }
+  }
+}
+
+TEST(Ordering, NoKindLeavesSearchOrder) {
+  for (int kind : {0, 13, -1, 1000}) {
+    std::vector<ResultRow> rows = MakeRows(7, {"3", "1", "2"});
+    SortRows(rows, kind);
+    EXPECT_EQ(rows[0].size + rows[1].size + rows[2].size, "312") << kind;
+    EXPECT_FALSE(RowBefore(rows[1], rows[0], kind));
+  }
+}
+
+TEST(Ordering, PlatformTextCompareIsUsed) {
+  TextCompare reversed = [](std::string_view a, std::string_view b) { return b.compare(a); };
+  std::vector<ResultRow> rows = MakeRows(1, {"a", "c", "b"});
+  SortRows(rows, 1, reversed);
+  EXPECT_EQ(rows[0].file + rows[1].file + rows[2].file, "cba");
+  EXPECT_TRUE(RowBefore(rows[0], rows[1], 1, reversed));
+}
+
+TEST(Ordering, ColumnClicksToggleWithinAPairOnly) {
+  int kind = 0;
+  std::vector<int> seen;
+  for (const char* caption : {"Size", "Size", "Size", "File", "Modified", "Ratio", "Ratio"}) {
+    kind = ColumnClickKind(kind, caption);
+    seen.push_back(kind);
+  }
+  EXPECT_EQ(seen, (std::vector<int>{7, 8, 7, 1, 5, 9, 10}));
+  EXPECT_EQ(ColumnClickKind(2, "File"), 1);
+  EXPECT_EQ(ColumnClickKind(11, "Packed"), 12);
+  EXPECT_EQ(ColumnClickKind(3, "Archive/Folder"), 4);
+  EXPECT_EQ(ColumnClickKind(8, "Name"), 8);
+}
+
+TEST(Ordering, ModifiedTextsParseOnlyWhenTheyNameARealMinute) {
+  int64_t before = 0, after = 0, noon = 0;
+  ASSERT_TRUE(ParseModified("2/28/2004 11:59 PM", before));
+  ASSERT_TRUE(ParseModified("2/29/2004 12:00 AM", after));
+  ASSERT_TRUE(ParseModified("2/29/2004 12:00 PM", noon));
+  EXPECT_EQ(after - before, 1);
+  EXPECT_EQ(noon - after, 720);
+  int64_t epoch = -1;
+  ASSERT_TRUE(ParseModified("1/1/1970 12:00 AM", epoch));
+  EXPECT_EQ(epoch, 0);
+  for (const char* bad : {"?", "", "0/0/1980 12:00 AM", "2/29/2001 1:00 PM", "1/1/2001 13:00 PM",
+                          "1/1/2001 0:05 AM", "1/1/2001 1:60 AM", "1/1/2001 1:5 AM",
+                          "1/1/2001 1:05", "1/1/2001 1:05 AMX", "1/1/2001  1:05 AM"}) {
+    int64_t m = 0;
+    EXPECT_FALSE(ParseModified(bad, m)) << bad;
+  }
+}
+
+// The sort takes a precomputed fast path; RowBefore reads the texts directly. Over many rows
+// with shared prefixes, names around the 8-byte mark, mixed case, "?" and unreadable values,
+// the two must agree and ties must keep search order.
+TEST(Ordering, SortAgreesWithRowBeforeOnManyRows) {
+  std::mt19937 rng(7);
+  const std::vector<std::string> stems = {"a", "A", "readme", "README.TXT", "readme.txt",
+                                          "C:\\data\\archive", "c:\\DATA\\arch", "\xE1x", ""};
+  auto pick = [&](const std::vector<std::string>& v) { return v[rng() % v.size()]; };
+  std::vector<ResultRow> rows(20000);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    ResultRow& r = rows[i];
+    r.file = pick(stems) + std::string(rng() % 3, static_cast<char>('a' + rng() % 3));
+    r.container = pick(stems) + std::to_string(rng() % 20) + "\\";
+    r.modified = std::to_string(1 + rng() % 12) + "/" + std::to_string(1 + rng() % 28) +
+                 "/2001 " + std::to_string(1 + rng() % 12) + ":0" + std::to_string(rng() % 3) +
+                 (rng() % 2 ? " AM" : " PM");
+    if (rng() % 10 == 0) r.modified = "?";
+    r.size = std::to_string(rng() % 50);
+    r.ratio = rng() % 10 == 0 ? "?" : std::to_string(static_cast<int>(rng() % 40) - 20) + "%";
+    r.packed = rng() % 10 == 0 ? "?" : std::to_string(rng() % 50);
+  }
+  for (int kind = 1; kind < kSortKinds; ++kind) {
+    // The input position goes into a column this kind does not read.
+    std::string ResultRow::*tag = kind == 7 || kind == 8 ? &ResultRow::ratio : &ResultRow::size;
+    std::vector<ResultRow> sorted = rows;
+    for (size_t i = 0; i < sorted.size(); ++i) sorted[i].*tag = std::to_string(i);
+    SortRows(sorted, kind);
+    for (size_t i = 0; i + 1 < sorted.size(); ++i) {
+      ASSERT_FALSE(RowBefore(sorted[i + 1], sorted[i], kind)) << "kind " << kind << " at " << i;
+      if (!RowBefore(sorted[i], sorted[i + 1], kind)) {
+        ASSERT_LT(std::stoul(sorted[i].*tag), std::stoul(sorted[i + 1].*tag))
+            << "kind " << kind << " at " << i;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quillow

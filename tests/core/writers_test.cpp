@@ -1,0 +1,129 @@
+#include "output/writers.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace quillow {
+namespace {
+
+// A folder row, archive members, a TAR member ("?" date), CAB-like "?" ratio and packed, a
+// negative ratio, markup and URL-hostile characters, a UTF-8 name that is the longest in
+// bytes but not in characters, and a name stored in code page 437.
+std::vector<ResultRow> SampleRows() {
+  return {
+      {"notes.txt", "C:\\docs\\", "3/15/2001 3:18 PM", "1234", "0%", "1234"},
+      {"docs/readme.txt", "C:\\a\\b.zip", "12/1/1999 12:05 AM", "5000", "69%", "1550"},
+      {"src/main.c", "D:\\x.TAR", "?", "2147483648", "?", "?"},
+      {"tiny.bin", "C:\\a\\b.zip", "1/2/2003 9:07 AM", "100", "-50%", "150"},
+      {"R&D <draft>.txt", "C:\\100% Work #1\\", "7/4/2010 11:59 PM", "42", "0%", "42"},
+      {"caf\xC3\xA9 cr\xC3\xA8me.txt", "C:\\a\\b.zip", "2/29/2004 1:00 PM", "10", "20%", "8"},
+      {"r\x82sum\x82.doc", "C:\\a\\b.zip", "6/30/1995 10:30 AM", "7", "?", "?"},
+  };
+}
+
+// Expected files were written from the layout description by a separate script, not by
+// these writers.
+std::string Expected(const char* name) {
+  std::ifstream in(std::string(QUILLOW_TEST_DATA) + "/expected/" + name, std::ios::binary);
+  EXPECT_TRUE(in) << name;
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(Writers, LayoutsMatchExpectedFiles) {
+  const std::vector<ResultRow> rows = SampleRows();
+  // Writers append: what is in the buffer already stays.
+  std::string spaces = "old\r\n", tabs, appendedTabs = "old\r\n", html;
+  WriteTextWithSpaces(rows, {}, spaces);
+  WriteTextWithTabs(rows, {}, true, tabs);
+  WriteTextWithTabs(rows, {}, false, appendedTabs);
+  WriteHtml(rows, {}, {}, html);
+  EXPECT_EQ(spaces, "old\r\n" + Expected("spaces.txt"));
+  EXPECT_EQ(tabs, Expected("tabs.txt"));
+  EXPECT_EQ(appendedTabs, "old\r\n" + tabs.substr(tabs.find("\r\n") + 2));
+  EXPECT_EQ(html, Expected("results.html"));
+}
+
+TEST(Writers, ShortTextsPushOptionalHeadersRight) {
+  // W1 = 6 + 4 = 10, W2 = 9 + 4 = 13: "Archive/Folder" is one wider than its column.
+  const std::vector<ResultRow> rows = {
+      {"abcdef", "C:\\x\\y.zip", "3/15/2001 3:18 PM", "1", "?", "?"}};
+  std::string out;
+  WriteTextWithSpaces(rows, {}, out);
+  EXPECT_EQ(out,
+            "File      Archive/FolderDate/Time              Size          Ratio   Packed\r\n"
+            "abcdef    C:\\x\\y.zip    3/15/2001 3:18 PM      1             ?       ?\r\n");
+}
+
+TEST(Writers, OptionalColumnsFollowTheChoice) {
+  const std::vector<ResultRow> rows = {
+      {"a.txt", "C:\\a.zip", "1/2/2003 9:07 AM", "100", "-50%", "150"}};
+  std::string none, some, tabs;
+  WriteTextWithSpaces(rows, {false, false, false, false}, none);
+  EXPECT_EQ(none, "File     Archive/Folder\r\na.txt    C:\\a.zip\r\n");
+  WriteTextWithSpaces(rows, {false, true, true, false}, some);
+  EXPECT_EQ(some,
+            "File     Archive/FolderSize          Ratio   \r\n"
+            "a.txt    C:\\a.zip    100           -50%    \r\n");
+  WriteTextWithTabs(rows, {true, false, false, true}, true, tabs);
+  EXPECT_EQ(tabs,
+            "File\tArchive/Folder\tDate/Time\tPacked\r\n"
+            "a.txt\tC:\\a.zip\t1/2/2003 9:07 AM\t150\r\n");
+}
+
+TEST(Writers, HtmlStyleOptions) {
+  const std::vector<ResultRow> rows = {{"a&b.txt", "C:\\d\\", "?", "0", "?", "?"}};
+  HtmlStyle style;
+  style.background = 0x00336699;
+  style.hyperlinks = false;
+  style.tableBorders = false;
+  std::string out;
+  WriteHtml(rows, {false, true, false, false}, style, out);
+  EXPECT_EQ(out,
+            "<html>\r\n<head>\r\n<title>Quillow search results</title>\r\n</head>\r\n"
+            "<body bgcolor=\"#996633\" text=\"#000000\" link=\"#FF0000\" vlink=\"#00FF00\" "
+            "alink=\"#0000FF\">\r\n<table cellpadding=5>\r\n"
+            "<tr><th>File</th><th>Archive/Folder</th><th>Size</th></tr>\r\n"
+            "<tr><td>a&amp;b.txt</td><td>C:\\d\\</td><td>0</td></tr>\r\n"
+            "</table>\r\n</body>\r\n</html>");
+}
+
+TEST(Writers, ColoursAndUrls) {
+  EXPECT_EQ(HtmlColor(0x000000FF), "FF0000");
+  EXPECT_EQ(HtmlColor(0x00123456), "563412");
+  EXPECT_EQ(HtmlColor(0xFF0000A0), "A00000");
+  EXPECT_EQ(FileUrl("/home/u/a b/\"x\".txt"), "file:///home/u/a%20b/%22x%22.txt");
+  EXPECT_EQ(FileUrl("\\\\srv\\share\\"), "file://srv/share/");
+}
+
+TEST(Writers, SaveFormatFromExtensionAndFilter) {
+  struct Case {
+    std::string name;
+    int filter;
+    SaveFormat format;
+    std::string finalName;
+  };
+  const Case cases[] = {
+      {"report.TXT", 1, SaveFormat::kText, "report.TXT"},
+      {"report.TXT", 2, SaveFormat::kText, "report.TXT"},
+      {"report", 2, SaveFormat::kHtml, "report.html"},
+      {"report", 1, SaveFormat::kText, "report.txt"},
+      {"report.csv", 2, SaveFormat::kHtml, "report.csv"},
+      {"report.csv", 1, SaveFormat::kText, "report.csv"},
+      {"C:\\out\\r.Htm", 1, SaveFormat::kHtml, "C:\\out\\r.Htm"},
+      {"C:\\v1.2\\report", 1, SaveFormat::kText, "C:\\v1.2\\report.txt"},
+  };
+  for (const Case& c : cases) {
+    std::string name = c.name;
+    EXPECT_EQ(DecideSaveFormat(name, c.filter), c.format) << c.name << " " << c.filter;
+    EXPECT_EQ(name, c.finalName);
+  }
+}
+
+}  // namespace
+}  // namespace quillow
