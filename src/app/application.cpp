@@ -1,0 +1,49 @@
+#include "app/application.h"
+
+#include "components/browse_folder.h"
+#include "platform/win32/text.h"
+
+namespace quillow::app {
+
+Application::Application(FormServices services) : services_(std::move(services)) {}
+
+Application::~Application() {
+  // The dialogs are owned by the main window: they go first.
+  zipOptions_.reset();
+  aboutBox_.reset();
+  advancedOptions_.reset();
+  resultForm_.reset();
+}
+
+bool Application::CreateForms() {
+  resultForm_ = std::make_unique<TResultForm>(services_);
+  if (!resultForm_->Create()) return false;
+  resultForm_->SetMainWindow(true);
+  const HWND main = resultForm_->Handle();
+  components::SetApplicationWindow(main);
+  advancedOptions_ = std::make_unique<dialogs::TAdvancedOptions>();
+  aboutBox_ = std::make_unique<dialogs::TAboutBox>();
+  zipOptions_ = std::make_unique<dialogs::TZipOptions>();
+  if (!advancedOptions_->Create(main) || !aboutBox_->Create(main) || !zipOptions_->Create(main))
+    return false;
+  resultForm_->SetForms(advancedOptions_.get(), aboutBox_.get(), zipOptions_.get());
+  return true;
+}
+
+int Application::Run(int showCommand) {
+  resultForm_->Show(showCommand);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (resultForm_->PreTranslateMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void Application::ShowException(const std::string& message) const {
+  MessageBoxW(resultForm_ ? resultForm_->Handle() : nullptr, platform::Widen(message).c_str(),
+              platform::Widen(title_).c_str(), MB_OK | MB_ICONERROR);
+}
+
+}  // namespace quillow::app

@@ -1,0 +1,26 @@
+// A push button, optionally with a glyph beside its caption.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/controls/control.h"
+
+namespace quillow::ui {
+
+class Button : public Control {
+ public:
+  Button() = default;
+  ~Button();
+
+  void Create(HWND parent, int id, const std::string& caption);
+  // Two images of equal size side by side in `bitmap`: the enabled look, then the disabled
+  // look. The button keeps its caption and shows the image on its left.
+  void SetGlyph(HBITMAP bitmap, COLORREF transparent);
+
+ private:
+  HIMAGELIST images_ = nullptr;
+};
+
+}  // namespace quillow::ui

@@ -1,0 +1,40 @@
+// Menus: building a menu tree and reading or changing its items by command identifier.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quillow::ui {
+
+// Owns its HMENU until Release() hands it to a window (or to a parent menu).
+class Menu {
+ public:
+  static Menu Bar();
+  static Menu Popup();
+  Menu(Menu&& other) noexcept : menu_(other.menu_) { other.menu_ = nullptr; }
+  Menu& operator=(Menu&&) = delete;
+  Menu(const Menu&) = delete;
+  Menu& operator=(const Menu&) = delete;
+  ~Menu();
+
+  Menu& Add(int id, const std::string& caption);
+  Menu& AddSeparator();
+  Menu& AddSubmenu(const std::string& caption, Menu&& submenu);
+
+  HMENU Handle() const { return menu_; }
+  HMENU Release();
+
+ private:
+  explicit Menu(HMENU menu) : menu_(menu) {}
+  HMENU menu_;
+};
+
+void EnableMenuCommand(HMENU menu, int id, bool on);
+bool MenuCommandEnabled(HMENU menu, int id);
+void CheckMenuCommand(HMENU menu, int id, bool on);
+bool MenuCommandChecked(HMENU menu, int id);
+// Caption of an item found by command identifier, or by position when `byPosition`.
+std::string MenuItemCaption(HMENU menu, UINT item, bool byPosition);
+
+}  // namespace quillow::ui

@@ -1,0 +1,331 @@
+// The main window: its state, its controls and their places, and the routing of messages
+// to one handler each.
+#include "app/result_form.h"
+
+#include <commctrl.h>
+
+#include <exception>
+
+#include "app/ids.h"
+#include "app/res/resource.h"
+#include "dialogs/dialog_form.h"
+#include "platform/fs.h"
+#include "platform/win32/text.h"
+
+namespace quillow::app {
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"TResultForm";
+constexpr UINT kDrainMessage = WM_APP + 1;
+constexpr UINT_PTR kDrainTimer = 1;
+
+// Designed sizes, in pixels at 96 dots per inch.
+constexpr int kFormWidth = 583, kFormHeight = 377;
+constexpr int kMinWidth = 436, kMinHeight = 152;
+constexpr int kPanelHeight = 57;
+
+void RegisterFormClass(WNDPROC proc) {
+  static const bool registered = [proc] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(IDI_QUILLOW));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(wc.hInstance, MAKEINTRESOURCEW(IDI_QUILLOW),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kFormClass;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  (void)registered;
+}
+
+}  // namespace
+
+// The window's own folder browser behind the interface the handlers use.
+class TResultForm::BrowseFolderAdapter final : public FolderBrowser {
+ public:
+  explicit BrowseFolderAdapter(components::TBrowseFolder& browser) : browser_(browser) {}
+  std::string Directory() const override { return browser_.Directory; }
+  void SetDirectory(const std::string& directory) override { browser_.Directory = directory; }
+  bool Execute() override { return browser_.Execute(); }
+
+ private:
+  components::TBrowseFolder& browser_;
+};
+
+TResultForm::TResultForm(FormServices services)
+    : services_(std::move(services)),
+      messages_(services_.messages ? *services_.messages : systemMessages_),
+      shell_(services_.shell ? *services_.shell : systemShell_),
+      handOver_([this] { PostMessageW(hwnd_, kDrainMessage, 0, 0); }) {
+  BrowseFolder.Directory = "C:\\";
+  BrowseFolder.Title = "Look for files in";
+  BrowseFolder.Flags = components::bfFileSysDirsOnly | components::bfStatusText;
+  BrowseFolder.ShowPathInStatusArea = true;
+  BrowseFolder.RootFolder = components::foMyComputer;
+  ownBrowser_ = std::make_unique<BrowseFolderAdapter>(BrowseFolder);
+  browser_ = services_.browser ? services_.browser : ownBrowser_.get();
+
+  programFolder_ = services_.programFolder;
+  if (programFolder_.empty()) programFolder_ = platform::ExecutableFolder() + "\\";
+  // Taken once: a drive attached later is not in the drive sets until the next start.
+  driveTypes_ = services_.driveTypes ? services_.driveTypes() : platform::ReadDriveTypes();
+}
+
+TResultForm::~TResultForm() {
+  handOver_.Close();
+  search_.reset();  // waits for the thread, which no longer reaches the window
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (PopupMenu1) DestroyMenu(PopupMenu1);
+  if (font_) DeleteObject(font_);
+  if (glyph_) DeleteObject(glyph_);
+}
+
+std::string TResultForm::WarningsPath() const { return programFolder_ + kWarningsFileName; }
+
+bool TResultForm::Create() {
+  RegisterFormClass(WndProc);
+  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, platform::Widen(kProgramTitle).c_str(),
+                          WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                          kFormWidth, kFormHeight, nullptr, nullptr, GetModuleHandleW(nullptr),
+                          this);
+  if (!hwnd_) return false;
+  dpi_ = dialogs::WindowDpi(hwnd_);
+  if (dpi_ != 96)
+    SetWindowPos(hwnd_, nullptr, 0, 0, Scale(kFormWidth), Scale(kFormHeight),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CreateControls();
+  CreateMenus();
+  Constrain1 = std::make_unique<components::TConstrain>(hwnd_);
+  Constrain1->MinWidth = Scale(kMinWidth);
+  Constrain1->MinHeight = Scale(kMinHeight);
+  Layout();
+  FormCreate();
+  return true;
+}
+
+void TResultForm::CreateControls() {
+  Panel1.Create(hwnd_, id::Panel1);
+  const HWND panel = Panel1.Handle();
+  Label1.Create(panel, id::Label1, "Find files named:");
+  Files.Create(panel, id::Files);
+  Label2.Create(panel, id::Label2, "Look in:");
+  Folder.Create(panel, id::Folder);
+  Folder.SetText("C:\\");
+  BeginSearch.Create(panel, id::BeginSearch, kBeginSearchCaption);
+  glyph_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPH),
+                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  BeginSearch.SetGlyph(glyph_, RGB(255, 0, 255));
+  BeginSearch.Enable(false);
+  Button1.Create(panel, id::Button1, "Browse...");
+  Results.Create(hwnd_, id::Results);
+  StatusBar1.Create(hwnd_, id::StatusBar1);
+
+  // Enter in either box is a key press of the box, not of the dialog manager.
+  for (HWND edit : {Files.EditHandle(), Folder.EditHandle()})
+    if (edit) SetWindowSubclass(edit, EditSubProc, 1, reinterpret_cast<DWORD_PTR>(this));
+
+  ApplyFont();
+  static constexpr struct {
+    const char* caption;
+    int width;
+  } kColumns[] = {{"File", 160}, {"Archive/Folder", 180}, {"Modified", 115},
+                  {"Size", 75},  {"Ratio", 50},           {"Packed", 50}};
+  for (const auto& column : kColumns) Results.AddColumn(column.caption, Scale(column.width));
+}
+
+void TResultForm::ApplyFont() {
+  HFONT old = font_;
+  font_ = dialogs::CreateFormFont(dpi_);
+  for (ui::Control* c : std::initializer_list<ui::Control*>{
+           &Label1, &Files, &Label2, &Folder, &BeginSearch, &Button1, &Results, &StatusBar1})
+    c->SetFont(font_);
+  if (old) DeleteObject(old);
+  StatusBar1.SetPanels({Scale(100), Scale(60)});
+}
+
+void TResultForm::Layout() {
+  if (!Panel1.Handle()) return;
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int width = client.right - client.left;
+  Panel1.Move(0, 0, width, Scale(kPanelHeight));
+  Label1.Move(Scale(8), Scale(8), Scale(86), Scale(13));
+  Files.Move(Scale(96), Scale(8), Scale(225), Scale(200));
+  Label2.Move(Scale(8), Scale(32), Scale(86), Scale(13));
+  Folder.Move(Scale(96), Scale(32), Scale(225), Scale(200));
+  BeginSearch.Move(Scale(328), Scale(8), Scale(97), Scale(25));
+  Button1.Move(Scale(328), Scale(32), Scale(49), Scale(17));
+  StatusBar1.ParentResized();
+  const int top = Scale(kPanelHeight);
+  const int bottom = client.bottom - StatusBar1.Height();
+  Results.Move(0, top, width, bottom > top ? bottom - top : 0);
+}
+
+void TResultForm::OnDpiChanged(int dpi, const RECT& suggested) {
+  const int old = dpi_;
+  dpi_ = dpi;
+  for (int c = 0; c < Results.ColumnCount(); ++c)
+    ListView_SetColumnWidth(Results.Handle(), c, MulDiv(Results.ColumnWidth(c), dpi, old));
+  if (Constrain1) {
+    Constrain1->MinWidth = Scale(kMinWidth);
+    Constrain1->MinHeight = Scale(kMinHeight);
+  }
+  ApplyFont();
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout();
+}
+
+void TResultForm::SetForms(dialogs::TAdvancedOptions* advanced, dialogs::TAboutBox* about,
+                           dialogs::TZipOptions* zipOptions) {
+  advancedOptions_ = advanced;
+  aboutBox_ = about;
+  zipOptions_ = zipOptions;
+}
+
+void TResultForm::Show(int showCommand) {
+  FormShow();
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  SetFocus(Files.Handle());
+}
+
+bool TResultForm::PreTranslateMessage(MSG& msg) {
+  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  return IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+// The settings store loads everything here; until it exists the options keep their
+// fresh-start values.
+void TResultForm::FormCreate() { SetOptionChecks(); }
+
+// Only a migration from the legacy configuration file has a window placement to apply.
+void TResultForm::FormShow() {
+  if (!legacyImport_) return;
+}
+
+void TResultForm::FormClose() {
+  if (search_) search_->RequestStop();
+  // The settings store saves everything here.
+  for (const std::string& file : temporaryFiles_) platform::DeleteFileAt(file);
+  temporaryFiles_.clear();
+}
+
+void TResultForm::Exit1Click() {
+  if (search_) search_->RequestStop();
+  PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void TResultForm::OnDestroy() {
+  // From here on the search thread neither queues nor waits for anything.
+  handOver_.Close();
+  if (search_) search_->RequestStop();
+  KillTimer(hwnd_, kDrainTimer);
+  if (mainWindow_) PostQuitMessage(0);
+}
+
+LRESULT CALLBACK TResultForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TResultForm* form;
+  if (msg == WM_NCCREATE) {
+    form = static_cast<TResultForm*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    form->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  } else {
+    form = reinterpret_cast<TResultForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (!form) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    form->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+  // An exception never crosses the message loop: it is shown and the window goes on.
+  try {
+    return form->HandleMessage(msg, wp, lp);
+  } catch (const std::exception& e) {
+    form->ShowException(e.what());
+  } catch (...) {
+    form->ShowException("Unexpected error.");
+  }
+  return 0;
+}
+
+void TResultForm::ShowException(const char* what) {
+  messages_.Show(hwnd_, what, kProgramTitle, MB_OK | MB_ICONERROR);
+}
+
+LRESULT TResultForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_CONTEXTMENU:
+      OnContextMenu(reinterpret_cast<HWND>(wp), lp);
+      return 0;
+    case kDrainMessage:
+      DrainSearch();
+      return 0;
+    case WM_TIMER:
+      if (wp == kDrainTimer) {
+        KillTimer(hwnd_, kDrainTimer);
+        DrainSearch();
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<RECT*>(lp));
+      return 0;
+    case WM_CLOSE:
+      FormClose();
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK TResultForm::EditSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                          DWORD_PTR self) {
+  auto* form = reinterpret_cast<TResultForm*>(self);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      // Enter belongs to the box (it may start a search), not to the dialog manager.
+      if (lp && reinterpret_cast<MSG*>(lp)->message == WM_KEYDOWN && wp == VK_RETURN)
+        return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTALLKEYS;
+      break;
+    case WM_CHAR: {
+      wchar_t key = static_cast<wchar_t>(wp);
+      const HWND combo = GetParent(hwnd);
+      try {
+        if (combo == form->Files.Handle())
+          form->FilesKeyPress(key);
+        else
+          form->FolderKeyPress(key);
+      } catch (const std::exception& e) {
+        form->ShowException(e.what());
+        return 0;
+      }
+      if (key == 0) return 0;  // handled: the edit must not beep
+      wp = key;
+      break;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, EditSubProc, 1);
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+}  // namespace quillow::app

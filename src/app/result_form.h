@@ -1,0 +1,220 @@
+// TResultForm: the main window. Two input boxes, "Begin Search", the results list, the
+// status bar and every menu; the search runs on a thread of its own and reaches the window
+// only through the hand-over.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/controls/button.h"
+#include "app/controls/combo_box.h"
+#include "app/controls/label.h"
+#include "app/controls/list_view.h"
+#include "app/controls/panel.h"
+#include "app/controls/status_bar.h"
+#include "app/search_handover.h"
+#include "app/scope.h"
+#include "app/search_run.h"
+#include "app/services.h"
+#include "components/browse_folder.h"
+#include "components/constrain.h"
+#include "platform/win32/drives.h"
+#include "search/types.h"
+
+namespace quillow::dialogs {
+class TAdvancedOptions;
+class TAboutBox;
+class TZipOptions;
+}  // namespace quillow::dialogs
+
+namespace quillow::app {
+
+inline constexpr char kBeginSearchCaption[] = "Begin Search";
+inline constexpr char kStopSearchCaption[] = "Stop Search";
+inline constexpr char kProgramTitle[] = "Quillow";
+
+// What the window asks of the world; every empty member means "the system's own".
+struct FormServices {
+  MessageBoxes* messages = nullptr;
+  Shell* shell = nullptr;
+  FolderBrowser* browser = nullptr;  // null: the window's own BrowseFolder
+  std::function<platform::DriveTypeTable()> driveTypes;
+  std::string programFolder;         // with its trailing backslash
+};
+
+class TResultForm final : private SearchSteps {
+ public:
+  // Making the window's state: settings records, temporary-file list, program folder and
+  // drive types. The window itself comes with Create().
+  explicit TResultForm(FormServices services = {});
+  ~TResultForm() override;
+  TResultForm(const TResultForm&) = delete;
+  TResultForm& operator=(const TResultForm&) = delete;
+
+  // Makes the window (hidden) and its controls, then runs FormCreate.
+  bool Create();
+  // Shows the window (FormShow runs first).
+  void Show(int showCommand);
+  HWND Handle() const { return hwnd_; }
+  // The main window ends the message loop when it is destroyed.
+  void SetMainWindow(bool main) { mainWindow_ = main; }
+  // Keyboard navigation between the controls; true when it took the message.
+  bool PreTranslateMessage(MSG& msg);
+  void SetForms(dialogs::TAdvancedOptions* advanced, dialogs::TAboutBox* about,
+                dialogs::TZipOptions* zipOptions);
+
+  // The window's state.
+  int32_t SortType = 0;  // the results list's tag: the sort kind
+  SearchOptions Options;
+  ArchiveTypeSet ArchiveTypes;
+  const std::vector<ResultRow>& Rows() const { return rows_; }
+  const std::string& ProgramFolder() const { return programFolder_; }
+  const platform::DriveTypeTable& DriveTypes() const { return driveTypes_; }
+  std::vector<std::string>& TemporaryFiles() { return temporaryFiles_; }
+  bool Searching() const;
+  // A search thread exists that has not ended yet (also before its start-of-search steps).
+  bool SearchThreadAlive() const { return searchAlive_; }
+  std::string WarningsPath() const;
+
+  // Event handlers.
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void Exit1Click();
+  void BeginSearchClick();
+  void FilesChange();
+  void FolderChange();
+  void FilesKeyPress(wchar_t& key);
+  void FolderKeyPress(wchar_t& key);
+  void Button1Click();
+  void Allavailabledrives1Click();
+  void Allremovabledrives2Click();
+  void Allnonremovabledrives1Click();
+  void Casesensitive1Click();
+  void Includesubfolders1Click();
+  void Displaycountonly1Click();
+  void Showwarnings1Click();
+  void ResultsColumnClick(int column);
+  void ResultsDblClick();
+  void Save1Click();
+  void Append1Click();
+  void Printresults1Click();
+  void PrinterSetup1Click();
+  void Extract1Click();
+  void Extractselectedfiles1Click();
+  void Addicontostartmenu1Click();
+  void CreateshortcutinStartMenuFind1Click();
+  void InWordformat1Click();
+  void Intextformat1Click();
+  void AboutQuillow1Click();
+  void Advancedoptions1Click();
+
+  // Sorts the whole list by SortType, keeping the selected rows selected.
+  void SortResults();
+
+  // Controls, by component name.
+  ui::Panel Panel1;
+  ui::Label Label1;
+  ui::ComboBox Files;
+  ui::Label Label2;
+  ui::ComboBox Folder;
+  ui::Button BeginSearch;
+  ui::Button Button1;
+  ui::ListView Results;
+  ui::StatusBar StatusBar1;
+  HMENU ResultsMenu = nullptr;
+  HMENU PopupMenu1 = nullptr;
+  components::TBrowseFolder BrowseFolder;
+  std::unique_ptr<components::TConstrain> Constrain1;
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK EditSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                      DWORD_PTR self);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void ShowException(const char* what);
+
+  // Building (result_form.cpp, result_form_menus.cpp).
+  void CreateControls();
+  void CreateMenus();
+  void ApplyFont();
+  void Layout();
+  int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+  void OnDpiChanged(int dpi, const RECT& suggested);
+
+  // Messages (one handler each).
+  void OnCommand(int id, int code);
+  void OnComboCommand(int id, int code);
+  LRESULT OnNotify(NMHDR* header);
+  void OnContextMenu(HWND from, LPARAM at);
+  void OnDestroy();
+
+  // Menus (result_form_menus.cpp).
+  void EnableOutputCommands(bool on);
+  void EnableOptionsMenu(bool on);
+  void SetOptionChecks();
+
+  // Search scope (result_form_scope.cpp).
+  void EnablingRule(const std::string& files, const std::string& folder);
+  void KeyPress(wchar_t& key);
+  void ApplyDriveSet(DriveSet set);
+  bool ToggleOption(int commandId);
+
+  // Results list (result_form_list.cpp).
+  void ResultsDispInfo(NMLVDISPINFOW& info) const;
+  int ResultsFindItem(const NMLVFINDITEMW& find) const;
+
+  // Search steps, on this thread (result_form_search.cpp).
+  void DrainSearch();
+  void Refuse() override;
+  std::string LookInText() override;
+  std::string FindFilesText() override;
+  void ReplaceLookInText(const std::string& quoted) override;
+  void RecordHistories(const std::string& findFiles, const std::string& lookIn) override;
+  void StartOfSearch() override;
+  void ShowElapsed(uint32_t seconds) override;
+  void ShowLookingIn(const std::string& folder) override;
+  void ShowFoundCount(int32_t found) override;
+  void AppendRows(std::vector<ResultRow>& rows, size_t first, size_t count) override;
+  void EndOfSearch(int32_t found) override;
+  void OpenWarnings(const std::string& path) override;
+  void FinalSort() override;
+  void SearchEnded() override;
+
+  FormServices services_;
+  SystemMessageBoxes systemMessages_;
+  SystemShell systemShell_;
+  class BrowseFolderAdapter;
+  std::unique_ptr<BrowseFolderAdapter> ownBrowser_;
+  MessageBoxes& messages_;
+  Shell& shell_;
+  FolderBrowser* browser_ = nullptr;
+
+  HWND hwnd_ = nullptr;
+  bool mainWindow_ = false;
+  int dpi_ = 96;
+  HFONT font_ = nullptr;
+  HBITMAP glyph_ = nullptr;
+
+  std::string programFolder_;
+  platform::DriveTypeTable driveTypes_{};
+  std::vector<std::string> temporaryFiles_;
+  bool legacyImport_ = false;
+  dialogs::TAdvancedOptions* advancedOptions_ = nullptr;
+  dialogs::TAboutBox* aboutBox_ = nullptr;
+  dialogs::TZipOptions* zipOptions_ = nullptr;
+
+  std::vector<ResultRow> rows_;
+  // Declared before the search so that it outlives the search thread.
+  SearchHandOver handOver_;
+  std::unique_ptr<SearchRun> search_;
+  bool searchAlive_ = false;
+};
+
+}  // namespace quillow::app

@@ -1,0 +1,141 @@
+// The main window's menus: the tree, the routing of commands, the enabling rules, and the
+// commands whose work comes with later parts of the program.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/controls/menu.h"
+#include "app/ids.h"
+#include "app/result_form.h"
+
+namespace quillow::app {
+
+namespace {
+
+using Handler = void (TResultForm::*)();
+
+struct CommandRoute {
+  int id;
+  Handler handler;
+};
+
+// Menu commands and button clicks, each to its handler.
+constexpr CommandRoute kRoutes[] = {
+    {id::Save1, &TResultForm::Save1Click},
+    {id::Append1, &TResultForm::Append1Click},
+    {id::Extractselectedfiles1, &TResultForm::Extractselectedfiles1Click},
+    {id::Printresults1, &TResultForm::Printresults1Click},
+    {id::PrinterSetup1, &TResultForm::PrinterSetup1Click},
+    {id::Exit1, &TResultForm::Exit1Click},
+    {id::Casesensitive1, &TResultForm::Casesensitive1Click},
+    {id::Includesubfolders1, &TResultForm::Includesubfolders1Click},
+    {id::Displaycountonly1, &TResultForm::Displaycountonly1Click},
+    {id::Showwarnings1, &TResultForm::Showwarnings1Click},
+    {id::Advancedoptions1, &TResultForm::Advancedoptions1Click},
+    {id::Addicontostartmenu1, &TResultForm::Addicontostartmenu1Click},
+    {id::CreateshortcutinStartMenuFind1, &TResultForm::CreateshortcutinStartMenuFind1Click},
+    {id::Allavailabledrives1, &TResultForm::Allavailabledrives1Click},
+    {id::Allremovabledrives2, &TResultForm::Allremovabledrives2Click},
+    {id::Allnonremovabledrives1, &TResultForm::Allnonremovabledrives1Click},
+    {id::InWordformat1, &TResultForm::InWordformat1Click},
+    {id::Intextformat1, &TResultForm::Intextformat1Click},
+    {id::AboutQuillow1, &TResultForm::AboutQuillow1Click},
+    {id::Extract1, &TResultForm::Extract1Click},
+    {id::BeginSearch, &TResultForm::BeginSearchClick},
+    {id::Button1, &TResultForm::Button1Click},
+};
+
+}  // namespace
+
+void TResultForm::CreateMenus() {
+  using ui::Menu;
+  Menu file = Menu::Popup();
+  file.Add(id::Save1, "&Save Results As...")
+      .Add(id::Append1, "&Append Results to Text File...")
+      .Add(id::Extractselectedfiles1, "&Extract selected files...")
+      .AddSeparator()
+      .Add(id::Printresults1, "&Print Results")
+      .Add(id::PrinterSetup1, "P&rinter Setup...")
+      .AddSeparator()
+      .Add(id::Exit1, "E&xit");
+  Menu options = Menu::Popup();
+  options.Add(id::Casesensitive1, "&Case sensitive")
+      .Add(id::Includesubfolders1, "Include &subfolders")
+      .Add(id::Displaycountonly1, "Display count &only")
+      .Add(id::Showwarnings1, "Show &warnings")
+      .Add(id::Advancedoptions1, "&Advanced options...")
+      .AddSeparator()
+      .Add(id::Addicontostartmenu1, "Create shortcut in Start Menu | &Programs")
+      .Add(id::CreateshortcutinStartMenuFind1, "Create shortcut in Start Menu | &Find");
+  Menu search = Menu::Popup();
+  search.Add(id::Allavailabledrives1, "&All drives")
+      .Add(id::Allremovabledrives2, "All &removable drives")
+      .Add(id::Allnonremovabledrives1, "All &non-removable drives");
+  Menu help = Menu::Popup();
+  help.Add(id::InWordformat1, "In &HTML format")
+      .Add(id::Intextformat1, "In &text format")
+      .AddSeparator()
+      .Add(id::AboutQuillow1, "&About Quillow...");
+  Menu bar = Menu::Bar();
+  bar.AddSubmenu("&File", std::move(file))
+      .AddSubmenu("&Options", std::move(options))
+      .AddSubmenu("&Search", std::move(search))
+      .AddSubmenu("&Help", std::move(help));
+  ResultsMenu = bar.Release();
+  SetMenu(hwnd_, ResultsMenu);
+  EnableOutputCommands(false);
+
+  Menu popup = Menu::Popup();
+  popup.Add(id::Extract1, "E&xtract");
+  PopupMenu1 = popup.Release();
+}
+
+void TResultForm::OnCommand(int id, int code) {
+  if (id == id::Files || id == id::Folder) {
+    OnComboCommand(id, code);
+    return;
+  }
+  // Buttons report clicks; menus report code 0 (accelerators 1): both are a "click".
+  if (code != BN_CLICKED && code != 1) return;
+  for (const CommandRoute& route : kRoutes) {
+    if (route.id == id) {
+      (this->*route.handler)();
+      return;
+    }
+  }
+}
+
+void TResultForm::EnableOutputCommands(bool on) {
+  for (int item : {id::Save1, id::Append1, id::Printresults1})
+    ui::EnableMenuCommand(ResultsMenu, item, on);
+}
+
+void TResultForm::EnableOptionsMenu(bool on) {
+  EnableMenuItem(ResultsMenu, id::Options1, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
+  DrawMenuBar(hwnd_);
+}
+
+void TResultForm::SetOptionChecks() {
+  ui::CheckMenuCommand(ResultsMenu, id::Casesensitive1, Options.CaseSensitive != 0);
+  ui::CheckMenuCommand(ResultsMenu, id::Includesubfolders1, Options.SubFolders != 0);
+  ui::CheckMenuCommand(ResultsMenu, id::Displaycountonly1, Options.CountOnly != 0);
+  ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Options.ShowWarnings != 0);
+}
+
+// Commands whose work comes with later parts: saving, printing, extraction, the settings
+// dialogs, shell integration and help. The items exist and follow their enabling rules.
+void TResultForm::Save1Click() {}
+void TResultForm::Append1Click() {}
+void TResultForm::Printresults1Click() {}
+void TResultForm::PrinterSetup1Click() {}
+void TResultForm::Extract1Click() {}
+void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
+void TResultForm::Addicontostartmenu1Click() {}
+void TResultForm::CreateshortcutinStartMenuFind1Click() {}
+void TResultForm::InWordformat1Click() {}
+void TResultForm::Intextformat1Click() {}
+void TResultForm::AboutQuillow1Click() {}
+void TResultForm::Advancedoptions1Click() {}
+void TResultForm::ResultsDblClick() {}
+
+}  // namespace quillow::app

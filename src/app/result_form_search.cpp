@@ -1,0 +1,113 @@
+// Running a search: "Begin Search" / "Stop Search" and the steps the search asks of the
+// window, carried out here on the user-interface thread in the order they were asked for.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+
+#include "app/ids.h"
+#include "app/result_form.h"
+
+namespace quillow::app {
+
+namespace {
+
+constexpr UINT_PTR kDrainTimer = 1;
+// How long one drain may hold the window before input and painting get their turn.
+constexpr std::chrono::milliseconds kDrainBudget{40};
+constexpr UINT kDrainPause = 10;  // milliseconds
+
+enum Panel { kFoundPanel = 0, kElapsedPanel = 1, kActivityPanel = 2 };
+
+}  // namespace
+
+bool TResultForm::Searching() const { return BeginSearch.Text() == kStopSearchCaption; }
+
+void TResultForm::BeginSearchClick() {
+  if (BeginSearch.Text() == kBeginSearchCaption) {
+    // The thread of the last search may not have ended yet, even though its caption is
+    // back (or not yet changed): a second search waits for it to end.
+    if (searchAlive_) return;
+    search_.reset();
+    search_ = std::make_unique<SearchRun>(handOver_, Options, ArchiveTypes, WarningsPath());
+    searchAlive_ = true;
+    search_->Start();
+  } else if (search_) {
+    search_->RequestStop();
+  }
+}
+
+void TResultForm::DrainSearch() {
+  if (!handOver_.Drain(*this, kDrainBudget) && hwnd_)
+    SetTimer(hwnd_, kDrainTimer, kDrainPause, nullptr);
+}
+
+void TResultForm::Refuse() { messages_.Show(hwnd_, kRefusalText, "Error", MB_OK); }
+
+std::string TResultForm::LookInText() { return Folder.Text(); }
+
+std::string TResultForm::FindFilesText() { return Files.Text(); }
+
+void TResultForm::ReplaceLookInText(const std::string& quoted) {
+  Folder.SetText(quoted);
+  FolderChange();
+}
+
+void TResultForm::RecordHistories(const std::string& findFiles, const std::string& lookIn) {
+  RecordHistory(Files, findFiles);
+  RecordHistory(Folder, lookIn);
+}
+
+void TResultForm::StartOfSearch() {
+  StatusBar1.SetPanelText(kFoundPanel, "");
+  StatusBar1.SetPanelText(kElapsedPanel, ElapsedText(0));
+  StatusBar1.SetPanelText(kActivityPanel, kClearingItems);
+  BeginSearch.SetText(kStopSearchCaption);
+  EnableOutputCommands(false);
+  EnableOptionsMenu(false);
+  Results.SetRowCount(0);
+  rows_.clear();
+  rows_.shrink_to_fit();
+}
+
+void TResultForm::ShowElapsed(uint32_t seconds) {
+  StatusBar1.SetPanelText(kElapsedPanel, ElapsedText(seconds));
+}
+
+void TResultForm::ShowLookingIn(const std::string& folder) {
+  StatusBar1.SetPanelText(kActivityPanel, kLookingIn + folder);
+}
+
+void TResultForm::ShowFoundCount(int32_t found) {
+  StatusBar1.SetPanelText(kFoundPanel, FoundCountText(found));
+}
+
+void TResultForm::AppendRows(std::vector<ResultRow>& rows, size_t first, size_t count) {
+  if (rows_.empty() && first == 0 && count == rows.size()) {
+    rows_.swap(rows);
+  } else {
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin() + first),
+                 std::make_move_iterator(rows.begin() + first + count));
+  }
+  Results.SetRowCount(rows_.size());
+}
+
+void TResultForm::EndOfSearch(int32_t found) {
+  BeginSearch.SetText(kBeginSearchCaption);
+  if (Files.Text().empty()) BeginSearch.Enable(false);
+  EnableOptionsMenu(true);
+  StatusBar1.SetPanelText(kFoundPanel, FoundCountText(found));
+  if (found > 0 && !Options.CountOnly) EnableOutputCommands(true);
+}
+
+void TResultForm::OpenWarnings(const std::string& path) { shell_.Open(hwnd_, path, SW_SHOWNORMAL); }
+
+void TResultForm::FinalSort() { SortResults(); }
+
+void TResultForm::SearchEnded() {
+  if (search_) search_->Join();
+  searchAlive_ = false;
+}
+
+}  // namespace quillow::app

@@ -1,0 +1,46 @@
+// What the main window asks of the user and of the shell goes through these interfaces, so
+// that tests can answer them; the program uses the real ones.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quillow::app {
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  // A modal message box; returns the button pressed (IDOK, IDYES, ...).
+  virtual int Show(HWND owner, const std::string& text, const std::string& title,
+                   UINT type) = 0;
+};
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // The "open" verb on `path`; returns the shell's answer (above 32 on success).
+  virtual INT_PTR Open(HWND owner, const std::string& path, int showCommand) = 0;
+};
+
+// A folder picker with a start folder that receives the folder chosen.
+class FolderBrowser {
+ public:
+  virtual ~FolderBrowser() = default;
+  virtual std::string Directory() const = 0;
+  virtual void SetDirectory(const std::string& directory) = 0;
+  // Modal; true when the user confirmed a folder (then in Directory()).
+  virtual bool Execute() = 0;
+};
+
+class SystemMessageBoxes final : public MessageBoxes {
+ public:
+  int Show(HWND owner, const std::string& text, const std::string& title, UINT type) override;
+};
+
+class SystemShell final : public Shell {
+ public:
+  INT_PTR Open(HWND owner, const std::string& path, int showCommand) override;
+};
+
+}  // namespace quillow::app

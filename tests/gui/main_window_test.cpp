@@ -1,0 +1,202 @@
+// The main window as it first appears: controls, menus, columns, status bar, minimum size.
+#include "app/controls/menu.h"
+#include "components/constrain.h"
+#include "gui_test_util.h"
+
+namespace quillow::test {
+namespace {
+
+class MainWindowTest : public FormTest {};
+
+TEST_F(MainWindowTest, FirstStartState) {
+  MakeForm();
+  EXPECT_EQ(TextOf(form()), "Quillow");
+  EXPECT_EQ(Caption(), "Begin Search");
+  EXPECT_FALSE(IsWindowEnabled(Control(id::BeginSearch)));
+  EXPECT_EQ(TextOf(Control(id::Folder)), "C:\\");
+  EXPECT_EQ(TextOf(Control(id::Files)), "");
+  EXPECT_EQ(TextOf(Control(id::Button1)), "Browse...");
+  EXPECT_EQ(TextOf(Control(id::Label1)), "Find files named:");
+  EXPECT_EQ(TextOf(Control(id::Label2)), "Look in:");
+
+  HMENU menu = GetMenu(form());
+  for (int item : {id::Save1, id::Append1, id::Printresults1})
+    EXPECT_FALSE(ui::MenuCommandEnabled(menu, item)) << item;
+  for (int item : {id::Extractselectedfiles1, id::PrinterSetup1, id::Exit1, id::Advancedoptions1,
+                   id::Allavailabledrives1, id::AboutQuillow1})
+    EXPECT_TRUE(ui::MenuCommandEnabled(menu, item)) << item;
+  // Fresh-start options: with subfolders and warnings, case-insensitive, full listing.
+  EXPECT_FALSE(ui::MenuCommandChecked(menu, id::Casesensitive1));
+  EXPECT_TRUE(ui::MenuCommandChecked(menu, id::Includesubfolders1));
+  EXPECT_FALSE(ui::MenuCommandChecked(menu, id::Displaycountonly1));
+  EXPECT_TRUE(ui::MenuCommandChecked(menu, id::Showwarnings1));
+  EXPECT_EQ(form_->SortType, 0);
+  for (uint8_t on : form_->ArchiveTypes.on) EXPECT_NE(on, 0);
+  EXPECT_EQ(form_->ProgramFolder().back(), '\\');
+}
+
+TEST_F(MainWindowTest, MenuTreeCaptionsInOrder) {
+  MakeForm();
+  struct Expected {
+    const char* title;
+    std::vector<std::string> items;  // "-" is a separator
+  };
+  const Expected menus[] = {
+      {"&File",
+       {"&Save Results As...", "&Append Results to Text File...", "&Extract selected files...",
+        "-", "&Print Results", "P&rinter Setup...", "-", "E&xit"}},
+      {"&Options",
+       {"&Case sensitive", "Include &subfolders", "Display count &only", "Show &warnings",
+        "&Advanced options...", "-", "Create shortcut in Start Menu | &Programs",
+        "Create shortcut in Start Menu | &Find"}},
+      {"&Search", {"&All drives", "All &removable drives", "All &non-removable drives"}},
+      {"&Help", {"In &HTML format", "In &text format", "-", "&About Quillow..."}},
+  };
+  HMENU bar = GetMenu(form());
+  ASSERT_EQ(GetMenuItemCount(bar), 4);
+  for (int m = 0; m < 4; ++m) {
+    EXPECT_EQ(ui::MenuItemCaption(bar, static_cast<UINT>(m), true), menus[m].title);
+    HMENU sub = GetSubMenu(bar, m);
+    ASSERT_EQ(GetMenuItemCount(sub), static_cast<int>(menus[m].items.size())) << menus[m].title;
+    for (size_t i = 0; i < menus[m].items.size(); ++i) {
+      const bool separator = (GetMenuState(sub, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) != 0;
+      if (menus[m].items[i] == "-")
+        EXPECT_TRUE(separator) << menus[m].title << " " << i;
+      else
+        EXPECT_EQ(ui::MenuItemCaption(sub, static_cast<UINT>(i), true), menus[m].items[i]);
+    }
+  }
+  EXPECT_EQ(ui::MenuItemCaption(form_->PopupMenu1, 0, true), "E&xtract");
+}
+
+TEST_F(MainWindowTest, ControlsSitWhereDesignedInTabOrder) {
+  MakeForm();
+  // Places inside the panel, at 96 dots per inch.
+  struct Place {
+    int id, x, y, width;
+  };
+  const Place places[] = {{id::Label1, 8, 8, -1},   {id::Files, 96, 8, 225},
+                          {id::Label2, 8, 32, -1},  {id::Folder, 96, 32, 225},
+                          {id::BeginSearch, 328, 8, 97}, {id::Button1, 328, 32, 49}};
+  HWND panel = Control(id::Panel1);
+  for (const Place& p : places) {
+    RECT r{};
+    GetWindowRect(Control(p.id), &r);
+    MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, p.x) << p.id;
+    EXPECT_EQ(r.top, p.y) << p.id;
+    if (p.width > 0) {
+      EXPECT_EQ(r.right - r.left, p.width) << p.id;
+    }
+  }
+  RECT button{};
+  GetWindowRect(Control(id::BeginSearch), &button);
+  EXPECT_EQ(button.bottom - button.top, 25);
+
+  // Tab goes Files, Folder, Begin Search (when enabled), Browse...
+  TypeInto(Control(id::Files), "*.txt");
+  HWND order[] = {Control(id::Files), Control(id::Folder), Control(id::BeginSearch),
+                  Control(id::Button1)};
+  HWND at = GetNextDlgTabItem(form(), Control(id::Results), FALSE);
+  // The combo box's edit is what takes the focus; its parent is the combo box.
+  auto owner = [](HWND h) { return GetDlgCtrlID(h) == 1001 ? GetParent(h) : h; };
+  for (HWND expected : order) {
+    EXPECT_EQ(owner(at), expected);
+    at = GetNextDlgTabItem(form(), at, FALSE);
+  }
+}
+
+TEST_F(MainWindowTest, ListColumnsAndStatusPanels) {
+  MakeForm();
+  HWND list = Control(id::Results);
+  const struct {
+    const char* caption;
+    int width;
+  } columns[] = {{"File", 160}, {"Archive/Folder", 180}, {"Modified", 115},
+                 {"Size", 75},  {"Ratio", 50},           {"Packed", 50}};
+  ASSERT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 6);
+  for (int c = 0; c < 6; ++c) {
+    EXPECT_EQ(form_->Results.ColumnCaption(c), columns[c].caption);
+    EXPECT_EQ(ListView_GetColumnWidth(list, c), columns[c].width);
+  }
+  const LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
+  EXPECT_TRUE(style & LVS_OWNERDATA);
+  EXPECT_TRUE(style & LVS_REPORT);
+  EXPECT_FALSE(style & LVS_SINGLESEL);
+  EXPECT_FALSE(style & LVS_EDITLABELS);
+
+  HWND status = Control(id::StatusBar1);
+  int edges[4] = {};
+  ASSERT_EQ(SendMessageW(status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
+  EXPECT_EQ(edges[0], 100);
+  EXPECT_EQ(edges[1], 160);
+  EXPECT_EQ(edges[2], -1);
+
+  // The list fills the space between the panel and the status bar.
+  RECT listRect{}, statusRect{}, panelRect{};
+  GetWindowRect(list, &listRect);
+  GetWindowRect(status, &statusRect);
+  GetWindowRect(Control(id::Panel1), &panelRect);
+  EXPECT_EQ(panelRect.bottom - panelRect.top, 57);
+  EXPECT_EQ(listRect.top, panelRect.bottom);
+  EXPECT_EQ(listRect.bottom, statusRect.top);
+  EXPECT_GT(statusRect.bottom - statusRect.top, 10);
+  EXPECT_TRUE(IsWindowVisible(status));
+}
+
+TEST_F(MainWindowTest, WindowCannotBeMadeSmallerThanItsMinimum) {
+  MakeForm();
+  SetWindowPos(form(), nullptr, 0, 0, 100, 50, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  RECT r{};
+  GetWindowRect(form(), &r);
+  EXPECT_EQ(r.right - r.left, 436);
+  EXPECT_EQ(r.bottom - r.top, 152);
+
+  // The query itself: only the minimum tracking size is set, the rest stays the system's.
+  MINMAXINFO info{};
+  info.ptMaxSize = {1111, 2222};
+  info.ptMaxPosition = {-3, -4};
+  info.ptMaxTrackSize = {5555, 6666};
+  SendMessageW(form(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 436);
+  EXPECT_EQ(info.ptMinTrackSize.y, 152);
+  EXPECT_EQ(info.ptMaxSize.x, 1111);
+  EXPECT_EQ(info.ptMaxPosition.y, -4);
+  EXPECT_EQ(info.ptMaxTrackSize.y, 6666);
+}
+
+TEST(ConstrainTest, EveryNonZeroValueGoesToItsOwnField) {
+  components::ConstrainValues v;
+  v.MaximizedWidth = 1;
+  v.MaximizedHeight = 2;
+  v.MaximizedLeft = 3;
+  v.MaximizedTop = 4;
+  v.MaxWidth = 7;
+  MINMAXINFO info{};
+  info.ptMinTrackSize = {50, 60};
+  info.ptMaxTrackSize = {70, 80};
+  components::ApplyConstrain(v, info);
+  EXPECT_EQ(info.ptMaxSize.x, 1);
+  EXPECT_EQ(info.ptMaxSize.y, 2);
+  EXPECT_EQ(info.ptMaxPosition.x, 3);
+  EXPECT_EQ(info.ptMaxPosition.y, 4);
+  EXPECT_EQ(info.ptMinTrackSize.x, 50);  // 0: left alone
+  EXPECT_EQ(info.ptMinTrackSize.y, 60);
+  EXPECT_EQ(info.ptMaxTrackSize.x, 7);
+  EXPECT_EQ(info.ptMaxTrackSize.y, 80);
+}
+
+TEST(ConstrainTest, ChildWindowOwnerIsLeftAlone) {
+  HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                nullptr, nullptr);
+  HWND child = CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
+                               nullptr, nullptr);
+  components::TConstrain onChild(child), onForm(parent);
+  EXPECT_FALSE(onChild.Installed());
+  EXPECT_TRUE(onForm.Installed());
+  DestroyWindow(parent);
+}
+
+}  // namespace
+}  // namespace quillow::test
