@@ -2,7 +2,7 @@
 # quillow-find end to end: arguments, exit status, where each text goes.
 # Usage: cli_test.sh QUILLOW-FIND TEST-DATA-FOLDER
 set -u
-bin=$1
+bin=$(realpath "$1")
 data=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

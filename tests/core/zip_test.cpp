@@ -94,17 +94,17 @@ TEST(ZipReader, NameLengthLimitIs257) {
 TEST(ZipReader, TruncatedLastMemberIsListedWithinTheHeaderSlackAndRefusedBeyondIt) {
   // The size test counts every byte after the compressed-size field, so packed data may run
   // past the end by up to 8 + name + extra bytes and the member is still listed.
-  const std::string name = "docs/readme.txt";
-  const uint16_t extra = 4;
-  const std::string data(100, 'd');
-  const std::string whole = LocalHeader(name, 100, 100, 0, extra) + data;
-  const size_t slack = 8 + name.size() + extra;
+  const std::string whole = LoadFile(TestData("zip/stored100.zip"));
+  const std::string name = "data100.txt";  // stored, no extra field (zip -X)
+  const size_t memberEnd = 30 + name.size() + 100;
+  const size_t slack = 8 + name.size();
 
-  auto listed = RunReader(ReadZip, whole.substr(0, whole.size() - slack));
+  auto listed = RunReader(ReadZip, whole.substr(0, memberEnd - slack));
   ASSERT_EQ(listed.members.size(), 1u);
+  EXPECT_EQ(listed.members[0].name, name);
   EXPECT_TRUE(listed.warnings.empty());
 
-  auto refused = RunReader(ReadZip, whole.substr(0, whole.size() - slack - 1));
+  auto refused = RunReader(ReadZip, whole.substr(0, memberEnd - slack - 1));
   EXPECT_TRUE(refused.members.empty());
   ASSERT_EQ(refused.warnings.size(), 1u);
   EXPECT_EQ(refused.warnings[0], kCorrupt);

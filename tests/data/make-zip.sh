@@ -29,7 +29,9 @@ zip -q -d "$out/empty.zip" one.bin || true
 
 # streamed.zip: written to a pipe, so sizes follow the data (flag bit 3).
 rm -f "$out/streamed.zip"
-printf 'streamed\n' | zip -q -X - - | cat > "$out/streamed.zip"
+printf 'streamed\n' > streamed.txt
+touch -d '2001-03-15 15:18:40' streamed.txt
+zip -q -X - streamed.txt | cat > "$out/streamed.zip"
 
 # names257.zip / names258.zip: the longest stored name accepted, and one byte more.
 n255=$(printf '%0255d' 0 | tr 0 n)
@@ -40,6 +42,12 @@ touch -d '2001-03-15 15:18:40' "a/$n255" "ab/$n255"
 rm -f "$out/name257.zip" "$out/name258.zip"
 zip -q -X -D "$out/name257.zip" "a/$n255"
 zip -q -X -D "$out/name258.zip" "ab/$n255"
+
+# stored100.zip: one stored member of 100 bytes, for cutting its data short.
+head -c 100 /dev/zero | tr '\0' 'd' > data100.txt
+touch -d '2001-03-15 15:18:40' data100.txt
+rm -f "$out/stored100.zip"
+zip -q -X -0 "$out/stored100.zip" data100.txt
 
 # sfx-like.zip: a program stub before the first local header lists nothing.
 printf 'MZ stub, not a local header................................' > stub

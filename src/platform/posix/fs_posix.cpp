@@ -136,13 +136,13 @@ bool FolderListing::FillDetails(DirEntry& entry) const {
                                ::fstatat(handle_, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
                          : false;
   if (!ok) return false;
-  uint32_t attr = 0;
-  if (entry.isDirectory) attr |= kAttrDirectory;
+  // A link to a folder shows as a folder (it is listed, never entered).
+  const bool folder = entry.isDirectory || S_ISDIR(st.st_mode);
+  uint32_t attr = folder ? kAttrDirectory : kAttrArchive;
   if (!entry.name.empty() && entry.name[0] == '.') attr |= kAttrHidden;
   if (!(st.st_mode & S_IWUSR)) attr |= kAttrReadOnly;
-  if (!entry.isDirectory) attr |= kAttrArchive;
   entry.attributes = attr;
-  entry.size = entry.isDirectory ? 0 : static_cast<uint32_t>(static_cast<uint64_t>(st.st_size));
+  entry.size = folder ? 0 : static_cast<uint32_t>(static_cast<uint64_t>(st.st_size));
   UnixTimeToDos(st.st_mtime, entry.dosDate, entry.dosTime);
   entry.hasDetails = true;
   return true;
