@@ -9,7 +9,7 @@ root=$PWD
 runs=${RUNS:-7}
 corpus=${CORPUS:-$root/bench/corpus}
 
-./scripts/setup.sh >/dev/null
+./scripts/setup.sh --tools >/dev/null
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target quillow-find -j"$(nproc)" >/dev/null
 qf=$root/build/src/quillow-find

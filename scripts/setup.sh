@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Installs what building and testing Quillow needs on a Debian 12 machine; quick when all
-# of it is there already.
+# of it is there already. With --tools it also installs the archivers that regenerate the
+# test archives (tests/data/make-*.sh) and the programs the benchmark compares against.
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make python3
   googletest libgtest-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev
   wine wine64 xvfb xauth
   clang libclang-rt-14-dev
-  zip unzip arj jlha-utils arc gcab deutex tar 7zip unar libarchive-tools
-  imagemagick hyperfine findutils
 )
+if [ "${1:-}" = "--tools" ]; then
+  packages+=(zip unzip arj jlha-utils arc gcab deutex tar 7zip unar libarchive-tools
+             imagemagick hyperfine findutils)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
