@@ -50,8 +50,12 @@ class FolderListing {
   FolderListing(const FolderListing&) = delete;
   FolderListing& operator=(const FolderListing&) = delete;
 
-  // Returns false when the folder cannot be listed; the listing is then empty.
-  bool Read(const std::string& folder);
+  // Makes `folder` the process's current folder and keeps it open for listing. False when
+  // it cannot be entered.
+  bool Enter(const std::string& folder);
+  // Reads the entries of the entered folder. False when it cannot be listed; the listing is
+  // then empty.
+  bool Read();
   // Fills attributes, size and time of one of this listing's entries. Returns false when
   // the entry has gone or cannot be examined; it then keeps zero details.
   bool FillDetails(DirEntry& entry) const;

@@ -129,7 +129,8 @@ void SearchThread::Run() {
 }
 
 void SearchThread::ScanFolder(const std::string& folderIn) {
-  if (!platform::SetCurrentFolder(folderIn)) return;
+  platform::FolderListing listing;
+  if (!listing.Enter(folderIn)) return;
   std::string folder = folderIn;
   if (!folder.empty() && (folder.back() == kSep || folder.back() == '/')) folder.pop_back();
 #ifdef _WIN32
@@ -139,8 +140,7 @@ void SearchThread::ScanFolder(const std::string& folderIn) {
 #endif
 
   // One listing serves the subfolder step and all fifteen passes.
-  platform::FolderListing listing;
-  listing.Read(folder.empty() ? std::string(1, kSep) : folder);
+  listing.Read();
   std::vector<platform::DirEntry>& entries = listing.entries;
 
   if (options_.SubFolders) {
@@ -166,7 +166,7 @@ void SearchThread::ScanFolder(const std::string& folderIn) {
       if (type == kFolders) {
         // Only a hit needs the entry's size and time: the system is asked for them then.
         if (IsCandidateHit(e.name)) {
-          listing.FillDetails(e);
+          if (!options_.CountOnly) listing.FillDetails(e);
           CountHit(e.name, folder, e.dosDate, e.dosTime, e.size, e.size, true);
         }
         continue;

@@ -9,6 +9,10 @@
 
 #include "platform/fs.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quillow::test {
 
 class TempTree {
@@ -20,14 +24,13 @@ class TempTree {
     for (char& c : leaf)
       if (c == '/') c = '_';
     root_ = std::filesystem::temp_directory_path() / leaf;
-    std::filesystem::remove_all(root_);
+    Remove();
     std::filesystem::create_directories(root_);
   }
   ~TempTree() {
     // Leave the tree so it can be removed even where the search left it current.
     platform::SetCurrentFolder(std::filesystem::temp_directory_path().string());
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
+    Remove();
   }
   TempTree(const TempTree&) = delete;
   TempTree& operator=(const TempTree&) = delete;
@@ -45,6 +48,35 @@ class TempTree {
   void Folder(const std::string& relative) { std::filesystem::create_directories(root_ / relative); }
 
  private:
+  void Remove() {
+#ifdef _WIN32
+    // The runtime's remove_all stops at the classic path limit; deeper trees go by their
+    // "\\?\" names.
+    RemoveLong(L"\\\\?\\" + root_.make_preferred().wstring());
+#endif
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+#ifdef _WIN32
+  static void RemoveLong(const std::wstring& path) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring child = path + L"\\" + name;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+          RemoveLong(child);
+        else
+          DeleteFileW(child.c_str());
+      } while (FindNextFileW(h, &fd));
+      FindClose(h);
+    }
+    RemoveDirectoryW(path.c_str());
+  }
+#endif
+
   mutable std::filesystem::path root_;
 };
 

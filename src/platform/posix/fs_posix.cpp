@@ -97,33 +97,45 @@ void FolderListing::Release() {
   handle_ = -1;
 }
 
-bool FolderListing::Read(const std::string& folder) {
+bool FolderListing::Enter(const std::string& folder) {
   entries.clear();
   folder_ = folder;
   Release();
   handle_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (handle_ < 0) return false;
-  // The listing reads through a second descriptor so ours stays usable for fstatat.
-  int dup = ::dup(handle_);
-  DIR* dir = dup >= 0 ? ::fdopendir(dup) : nullptr;
-  if (!dir) {
-    if (dup >= 0) ::close(dup);
+  // Entered through the descriptor: the path is looked up once, for the open.
+  if (::fchdir(handle_) != 0) {
+    Release();
     return false;
   }
-  while (struct dirent* d = ::readdir(dir)) {
-    DirEntry e;
-    e.name = d->d_name;
-    if (d->d_type == DT_DIR) {
-      e.isDirectory = true;
-    } else if (d->d_type == DT_UNKNOWN) {
-      // Some file systems give no type; ask without following links, as for the others.
-      struct stat st {};
-      if (::fstatat(handle_, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) e.isDirectory = S_ISDIR(st.st_mode);
-    }
-    entries.push_back(std::move(e));
-  }
-  ::closedir(dir);
   return true;
+}
+
+bool FolderListing::Read() {
+  entries.clear();
+  if (handle_ < 0) return false;
+  // The kernel's own records, straight from the open descriptor: no second descriptor and
+  // no directory stream to set up for every folder of the walk.
+  alignas(struct dirent64) static thread_local char buf[64 * 1024];
+  for (;;) {
+    const ssize_t n = ::getdents64(handle_, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n == 0;
+    for (ssize_t off = 0; off < n;) {
+      const auto* d = reinterpret_cast<const struct dirent64*>(buf + off);
+      off += d->d_reclen;
+      DirEntry e;
+      e.name = d->d_name;
+      if (d->d_type == DT_DIR) {
+        e.isDirectory = true;
+      } else if (d->d_type == DT_UNKNOWN) {
+        // Some file systems give no type; ask without following links, as for the others.
+        struct stat st {};
+        if (::fstatat(handle_, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) e.isDirectory = S_ISDIR(st.st_mode);
+      }
+      entries.push_back(std::move(e));
+    }
+  }
 }
 
 bool FolderListing::FillDetails(DirEntry& entry) const {

@@ -89,9 +89,15 @@ void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
 FolderListing::~FolderListing() = default;
 void FolderListing::Release() {}
 
-bool FolderListing::Read(const std::string& folder) {
+bool FolderListing::Enter(const std::string& folder) {
   entries.clear();
   folder_ = folder;
+  return SetCurrentFolder(folder);
+}
+
+bool FolderListing::Read() {
+  entries.clear();
+  const std::string& folder = folder_;
   WIN32_FIND_DATAW fd;
   const std::wstring pattern = WidePath(Join(folder, "*"));
   HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
