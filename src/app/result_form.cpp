@@ -70,6 +70,7 @@ TResultForm::TResultForm(FormServices services)
   ownBrowser_ = std::make_unique<BrowseFolderAdapter>(BrowseFolder);
   browser_ = services_.browser ? services_.browser : ownBrowser_.get();
 
+  if (services_.wrapSearchHost) wrappedHost_ = services_.wrapSearchHost(handOver_);
   programFolder_ = services_.programFolder;
   if (programFolder_.empty()) programFolder_ = platform::ExecutableFolder() + "\\";
   // Taken once: a drive attached later is not in the drive sets until the next start.

@@ -46,6 +46,9 @@ struct FormServices {
   FolderBrowser* browser = nullptr;  // null: the window's own BrowseFolder
   std::function<platform::DriveTypeTable()> driveTypes;
   std::string programFolder;         // with its trailing backslash
+  // Tests watch or pace a search by putting a host of their own in front of the hand-over;
+  // it must pass every step on.
+  std::function<std::unique_ptr<SearchHost>(SearchHost& handOver)> wrapSearchHost;
 };
 
 class TResultForm final : private SearchSteps {
@@ -213,6 +216,7 @@ class TResultForm final : private SearchSteps {
   std::vector<ResultRow> rows_;
   // Declared before the search so that it outlives the search thread.
   SearchHandOver handOver_;
+  std::unique_ptr<SearchHost> wrappedHost_;
   std::unique_ptr<SearchRun> search_;
   bool searchAlive_ = false;
 };

@@ -30,7 +30,8 @@ void TResultForm::BeginSearchClick() {
     // back (or not yet changed): a second search waits for it to end.
     if (searchAlive_) return;
     search_.reset();
-    search_ = std::make_unique<SearchRun>(handOver_, Options, ArchiveTypes, WarningsPath());
+    SearchHost& host = wrappedHost_ ? *wrappedHost_ : handOver_;
+    search_ = std::make_unique<SearchRun>(handOver_, host, Options, ArchiveTypes, WarningsPath());
     searchAlive_ = true;
     search_->Start();
   } else if (search_) {

@@ -12,9 +12,10 @@ namespace quillow::app {
 
 class SearchRun {
  public:
-  SearchRun(SearchHandOver& host, const SearchOptions& options, const ArchiveTypeSet& types,
-            std::string warningsPath)
-      : host_(host), search_(host, options, types, std::move(warningsPath)) {}
+  // `host` is the hand-over itself or a host that passes every step on to it.
+  SearchRun(SearchHandOver& handOver, SearchHost& host, const SearchOptions& options,
+            const ArchiveTypeSet& types, std::string warningsPath)
+      : handOver_(handOver), search_(host, options, types, std::move(warningsPath)) {}
   // Stops the search at its next stop test and waits for the thread.
   ~SearchRun() {
     RequestStop();
@@ -26,7 +27,7 @@ class SearchRun {
   void Start() {
     thread_ = std::thread([this] {
       search_.Run();
-      host_.Ended();
+      handOver_.Ended();
     });
   }
   void RequestStop() { search_.RequestStop(); }
@@ -37,7 +38,7 @@ class SearchRun {
   int32_t FoundCount() const { return search_.FoundCount(); }
 
  private:
-  SearchHandOver& host_;
+  SearchHandOver& handOver_;
   SearchThread search_;
   std::thread thread_;
 };

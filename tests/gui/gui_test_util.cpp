@@ -47,6 +47,33 @@ HWND EditOf(HWND combo) {
 
 }  // namespace
 
+void GatedHost::HoldAfter(int rows) {
+  std::lock_guard lock(mutex_);
+  holdAfter_ = rows;
+  rows_ = 0;
+  released_ = false;
+}
+
+void GatedHost::Release() {
+  std::lock_guard lock(mutex_);
+  released_ = true;
+  changed_.notify_all();
+}
+
+bool GatedHost::Holding() const {
+  std::lock_guard lock(mutex_);
+  return holding_;
+}
+
+void GatedHost::AddRow(ResultRow&& row) {
+  next_.AddRow(std::move(row));
+  std::unique_lock lock(mutex_);
+  if (released_ || holdAfter_ < 0 || ++rows_ < holdAfter_) return;
+  holding_ = true;
+  changed_.wait(lock, [&] { return released_; });
+  holding_ = false;
+}
+
 void Pump() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -56,12 +83,19 @@ void Pump() {
 }
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  // One message at a time: a running search posts as fast as the window drains, and the
+  // condition must be seen between two drains.
   const auto deadline = std::chrono::steady_clock::now() + timeout;
+  MSG msg;
   for (;;) {
-    Pump();
     if (done()) return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    } else {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
   }
 }
 
@@ -119,7 +153,9 @@ std::string Panel(HWND statusBar, int panel) {
 
 TempFolder::TempFolder() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string leaf = std::string("quillow-gui-") + (info ? info->name() : "t");
+  static int made = 0;
+  std::string leaf = std::string("quillow-gui-") + (info ? info->name() : "t") + "-" +
+                     std::to_string(++made);
   for (char& c : leaf)
     if (c == '/') c = '_';
   root_ = std::filesystem::temp_directory_path() / leaf;
@@ -151,6 +187,7 @@ void FormTest::SetUp() {
 }
 
 void FormTest::TearDown() {
+  if (form_ && gate_) gate_->Release();
   form_.reset();
   Pump();
   platform::SetCurrentFolder(savedCurrentFolder_);
@@ -164,6 +201,11 @@ void FormTest::MakeForm(std::function<platform::DriveTypeTable()> driveTypes) {
   services.browser = &browser_;
   services.driveTypes = std::move(driveTypes);
   services.programFolder = home_->Root() + "\\";
+  services.wrapSearchHost = [this](SearchHost& handOver) {
+    auto gate = std::make_unique<GatedHost>(handOver);
+    gate_ = gate.get();
+    return gate;
+  };
   form_ = std::make_unique<app::TResultForm>(services);
   ASSERT_TRUE(form_->Create());
   form_->Show(SW_SHOWNORMAL);

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -60,6 +62,45 @@ class FakeBrowser final : public app::FolderBrowser {
   std::string directory;
   std::string choice;  // empty: the user cancels
   std::vector<std::string> starts;
+};
+
+// Passes every step of a search on to the window's hand-over, and can hold the search
+// thread after a given number of rows until the test lets it go on.
+class GatedHost final : public SearchHost {
+ public:
+  explicit GatedHost(SearchHost& next) : next_(next) {}
+  ~GatedHost() override { Release(); }
+
+  void HoldAfter(int rows);
+  // Lets a held search go on; no later row holds it again.
+  void Release();
+  // The search thread is waiting in the gate.
+  bool Holding() const;
+
+  void Refuse() override { next_.Refuse(); }
+  std::string LookInText() override { return next_.LookInText(); }
+  std::string FindFilesText() override { return next_.FindFilesText(); }
+  void ReplaceLookInText(const std::string& q) override { next_.ReplaceLookInText(q); }
+  void RecordHistories(const std::string& f, const std::string& l) override {
+    next_.RecordHistories(f, l);
+  }
+  void StartOfSearch() override { next_.StartOfSearch(); }
+  void ShowElapsed(uint32_t s) override { next_.ShowElapsed(s); }
+  void ShowLookingIn(const std::string& f) override { next_.ShowLookingIn(f); }
+  void ShowFoundCount(int32_t n) override { next_.ShowFoundCount(n); }
+  void AddRow(ResultRow&& row) override;
+  void EndOfSearch(int32_t n) override { next_.EndOfSearch(n); }
+  void OpenWarnings(const std::string& p) override { next_.OpenWarnings(p); }
+  void FinalSort() override { next_.FinalSort(); }
+
+ private:
+  SearchHost& next_;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  int holdAfter_ = -1;
+  int rows_ = 0;
+  bool holding_ = false;
+  bool released_ = false;
 };
 
 // Handles every message waiting for this thread.
@@ -119,6 +160,7 @@ class FormTest : public ::testing::Test {
   FakeMessageBoxes messages_;
   FakeShell shell_;
   FakeBrowser browser_;
+  GatedHost* gate_ = nullptr;  // owned by the window
   std::unique_ptr<TempFolder> home_;
   std::unique_ptr<app::TResultForm> form_;
   std::string savedCurrentFolder_;
