@@ -1,0 +1,206 @@
+// The results list under load: a million rows handed over from the search thread into the
+// real main window, then sorted by every kind. Reports how long after the last row left
+// the search the list showed it, each sort time, and how long the window took at worst to
+// answer a message meanwhile. Not a test: it measures.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "app/ids.h"
+#include "app/result_form.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using quillow::ResultRow;
+using quillow::SearchHost;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+std::vector<ResultRow> MakeRows(size_t count) {
+  std::mt19937 random(20240601);
+  std::vector<ResultRow> rows;
+  rows.reserve(count);
+  char text[96];
+  for (size_t i = 0; i < count; ++i) {
+    ResultRow row;
+    const unsigned n = random();
+    std::snprintf(text, sizeof(text), "file%07u.%s", n % 10000000u, (n & 1) ? "txt" : "DOC");
+    row.file = text;
+    std::snprintf(text, sizeof(text), "C:\\data\\set%02u\\archive%04u.zip", n % 97u, (n >> 8) % 5000u);
+    row.container = text;
+    const unsigned month = 1 + random() % 12, day = 1 + random() % 28, hour = 1 + random() % 12;
+    std::snprintf(text, sizeof(text), "%u/%u/%u %u:%02u %s", month, day, 1980 + random() % 45,
+                  hour, static_cast<unsigned>(random() % 60), (random() & 1) ? "AM" : "PM");
+    row.modified = (random() % 50 == 0) ? "?" : text;
+    const unsigned size = random() % 5000000u, packed = size / (1 + random() % 4);
+    row.size = std::to_string(size);
+    row.packed = std::to_string(packed);
+    row.ratio = size == 0 ? "?" : std::to_string(100 - static_cast<int>(packed * 100.0 / size)) + "%";
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+// Passes the real search's steps on, and hands over the prepared rows as if the search had
+// found them all in its first folder.
+class FeedingHost final : public SearchHost {
+ public:
+  FeedingHost(SearchHost& next, std::vector<ResultRow>& rows) : next_(next), rows_(rows) {}
+
+  void Refuse() override { next_.Refuse(); }
+  std::string LookInText() override { return next_.LookInText(); }
+  std::string FindFilesText() override { return next_.FindFilesText(); }
+  void ReplaceLookInText(const std::string& q) override { next_.ReplaceLookInText(q); }
+  void RecordHistories(const std::string& f, const std::string& l) override { next_.RecordHistories(f, l); }
+  void StartOfSearch() override {
+    next_.StartOfSearch();
+    const auto start = Clock::now();
+    for (ResultRow& row : rows_) next_.AddRow(std::move(row));
+    lastRowHandedOver.store(Clock::now().time_since_epoch().count());
+    std::printf("search thread: %zu rows handed over in %.0f ms\n", rows_.size(), Ms(Clock::now() - start));
+  }
+  void ShowElapsed(uint32_t s) override { next_.ShowElapsed(s); }
+  void ShowLookingIn(const std::string& f) override { next_.ShowLookingIn(f); }
+  void ShowFoundCount(int32_t n) override { next_.ShowFoundCount(n); }
+  void AddRow(ResultRow&& row) override { next_.AddRow(std::move(row)); }
+  void EndOfSearch(int32_t) override { next_.EndOfSearch(static_cast<int32_t>(rows_.size())); }
+  void OpenWarnings(const std::string& p) override { next_.OpenWarnings(p); }
+  void FinalSort() override { next_.FinalSort(); }
+
+  std::atomic<Clock::rep> lastRowHandedOver{0};
+
+ private:
+  SearchHost& next_;
+  std::vector<ResultRow>& rows_;
+};
+
+// Sends the window a message every few milliseconds from another thread and keeps the
+// longest wait for its answer.
+class Prober {
+ public:
+  explicit Prober(HWND target) : thread_([this, target] {
+    while (!stop_) {
+      const auto sent = Clock::now();
+      DWORD_PTR result = 0;
+      SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+      const double waited = Ms(Clock::now() - sent);
+      if (waited > worst_) worst_ = waited;
+      ++probes_;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }) {}
+  ~Prober() {
+    stop_ = true;
+    thread_.join();
+  }
+  double Worst() const { return worst_; }
+  int Probes() const { return probes_; }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<double> worst_{0};
+  std::atomic<int> probes_{0};
+  std::thread thread_;
+};
+
+void PumpFor(std::chrono::milliseconds d) {
+  const auto until = Clock::now() + d;
+  MSG msg;
+  while (Clock::now() < until) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const size_t count = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
+  std::printf("preparing %zu rows...\n", count);
+  std::vector<ResultRow> rows = MakeRows(count);
+  const std::filesystem::path empty = std::filesystem::temp_directory_path() / "quillow-list-bench";
+  std::filesystem::create_directories(empty);
+
+  FeedingHost* feeder = nullptr;
+  quillow::app::FormServices services;
+  services.programFolder = empty.string() + "\\";
+  services.wrapSearchHost = [&](SearchHost& handOver) {
+    auto host = std::make_unique<FeedingHost>(handOver, rows);
+    feeder = host.get();
+    return host;
+  };
+  quillow::app::TResultForm form(services);
+  if (!form.Create()) return 1;
+  form.Show(SW_SHOWNORMAL);
+  SetWindowPos(form.Handle(), nullptr, 0, 0, 900, 600, SWP_NOMOVE | SWP_NOZORDER);
+  form.Files.SetText("*.none");
+  form.Folder.SetText(empty.string());
+  form.FilesChange();
+  PumpFor(std::chrono::milliseconds(200));
+
+  HWND list = form.Results.Handle();
+  double worstDuringFeed = 0;
+  {
+    Prober prober(form.Handle());
+    form.BeginSearchClick();
+    // Until the list holds every row and has painted the last one.
+    MSG msg;
+    for (;;) {
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      if (static_cast<size_t>(ListView_GetItemCount(list)) == count && feeder->lastRowHandedOver != 0) break;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
+    }
+    ListView_EnsureVisible(list, static_cast<int>(count - 1), FALSE);
+    UpdateWindow(list);
+    const auto shown = Clock::now();
+    const auto handedOver = Clock::time_point(Clock::duration(feeder->lastRowHandedOver.load()));
+    std::printf("last row shown %.0f ms after the search handed it over (target 3000 ms)\n",
+                Ms(shown - handedOver));
+    while (form.SearchThreadAlive()) PumpFor(std::chrono::milliseconds(10));
+    worstDuringFeed = prober.Worst();
+    std::printf("window answered %d probes, the slowest after %.0f ms\n", prober.Probes(),
+                worstDuringFeed);
+  }
+  std::printf("list rows: %d, first row: %s\n", ListView_GetItemCount(list),
+              form.Rows().empty() ? "" : form.Rows().front().file.c_str());
+
+  static const char* const kNames[] = {"", "File ascending", "File descending",
+      "Archive/Folder ascending", "Archive/Folder descending", "Modified newest first",
+      "Modified oldest first", "Size smallest first", "Size largest first",
+      "Ratio highest first", "Ratio lowest first", "Packed smallest first",
+      "Packed largest first"};
+  double worstSort = 0;
+  for (int kind = 1; kind <= 12; ++kind) {
+    form.SortType = kind;
+    const auto start = Clock::now();
+    form.SortResults();
+    UpdateWindow(list);
+    const double took = Ms(Clock::now() - start);
+    if (took > worstSort) worstSort = took;
+    std::printf("sort %2d %-26s %6.0f ms (target 2000 ms)\n", kind, kNames[kind], took);
+    PumpFor(std::chrono::milliseconds(20));
+  }
+  std::printf("slowest sort: %.0f ms\n", worstSort);
+  std::error_code ec;
+  std::filesystem::remove_all(empty, ec);
+  return 0;
+}
