@@ -222,6 +222,16 @@ void TResultForm::Exit1Click() {
   PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
+// The window is no dialog, so it keeps the focused control itself across activations.
+void TResultForm::OnActivate(bool active) {
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+    return;
+  }
+  SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Files.Handle());
+}
+
 void TResultForm::OnDestroy() {
   // From here on the search thread neither queues nor waits for anything.
   handOver_.Close();
@@ -285,6 +295,9 @@ LRESULT TResultForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wp), *reinterpret_cast<RECT*>(lp));
+      return 0;
+    case WM_ACTIVATE:
+      OnActivate(LOWORD(wp) != WA_INACTIVE);
       return 0;
     case WM_CLOSE:
       FormClose();

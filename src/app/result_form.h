@@ -156,6 +156,7 @@ class TResultForm final : private SearchSteps {
   void OnComboCommand(int id, int code);
   LRESULT OnNotify(NMHDR* header);
   void OnContextMenu(HWND from, LPARAM at);
+  void OnActivate(bool active);
   void OnDestroy();
 
   // Menus (result_form_menus.cpp).
@@ -204,6 +205,7 @@ class TResultForm final : private SearchSteps {
   int dpi_ = 96;
   HFONT font_ = nullptr;
   HBITMAP glyph_ = nullptr;
+  HWND lastFocus_ = nullptr;
 
   std::string programFolder_;
   platform::DriveTypeTable driveTypes_{};

@@ -40,8 +40,15 @@ void TResultForm::BeginSearchClick() {
 }
 
 void TResultForm::DrainSearch() {
-  if (!handOver_.Drain(*this, kDrainBudget) && hwnd_)
-    SetTimer(hwnd_, kDrainTimer, kDrainPause, nullptr);
+  bool drained = true;
+  try {
+    drained = handOver_.Drain(*this, kDrainBudget);
+  } catch (...) {
+    // Whatever is still queued must not wait for a message that will not come.
+    if (hwnd_) SetTimer(hwnd_, kDrainTimer, kDrainPause, nullptr);
+    throw;
+  }
+  if (!drained && hwnd_) SetTimer(hwnd_, kDrainTimer, kDrainPause, nullptr);
 }
 
 void TResultForm::Refuse() { messages_.Show(hwnd_, kRefusalText, "Error", MB_OK); }

@@ -1,6 +1,6 @@
 #include "app/search_handover.h"
 
-#include <iterator>
+#include <exception>
 
 namespace quillow::app {
 
@@ -98,13 +98,15 @@ bool SearchHandOver::Drain(SearchSteps& window, std::chrono::milliseconds budget
   const auto deadline = std::chrono::steady_clock::now() + budget;
   std::vector<Step> steps;
   std::vector<ResultRow> rows;
+  // A step that fails does not stop the ones after it; the first failure is reported to
+  // the caller once the batch is done.
+  std::exception_ptr failure;
   for (;;) {
     {
       std::lock_guard lock(mutex_);
       if (closed_ || steps_.empty()) {
         posted_ = false;
-        draining_ = false;
-        return true;
+        break;
       }
       steps.swap(steps_);
       rows.swap(rows_);
@@ -112,24 +114,44 @@ bool SearchHandOver::Drain(SearchSteps& window, std::chrono::milliseconds budget
     size_t nextRow = 0;
     for (Step& step : steps) {
       if (Closed()) break;
-      Carry(window, step, rows, nextRow);
+      try {
+        Carry(window, step, rows, nextRow);
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+      }
     }
     steps.clear();
     rows.clear();
     if (std::chrono::steady_clock::now() >= deadline) {
       draining_ = false;
+      if (failure) std::rethrow_exception(failure);
       return false;
     }
   }
+  draining_ = false;
+  if (failure) std::rethrow_exception(failure);
+  return true;
 }
 
 void SearchHandOver::Carry(SearchSteps& window, Step& step, std::vector<ResultRow>& rows,
                            size_t& nextRow) {
-  std::string answer;
+  // The waiting search is answered whatever happens to the step, or it would wait forever.
+  struct Answer {
+    SearchHandOver& self;
+    Step& step;
+    std::string text;
+    ~Answer() {
+      if (!step.reply) return;
+      std::lock_guard lock(self.mutex_);
+      step.reply->text = std::move(text);
+      step.reply->done = true;
+      self.answered_.notify_all();
+    }
+  } answer{*this, step, {}};
   switch (step.kind) {
     case Kind::kRefuse: window.Refuse(); break;
-    case Kind::kLookInText: answer = window.LookInText(); break;
-    case Kind::kFindFilesText: answer = window.FindFilesText(); break;
+    case Kind::kLookInText: answer.text = window.LookInText(); break;
+    case Kind::kFindFilesText: answer.text = window.FindFilesText(); break;
     case Kind::kReplaceLookInText: window.ReplaceLookInText(step.text); break;
     case Kind::kRecordHistories: window.RecordHistories(step.text, step.text2); break;
     case Kind::kStartOfSearch: window.StartOfSearch(); break;
@@ -138,20 +160,15 @@ void SearchHandOver::Carry(SearchSteps& window, Step& step, std::vector<ResultRo
     case Kind::kShowFoundCount: window.ShowFoundCount(static_cast<int32_t>(step.number)); break;
     case Kind::kRows: {
       const size_t count = static_cast<size_t>(step.number);
-      window.AppendRows(rows, nextRow, count);
-      nextRow += count;
+      const size_t first = nextRow;
+      nextRow += count;  // the next step's rows start after these, even if these fail
+      window.AppendRows(rows, first, count);
       break;
     }
     case Kind::kEndOfSearch: window.EndOfSearch(static_cast<int32_t>(step.number)); break;
     case Kind::kOpenWarnings: window.OpenWarnings(step.text); break;
     case Kind::kFinalSort: window.FinalSort(); break;
     case Kind::kEnded: window.SearchEnded(); break;
-  }
-  if (step.reply) {
-    std::lock_guard lock(mutex_);
-    step.reply->text = std::move(answer);
-    step.reply->done = true;
-    answered_.notify_all();
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <future>
+#include <stdexcept>
 #include <thread>
 
 #include "app/search_handover.h"
@@ -19,6 +20,7 @@ class RecordingSteps final : public SearchSteps {
   std::vector<ResultRow> rows;
   std::string lookIn = "C:\\look", findFiles = "*.txt";
   std::function<void()> onRefuse;
+  bool failLookIn = false;
 
   void Refuse() override {
     log.push_back("refuse");
@@ -26,6 +28,7 @@ class RecordingSteps final : public SearchSteps {
   }
   std::string LookInText() override {
     log.push_back("look-in");
+    if (failLookIn) throw std::runtime_error("no box");
     return lookIn;
   }
   std::string FindFilesText() override {
@@ -137,6 +140,25 @@ TEST(SearchHandOverTest, ADrainInsideAStepLeavesTheRestToTheOuterDrainInOrder) {
   EXPECT_EQ(window.log,
             (std::vector<std::string>{"refuse", "box closed", "ended", "elapsed 7"}));
   EXPECT_EQ(posts, 1);
+}
+
+TEST(SearchHandOverTest, AFailingStepStillAnswersTheSearchAndTheRestGoesOn) {
+  std::atomic<int> posts{0};
+  SearchHandOver handOver([&] { ++posts; });
+  RecordingSteps window;
+  window.failLookIn = true;
+  auto search = std::async(std::launch::async, [&] {
+    const std::string lookIn = handOver.LookInText();
+    handOver.StartOfSearch();
+    return lookIn;
+  });
+  while (posts == 0) std::this_thread::sleep_for(1ms);
+  EXPECT_THROW(handOver.Drain(window, 1s), std::runtime_error);
+  ASSERT_EQ(search.wait_for(5s), std::future_status::ready);
+  EXPECT_EQ(search.get(), "");
+  // The hand-over is not stuck in the failed drain.
+  while (window.log.size() < 2) handOver.Drain(window, 1s);
+  EXPECT_EQ(window.log, (std::vector<std::string>{"look-in", "start"}));
 }
 
 TEST(SearchHandOverTest, AnExhaustedBudgetLeavesTheRestForTheNextDrain) {
