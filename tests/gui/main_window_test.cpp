@@ -1,4 +1,5 @@
 // The main window as it first appears: controls, menus, columns, status bar, minimum size.
+#include "app/application.h"
 #include "app/controls/menu.h"
 #include "components/constrain.h"
 #include "gui_test_util.h"
@@ -157,6 +158,60 @@ TEST(ConstrainTest, EveryNonZeroValueGoesToItsOwnField) {
   EXPECT_EQ(info.ptMinTrackSize.y, 60);
   EXPECT_EQ(info.ptMaxTrackSize.x, 7);
   EXPECT_EQ(info.ptMaxTrackSize.y, 80);
+}
+
+}  // namespace
+}  // namespace quillow::test
+
+namespace quillow::test {
+namespace {
+
+TEST(ApplicationTest, MakesTheFourFormsAndRunsUntilTheMainWindowCloses) {
+  FakeMessageBoxes messages;
+  FakeShell shell;
+  TempFolder home;
+  app::FormServices services;
+  services.messages = &messages;
+  services.shell = &shell;
+  services.programFolder = home.Root() + "\\";
+  app::Application application(services);
+  application.SetTitle("Quillow");
+  ASSERT_TRUE(application.CreateForms());
+  const HWND main = application.ResultForm().Handle();
+  struct Form {
+    dialogs::DialogForm& form;
+    const char* caption;
+  };
+  const Form dialogs[] = {{application.AdvancedOptions(), "Advanced Options"},
+                          {application.AboutBox(), "About Quillow"},
+                          {application.ZipOptions(), "ZIP file extraction"}};
+  for (const Form& d : dialogs) {
+    EXPECT_EQ(TextOf(d.form.Handle()), d.caption);
+    EXPECT_EQ(GetWindow(d.form.Handle(), GW_OWNER), main);
+    EXPECT_FALSE(IsWindowVisible(d.form.Handle()));
+  }
+
+  // A dialog shown modally disables its owner until it is closed, then hides again. The
+  // timer fires inside the modal loop.
+  static HWND aboutBox, owner;
+  static bool ownerDisabled, shown;
+  aboutBox = application.AboutBox().Handle();
+  owner = main;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+    ownerDisabled = !IsWindowEnabled(owner);
+    shown = IsWindowVisible(aboutBox) != FALSE;
+    PostMessageW(aboutBox, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_EQ(application.AboutBox().ShowModal(), IDCANCEL);
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_FALSE(IsWindowVisible(aboutBox));
+
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(id::Exit1, 0), 0);
+  EXPECT_EQ(application.Run(SW_SHOWNORMAL), 0);
+  EXPECT_FALSE(IsWindow(main));
 }
 
 }  // namespace
