@@ -166,6 +166,15 @@ TEST(ConstrainTest, EveryNonZeroValueGoesToItsOwnField) {
 namespace quillow::test {
 namespace {
 
+HWND aboutBox, owner;
+bool ownerDisabled, shown;
+
+void CALLBACK InsideModalLoop(HWND, UINT, UINT_PTR, DWORD) {
+  ownerDisabled = !IsWindowEnabled(owner);
+  shown = IsWindowVisible(aboutBox) != FALSE;
+  PostMessageW(aboutBox, WM_COMMAND, IDCANCEL, 0);
+}
+
 TEST(ApplicationTest, MakesTheFourFormsAndRunsUntilTheMainWindowCloses) {
   FakeMessageBoxes messages;
   FakeShell shell;
@@ -193,15 +202,9 @@ TEST(ApplicationTest, MakesTheFourFormsAndRunsUntilTheMainWindowCloses) {
 
   // A dialog shown modally disables its owner until it is closed, then hides again. The
   // timer fires inside the modal loop.
-  static HWND aboutBox, owner;
-  static bool ownerDisabled, shown;
   aboutBox = application.AboutBox().Handle();
   owner = main;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-    ownerDisabled = !IsWindowEnabled(owner);
-    shown = IsWindowVisible(aboutBox) != FALSE;
-    PostMessageW(aboutBox, WM_COMMAND, IDCANCEL, 0);
-  });
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, InsideModalLoop);
   EXPECT_EQ(application.AboutBox().ShowModal(), IDCANCEL);
   KillTimer(nullptr, timer);
   EXPECT_TRUE(ownerDisabled);
