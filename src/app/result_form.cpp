@@ -95,6 +95,7 @@ bool TResultForm::Create() {
                           kFormWidth, kFormHeight, nullptr, nullptr, GetModuleHandleW(nullptr),
                           this);
   if (!hwnd_) return false;
+  BrowseFolder.SetOwnerWindow(hwnd_);
   dpi_ = dialogs::WindowDpi(hwnd_);
   if (dpi_ != 96)
     SetWindowPos(hwnd_, nullptr, 0, 0, Scale(kFormWidth), Scale(kFormHeight),

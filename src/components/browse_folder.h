@@ -55,6 +55,9 @@ class TBrowseFolder {
   TBrowseFolder(const TBrowseFolder&) = delete;
   TBrowseFolder& operator=(const TBrowseFolder&) = delete;
 
+  // The owner's window, once it has one.
+  void SetOwnerWindow(HWND owner) { owner_ = owner; }
+
   // Modal. True when the user chose a folder with "OK"; Directory then holds it.
   bool Execute();
 
