@@ -26,10 +26,11 @@ cmake -S . -B build-win64 --toolchain cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYP
 cmake --build build-win64 -j"$jobs"
 step "64-bit Windows tests under Wine"
 export WINEPREFIX="$root/build-win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[ -d "$WINEPREFIX" ] || wine wineboot -i >/dev/null 2>&1 || true
-# One Wine server for the whole run instead of one per test program start.
-wineserver -p >/dev/null 2>&1 || true
+# One Wine server and one set of Wine's own background processes for the whole run,
+# instead of one per test program start.
+wineserver -p </dev/null >/dev/null 2>&1 || true
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+wine wineboot </dev/null >/dev/null 2>&1 || true
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build-win64 --output-on-failure -j"$jobs"
 
 fuzz_seconds=${FUZZ_SECONDS:-60}
