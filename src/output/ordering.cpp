@@ -133,13 +133,13 @@ int64_t DaysFromCivil(int64_t y, int m, int d) {
   return era * 146097 + doe - 719468;
 }
 
-// Eight leading folded bytes, big-endian, so that most comparisons of a text sort are one
-// integer compare. Zero padding keeps the order of a shorter text that is a prefix.
+// Eight leading bytes of a folded text, big-endian, so that most comparisons of a text sort
+// are one integer compare. Zero padding keeps the order of a shorter text that is a prefix.
 uint64_t FoldedPrefix(std::string_view s) {
   uint64_t key = 0;
   for (size_t i = 0; i < 8; ++i) {
     key <<= 8;
-    if (i < s.size()) key |= Fold(static_cast<uint8_t>(s[i]));
+    if (i < s.size()) key |= static_cast<uint8_t>(s[i]);
   }
   return key;
 }
@@ -204,15 +204,27 @@ void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
     const std::string_view text = shown.empty() ? std::string_view(stored) : shown;
     const size_t offset = folded.size();
     for (char c : text) folded += static_cast<char>(Fold(static_cast<uint8_t>(c)));
-    entries[i] = {FoldedPrefix(text), offset, text.size(), i};
+    entries[i] = {0, offset, text.size(), i};
   }
   const char* base = folded.data();
-  auto less = [base](const Entry& a, const Entry& b) {
+  // Folder paths of one search mostly start alike ("C:\Users\..."): the integer prefix is
+  // taken after the part every text shares, so that it still tells most of them apart.
+  size_t shared = entries.empty() ? 0 : entries[0].length;
+  for (size_t i = 1; i < entries.size() && shared > 0; ++i) {
+    const size_t n = std::min(shared, entries[i].length);
+    size_t k = 0;
+    while (k < n && base[entries[0].offset + k] == base[entries[i].offset + k]) ++k;
+    shared = k;
+  }
+  for (Entry& e : entries)
+    e.prefix = FoldedPrefix(std::string_view(base + e.offset + shared, e.length - shared));
+  auto less = [base, shared](const Entry& a, const Entry& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    // Equal prefixes and a text of at most 8 bytes: that text is a prefix of the other.
-    if (a.length <= 8 || b.length <= 8) return a.length < b.length;
-    const int c =
-        std::memcmp(base + a.offset + 8, base + b.offset + 8, std::min(a.length, b.length) - 8);
+    // Equal prefixes and a text that ends within them: that text is a prefix of the other.
+    const size_t seen = shared + 8;
+    if (a.length <= seen || b.length <= seen) return a.length < b.length;
+    const int c = std::memcmp(base + a.offset + seen, base + b.offset + seen,
+                              std::min(a.length, b.length) - seen);
     return c != 0 ? c < 0 : a.length < b.length;
   };
   if (info.descending)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 #include <string>
 #include <vector>
@@ -159,17 +160,29 @@ TEST(Ordering, SortAgreesWithRowBeforeOnManyRows) {
     r.ratio = rng() % 10 == 0 ? "?" : std::to_string(static_cast<int>(rng() % 40) - 20) + "%";
     r.packed = rng() % 10 == 0 ? "?" : std::to_string(rng() % 50);
   }
-  for (int kind = 1; kind < kSortKinds; ++kind) {
-    // The input position goes into a column this kind does not read.
-    std::string ResultRow::*tag = kind == 7 || kind == 8 ? &ResultRow::ratio : &ResultRow::size;
-    std::vector<ResultRow> sorted = rows;
-    for (size_t i = 0; i < sorted.size(); ++i) sorted[i].*tag = std::to_string(i);
-    SortRows(sorted, kind);
-    for (size_t i = 0; i + 1 < sorted.size(); ++i) {
-      ASSERT_FALSE(RowBefore(sorted[i + 1], sorted[i], kind)) << "kind " << kind << " at " << i;
-      if (!RowBefore(sorted[i], sorted[i + 1], kind)) {
-        ASSERT_LT(std::stoul(sorted[i].*tag), std::stoul(sorted[i + 1].*tag))
-            << "kind " << kind << " at " << i;
+  // Once as they are, once with every name and folder starting alike in any letter case (as
+  // the paths of one search do), so that the sort's key starts after the shared part.
+  for (const std::string common : {"", "D:\\Users\\Me\\Work\\"}) {
+    std::vector<ResultRow> base = rows;
+    for (ResultRow& r : base)
+      for (std::string* text : {&r.file, &r.container}) {
+        std::string start = common;
+        for (char& c : start)
+          if (rng() % 2) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        *text = start + *text;
+      }
+    for (int kind = 1; kind < kSortKinds; ++kind) {
+      // The input position goes into a column this kind does not read.
+      std::string ResultRow::*tag = kind == 7 || kind == 8 ? &ResultRow::ratio : &ResultRow::size;
+      std::vector<ResultRow> sorted = base;
+      for (size_t i = 0; i < sorted.size(); ++i) sorted[i].*tag = std::to_string(i);
+      SortRows(sorted, kind);
+      for (size_t i = 0; i + 1 < sorted.size(); ++i) {
+        ASSERT_FALSE(RowBefore(sorted[i + 1], sorted[i], kind)) << "kind " << kind << " at " << i;
+        if (!RowBefore(sorted[i], sorted[i + 1], kind)) {
+          ASSERT_LT(std::stoul(sorted[i].*tag), std::stoul(sorted[i + 1].*tag))
+              << "kind " << kind << " at " << i;
+        }
       }
     }
   }
