@@ -3,7 +3,7 @@
 # ROWS sets the row count (default 1000000).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=${BUILD:-build-gw64}
+build=${BUILD:-build-win64}
 cmake -S . -B "$build" --toolchain cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target list_bench -j2 >/dev/null
 xvfb-run -a "$build/wine-run.sh" "$build/bench/gui/list_bench.exe" "${ROWS:-1000000}"
