@@ -17,16 +17,6 @@ bool ByteSource::Fill(uint64_t at) {
   return bufLen_ > 0;
 }
 
-std::string_view ByteSource::Peek(size_t want) {
-  if (pos_ >= length_) return {};
-  const char* base = mem_ ? mem_ : buf_.get();
-  if (!mem_ && (pos_ < bufStart_ || pos_ + std::min<uint64_t>(want, length_ - pos_) > bufStart_ + bufLen_)) {
-    if (want > kBlock || !Fill(pos_)) return {};
-  }
-  const size_t off = static_cast<size_t>(pos_ - bufStart_);
-  return std::string_view(base + off, std::min<size_t>(want, bufLen_ - off));
-}
-
 size_t ByteSource::ReadUpTo(void* dst, size_t n) {
   char* out = static_cast<char*>(dst);
   size_t done = 0;

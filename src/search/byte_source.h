@@ -49,10 +49,6 @@ class ByteSource {
     return true;
   }
 
-  // Bytes in the buffer starting at the position, for fast paths of small headers: at most
-  // `want` bytes, fewer only at the end of the file. Does not move the position.
-  std::string_view Peek(size_t want);
-
  private:
   static constexpr size_t kBlock = 16 * 1024;
   bool Fill(uint64_t at);
