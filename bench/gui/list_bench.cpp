@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
       "Packed largest first"};
   double worstSort = 0;
   for (int kind = 1; kind <= 12; ++kind) {
-    form.SortType = kind;
+    form.Settings.SortType = kind;
     const auto start = Clock::now();
     form.SortResults();
     UpdateWindow(list);

@@ -26,6 +26,7 @@
 #include "components/constrain.h"
 #include "platform/win32/drives.h"
 #include "search/types.h"
+#include "settings/settings.h"
 
 namespace quillow::dialogs {
 class TAdvancedOptions;
@@ -72,10 +73,9 @@ class TResultForm final : private SearchSteps {
   void SetForms(dialogs::TAdvancedOptions* advanced, dialogs::TAboutBox* about,
                 dialogs::TZipOptions* zipOptions);
 
-  // The window's state.
-  int32_t SortType = 0;  // the results list's tag: the sort kind
-  SearchOptions Options;
-  ArchiveTypeSet ArchiveTypes;
+  // The window's state: every setting that outlives the run, the sort kind (the results
+  // list's tag) among them.
+  AppSettings Settings;
   const std::vector<ResultRow>& Rows() const { return rows_; }
   const std::string& ProgramFolder() const { return programFolder_; }
   const platform::DriveTypeTable& DriveTypes() const { return driveTypes_; }

@@ -112,7 +112,7 @@ int TResultForm::ResultsFindItem(const NMLVFINDITEMW& find) const {
 }
 
 void TResultForm::ResultsColumnClick(int column) {
-  SortType = ColumnClickKind(SortType, Results.ColumnCaption(column));
+  Settings.SortType = ColumnClickKind(Settings.SortType, Results.ColumnCaption(column));
   SortResults();
 }
 
@@ -128,7 +128,7 @@ void TResultForm::SortResults() {
     ++wanted[RowKey(rows_[i])];
     names.insert(rows_[i].file);
   }
-  SortRows(rows_, SortType);
+  SortRows(rows_, Settings.SortType);
   if (!wanted.empty()) {
     Results.ClearSelection();
     bool focused = false;

@@ -116,10 +116,10 @@ void TResultForm::EnableOptionsMenu(bool on) {
 }
 
 void TResultForm::SetOptionChecks() {
-  ui::CheckMenuCommand(ResultsMenu, id::Casesensitive1, Options.CaseSensitive != 0);
-  ui::CheckMenuCommand(ResultsMenu, id::Includesubfolders1, Options.SubFolders != 0);
-  ui::CheckMenuCommand(ResultsMenu, id::Displaycountonly1, Options.CountOnly != 0);
-  ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Options.ShowWarnings != 0);
+  ui::CheckMenuCommand(ResultsMenu, id::Casesensitive1, Settings.Options.CaseSensitive != 0);
+  ui::CheckMenuCommand(ResultsMenu, id::Includesubfolders1, Settings.Options.SubFolders != 0);
+  ui::CheckMenuCommand(ResultsMenu, id::Displaycountonly1, Settings.Options.CountOnly != 0);
+  ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Settings.Options.ShowWarnings != 0);
 }
 
 // Commands whose work comes with later parts: saving, printing, extraction, the settings

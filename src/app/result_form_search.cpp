@@ -31,7 +31,7 @@ void TResultForm::BeginSearchClick() {
     if (searchAlive_) return;
     search_.reset();
     SearchHost& host = wrappedHost_ ? *wrappedHost_ : handOver_;
-    search_ = std::make_unique<SearchRun>(handOver_, host, Options, ArchiveTypes, WarningsPath());
+    search_ = std::make_unique<SearchRun>(handOver_, host, Settings.Options, Settings.ArchiveTypes, WarningsPath());
     searchAlive_ = true;
     search_->Start();
   } else if (search_) {
@@ -106,7 +106,7 @@ void TResultForm::EndOfSearch(int32_t found) {
   if (Files.Text().empty()) BeginSearch.Enable(false);
   EnableOptionsMenu(true);
   StatusBar1.SetPanelText(kFoundPanel, FoundCountText(found));
-  if (found > 0 && !Options.CountOnly) EnableOutputCommands(true);
+  if (found > 0 && !Settings.Options.CountOnly) EnableOutputCommands(true);
 }
 
 void TResultForm::OpenWarnings(const std::string& path) { shell_.Open(hwnd_, path, SW_SHOWNORMAL); }

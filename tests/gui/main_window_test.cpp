@@ -31,8 +31,8 @@ TEST_F(MainWindowTest, FirstStartState) {
   EXPECT_TRUE(ui::MenuCommandChecked(menu, id::Includesubfolders1));
   EXPECT_FALSE(ui::MenuCommandChecked(menu, id::Displaycountonly1));
   EXPECT_TRUE(ui::MenuCommandChecked(menu, id::Showwarnings1));
-  EXPECT_EQ(form_->SortType, 0);
-  for (uint8_t on : form_->ArchiveTypes.on) EXPECT_NE(on, 0);
+  EXPECT_EQ(form_->Settings.SortType, 0);
+  for (uint8_t on : form_->Settings.ArchiveTypes.on) EXPECT_NE(on, 0);
   EXPECT_EQ(form_->ProgramFolder().back(), '\\');
 }
 

@@ -53,7 +53,7 @@ TEST_F(ResultsListTest, ColumnClicksToggleWithinAColumnAndStartOverOnAnother) {
   };
   for (const auto& c : clicks) {
     ClickColumn(List(), c.column);
-    EXPECT_EQ(form_->SortType, c.kind);
+    EXPECT_EQ(form_->Settings.SortType, c.kind);
     EXPECT_EQ(Column(c.sortedColumn), c.order) << "kind " << c.kind;
   }
 }
@@ -62,11 +62,11 @@ TEST_F(ResultsListTest, EverySearchEndsSortedByTheLastChosenKind) {
   Search("*.txt", tree_->Root());
   ClickColumn(List(), 3);
   ClickColumn(List(), 3);
-  ASSERT_EQ(form_->SortType, 8);
+  ASSERT_EQ(form_->Settings.SortType, 8);
   tree_->Write("d.txt", std::string(25, 'd'));
   Search("*.txt", tree_->Root());
   EXPECT_EQ(Column(3), (Texts{"30", "25", "20", "10"}));
-  EXPECT_EQ(form_->SortType, 8);  // a new search does not change it
+  EXPECT_EQ(form_->Settings.SortType, 8);  // a new search does not change it
 }
 
 TEST_F(ResultsListTest, SelectedRowsStaySelectedThroughASort) {

@@ -145,12 +145,12 @@ TEST_F(ScopeTest, OptionItemsToggleTheirCheckAndFlag) {
   HMENU menu = GetMenu(form());
   for (const Case& c : cases) {
     const bool before = ui::MenuCommandChecked(menu, c.command);
-    EXPECT_EQ(form_->Options.*c.flag != 0, before) << c.command;
+    EXPECT_EQ(form_->Settings.Options.*c.flag != 0, before) << c.command;
     Command(form(), c.command);
     EXPECT_EQ(ui::MenuCommandChecked(menu, c.command), !before) << c.command;
-    EXPECT_EQ(form_->Options.*c.flag != 0, !before) << c.command;
+    EXPECT_EQ(form_->Settings.Options.*c.flag != 0, !before) << c.command;
     Command(form(), c.command);
-    EXPECT_EQ(form_->Options.*c.flag != 0, before) << c.command;
+    EXPECT_EQ(form_->Settings.Options.*c.flag != 0, before) << c.command;
   }
 }
 

@@ -100,7 +100,7 @@ TEST_F(SearchRunTest, CountTextAndOutputCommandsFollowTheHits) {
       {"*.none", false, "No files found.", 0, false},
   };
   for (const Case& c : cases) {
-    if ((form_->Options.CountOnly != 0) != c.countOnly) Command(form(), id::Displaycountonly1);
+    if ((form_->Settings.Options.CountOnly != 0) != c.countOnly) Command(form(), id::Displaycountonly1);
     Search(c.pattern, tree.Root());
     EXPECT_EQ(Found(), c.text) << c.pattern;
     EXPECT_EQ(RowCount(List()), c.rows) << c.pattern;
@@ -116,7 +116,7 @@ TEST_F(SearchRunTest, AllTypesOffRefusesAndKeepsThePreviousResults) {
   Search("*.txt", tree.Root());
   ASSERT_EQ(RowCount(List()), 1);
 
-  form_->ArchiveTypes.on.fill(0);
+  form_->Settings.ArchiveTypes.on.fill(0);
   Click(Control(id::BeginSearch));
   ASSERT_TRUE(WaitForSearchEnd());
   ASSERT_EQ(messages_.calls.size(), 1u);
