@@ -19,7 +19,9 @@ class SearchRun {
 
   SearchRun(UiTaskQueue& queue, SearchHost& host, const SearchOptions& options,
             const ArchiveTypeSet& types, std::string warningsPath, Ended ended)
-      : queue_(queue), ended_(std::move(ended)), search_(host, options, types, std::move(warningsPath)) {}
+      : queue_(queue),
+        ended_(std::move(ended)),
+        search_(host, options, types, std::move(warningsPath)) {}
   // Stops the search at its next stop test and waits for the thread.
   ~SearchRun() {
     RequestStop();
