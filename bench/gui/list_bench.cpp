@@ -16,6 +16,7 @@
 
 #include "app/ids.h"
 #include "app/result_form.h"
+#include "search/row.h"
 
 namespace {
 
@@ -29,38 +30,29 @@ std::vector<ResultRow> MakeRows(size_t count) {
   std::mt19937 random(20240601);
   std::vector<ResultRow> rows;
   rows.reserve(count);
-  char text[96];
+  char name[96], container[96];
   for (size_t i = 0; i < count; ++i) {
-    ResultRow row;
     const unsigned n = random();
-    std::snprintf(text, sizeof(text), "file%07u.%s", n % 10000000u, (n & 1) ? "txt" : "DOC");
-    row.file = text;
-    std::snprintf(text, sizeof(text), "C:\\data\\set%02u\\archive%04u.zip", n % 97u, (n >> 8) % 5000u);
-    row.container = text;
-    const unsigned month = 1 + random() % 12, day = 1 + random() % 28, hour = 1 + random() % 12;
-    std::snprintf(text, sizeof(text), "%u/%u/%u %u:%02u %s", month, day, 1980 + random() % 45,
-                  hour, static_cast<unsigned>(random() % 60), (random() & 1) ? "AM" : "PM");
-    row.modified = (random() % 50 == 0) ? "?" : text;
+    std::snprintf(name, sizeof(name), "file%07u.%s", n % 10000000u, (n & 1) ? "txt" : "DOC");
+    std::snprintf(container, sizeof(container), "C:\\data\\set%02u\\archive%04u.zip", n % 97u,
+                  (n >> 8) % 5000u);
+    const unsigned month = 1 + random() % 12, day = 1 + random() % 28, year = random() % 45;
+    const unsigned hour = random() % 24, minute = random() % 60;
+    const auto date = static_cast<uint16_t>((year << 9) | (month << 5) | day);
+    const auto time = static_cast<uint16_t>((hour << 11) | (minute << 5));
+    const bool dated = random() % 50 != 0;  // a TAR member now and then
     const unsigned size = random() % 5000000u, packed = size / (1 + random() % 4);
-    row.size = std::to_string(size);
-    row.packed = std::to_string(packed);
-    row.ratio = size == 0 ? "?" : std::to_string(100 - static_cast<int>(packed * 100.0 / size)) + "%";
-    rows.push_back(std::move(row));
+    rows.push_back(quillow::MakeRow(name, container, date, time, size, packed, false, '\\', dated));
   }
   return rows;
 }
 
 // Passes the real search's steps on, and hands over the prepared rows as if the search had
 // found them all in its first folder.
-class FeedingHost final : public SearchHost {
+class FeedingHost final : public quillow::ForwardingHost {
  public:
-  FeedingHost(SearchHost& next, std::vector<ResultRow>& rows) : next_(next), rows_(rows) {}
+  FeedingHost(SearchHost& next, std::vector<ResultRow>& rows) : ForwardingHost(next), rows_(rows) {}
 
-  void Refuse() override { next_.Refuse(); }
-  std::string LookInText() override { return next_.LookInText(); }
-  std::string FindFilesText() override { return next_.FindFilesText(); }
-  void ReplaceLookInText(const std::string& q) override { next_.ReplaceLookInText(q); }
-  void RecordHistories(const std::string& f, const std::string& l) override { next_.RecordHistories(f, l); }
   void StartOfSearch() override {
     next_.StartOfSearch();
     const auto start = Clock::now();
@@ -68,18 +60,11 @@ class FeedingHost final : public SearchHost {
     lastRowHandedOver.store(Clock::now().time_since_epoch().count());
     std::printf("search thread: %zu rows handed over in %.0f ms\n", rows_.size(), Ms(Clock::now() - start));
   }
-  void ShowElapsed(uint32_t s) override { next_.ShowElapsed(s); }
-  void ShowLookingIn(const std::string& f) override { next_.ShowLookingIn(f); }
-  void ShowFoundCount(int32_t n) override { next_.ShowFoundCount(n); }
-  void AddRow(ResultRow&& row) override { next_.AddRow(std::move(row)); }
   void EndOfSearch(int32_t) override { next_.EndOfSearch(static_cast<int32_t>(rows_.size())); }
-  void OpenWarnings(const std::string& p) override { next_.OpenWarnings(p); }
-  void FinalSort() override { next_.FinalSort(); }
 
   std::atomic<Clock::rep> lastRowHandedOver{0};
 
  private:
-  SearchHost& next_;
   std::vector<ResultRow>& rows_;
 };
 

@@ -17,8 +17,6 @@ namespace quillow::app {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"TResultForm";
-constexpr UINT kDrainMessage = WM_APP + 1;
-constexpr UINT_PTR kDrainTimer = 1;
 
 // Designed sizes, in pixels at 96 dots per inch.
 constexpr int kFormWidth = 583, kFormHeight = 377;
@@ -61,7 +59,8 @@ TResultForm::TResultForm(FormServices services)
     : services_(std::move(services)),
       messages_(services_.messages ? *services_.messages : systemMessages_),
       shell_(services_.shell ? *services_.shell : systemShell_),
-      handOver_([this] { PostMessageW(hwnd_, kDrainMessage, 0, 0); }) {
+      queue_([this] { PostMessageW(hwnd_, kQueueMessage, 0, 0); }),
+      handOver_(queue_, *this) {
   BrowseFolder.Directory = "C:\\";
   BrowseFolder.Title = "Look for files in";
   BrowseFolder.Flags = components::bfFileSysDirsOnly | components::bfStatusText;
@@ -78,7 +77,7 @@ TResultForm::TResultForm(FormServices services)
 }
 
 TResultForm::~TResultForm() {
-  handOver_.Close();
+  queue_.Close();
   search_.reset();  // waits for the thread, which no longer reaches the window
   if (hwnd_) DestroyWindow(hwnd_);
   if (PopupMenu1) DestroyMenu(PopupMenu1);
@@ -235,9 +234,9 @@ void TResultForm::OnActivate(bool active) {
 
 void TResultForm::OnDestroy() {
   // From here on the search thread neither queues nor waits for anything.
-  handOver_.Close();
+  queue_.Close();
   if (search_) search_->RequestStop();
-  KillTimer(hwnd_, kDrainTimer);
+  KillTimer(hwnd_, kQueueTimer);
   if (mainWindow_) PostQuitMessage(0);
 }
 
@@ -284,13 +283,12 @@ LRESULT TResultForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CONTEXTMENU:
       OnContextMenu(reinterpret_cast<HWND>(wp), lp);
       return 0;
-    case kDrainMessage:
-      DrainSearch();
+    case kQueueMessage:
+      RunQueue();
       return 0;
     case WM_TIMER:
-      if (wp == kDrainTimer) {
-        KillTimer(hwnd_, kDrainTimer);
-        DrainSearch();
+      if (wp == kQueueTimer) {
+        RunQueue();
         return 0;
       }
       break;

@@ -18,9 +18,10 @@
 #include "app/controls/list_view.h"
 #include "app/controls/panel.h"
 #include "app/controls/status_bar.h"
-#include "app/search_handover.h"
 #include "app/scope.h"
+#include "app/search_handover.h"
 #include "app/search_run.h"
+#include "app/ui_task_queue.h"
 #include "app/services.h"
 #include "components/browse_folder.h"
 #include "components/constrain.h"
@@ -52,7 +53,9 @@ struct FormServices {
   std::function<std::unique_ptr<SearchHost>(SearchHost& handOver)> wrapSearchHost;
 };
 
-class TResultForm final : private SearchSteps {
+// The window is the search's host on the user-interface thread; the search thread reaches
+// it through the hand-over, which queues each step for this thread.
+class TResultForm final : private SearchHost {
  public:
   // Making the window's state: settings records, temporary-file list, program folder and
   // drive types. The window itself comes with Create().
@@ -84,6 +87,8 @@ class TResultForm final : private SearchSteps {
   // A search thread exists that has not ended yet (also before its start-of-search steps).
   bool SearchThreadAlive() const { return searchAlive_; }
   std::string WarningsPath() const;
+  // Work for this window from other threads (a search, extraction progress, ...).
+  UiTaskQueue& Tasks() { return queue_; }
 
   // Event handlers.
   void FormCreate();
@@ -175,7 +180,7 @@ class TResultForm final : private SearchSteps {
   int ResultsFindItem(const NMLVFINDITEMW& find) const;
 
   // Search steps, on this thread (result_form_search.cpp).
-  void DrainSearch();
+  void RunQueue();
   void Refuse() override;
   std::string LookInText() override;
   std::string FindFilesText() override;
@@ -185,11 +190,19 @@ class TResultForm final : private SearchSteps {
   void ShowElapsed(uint32_t seconds) override;
   void ShowLookingIn(const std::string& folder) override;
   void ShowFoundCount(int32_t found) override;
-  void AppendRows(std::vector<ResultRow>& rows, size_t first, size_t count) override;
+  void AddRow(ResultRow&& row) override;
+  void AddRows(std::vector<ResultRow>&& rows) override;
   void EndOfSearch(int32_t found) override;
   void OpenWarnings(const std::string& path) override;
   void FinalSort() override;
-  void SearchEnded() override;
+  // The search thread's body has returned: no step comes after this one.
+  void SearchEnded(SearchOutcome outcome, const std::string& failure);
+
+  // The queue's wake-up message, and the timer that runs it again while work keeps coming:
+  // timer messages come after input and painting, so the user is always answered first.
+  static constexpr UINT kQueueMessage = WM_APP + 1;
+  static constexpr UINT_PTR kQueueTimer = 1;
+  static constexpr UINT kQueueTimerPeriod = 10;  // milliseconds
 
   FormServices services_;
   SystemMessageBoxes systemMessages_;
@@ -216,7 +229,8 @@ class TResultForm final : private SearchSteps {
   dialogs::TZipOptions* zipOptions_ = nullptr;
 
   std::vector<ResultRow> rows_;
-  // Declared before the search so that it outlives the search thread.
+  // Declared before the search so that they outlive the search thread.
+  UiTaskQueue queue_;
   SearchHandOver handOver_;
   std::unique_ptr<SearchHost> wrappedHost_;
   std::unique_ptr<SearchRun> search_;

@@ -112,7 +112,7 @@ int TResultForm::ResultsFindItem(const NMLVFINDITEMW& find) const {
 }
 
 void TResultForm::ResultsColumnClick(int column) {
-  Settings.SortType = ColumnClickKind(Settings.SortType, Results.ColumnCaption(column));
+  Settings.SortType = ColumnClickKind(Settings.SortType, column);
   SortResults();
 }
 

@@ -95,6 +95,14 @@ void TResultForm::OnCommand(int id, int code) {
     OnComboCommand(id, code);
     return;
   }
+  // Enter on a focused button: this window is no dialog, so its buttons never become the
+  // default one, and the dialog manager reports Enter as IDOK instead of as their click.
+  if (id == IDOK) {
+    const HWND focus = GetFocus();
+    if (focus != BeginSearch.Handle() && focus != Button1.Handle()) return;
+    id = GetDlgCtrlID(focus);
+    code = BN_CLICKED;
+  }
   // Buttons report clicks; menus report code 0 (accelerators 1): both are a "click".
   if (code != BN_CLICKED && code != 1) return;
   for (const CommandRoute& route : kRoutes) {

@@ -13,12 +13,11 @@ namespace quillow::app {
 
 namespace {
 
-constexpr UINT_PTR kDrainTimer = 1;
-// How long one drain may hold the window before input and painting get their turn.
-constexpr std::chrono::milliseconds kDrainBudget{40};
-constexpr UINT kDrainPause = 10;  // milliseconds
+// How long one run of the queue may hold the window before input and painting get their
+// turn (it yields at once when a click or key is waiting).
+constexpr std::chrono::milliseconds kQueueBudget{40};
 
-enum Panel { kFoundPanel = 0, kElapsedPanel = 1, kActivityPanel = 2 };
+bool InputWaiting() { return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0; }
 
 }  // namespace
 
@@ -31,7 +30,9 @@ void TResultForm::BeginSearchClick() {
     if (searchAlive_) return;
     search_.reset();
     SearchHost& host = wrappedHost_ ? *wrappedHost_ : handOver_;
-    search_ = std::make_unique<SearchRun>(handOver_, host, Settings.Options, Settings.ArchiveTypes, WarningsPath());
+    search_ = std::make_unique<SearchRun>(
+        queue_, host, Settings.Options, Settings.ArchiveTypes, WarningsPath(),
+        [this](SearchOutcome outcome, const std::string& failure) { SearchEnded(outcome, failure); });
     searchAlive_ = true;
     search_->Start();
   } else if (search_) {
@@ -39,16 +40,20 @@ void TResultForm::BeginSearchClick() {
   }
 }
 
-void TResultForm::DrainSearch() {
-  bool drained = true;
+void TResultForm::RunQueue() {
+  bool idle = false;
   try {
-    drained = handOver_.Drain(*this, kDrainBudget);
+    idle = queue_.Run(kQueueBudget, InputWaiting);
   } catch (...) {
-    // Whatever is still queued must not wait for a message that will not come.
-    if (hwnd_) SetTimer(hwnd_, kDrainTimer, kDrainPause, nullptr);
+    // Whatever is still queued must not wait for a wake-up that will not come.
+    if (hwnd_) SetTimer(hwnd_, kQueueTimer, kQueueTimerPeriod, nullptr);
     throw;
   }
-  if (!drained && hwnd_) SetTimer(hwnd_, kDrainTimer, kDrainPause, nullptr);
+  if (!hwnd_) return;
+  if (idle)
+    KillTimer(hwnd_, kQueueTimer);
+  else
+    SetTimer(hwnd_, kQueueTimer, kQueueTimerPeriod, nullptr);
 }
 
 void TResultForm::Refuse() { messages_.Show(hwnd_, kRefusalText, "Error", MB_OK); }
@@ -91,12 +96,17 @@ void TResultForm::ShowFoundCount(int32_t found) {
   StatusBar1.SetPanelText(kFoundPanel, FoundCountText(found));
 }
 
-void TResultForm::AppendRows(std::vector<ResultRow>& rows, size_t first, size_t count) {
-  if (rows_.empty() && first == 0 && count == rows.size()) {
+void TResultForm::AddRow(ResultRow&& row) {
+  rows_.push_back(std::move(row));
+  Results.SetRowCount(rows_.size());
+}
+
+void TResultForm::AddRows(std::vector<ResultRow>&& rows) {
+  if (rows_.empty()) {
     rows_.swap(rows);
   } else {
-    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin() + first),
-                 std::make_move_iterator(rows.begin() + first + count));
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
+                 std::make_move_iterator(rows.end()));
   }
   Results.SetRowCount(rows_.size());
 }
@@ -109,13 +119,16 @@ void TResultForm::EndOfSearch(int32_t found) {
   if (found > 0 && !Settings.Options.CountOnly) EnableOutputCommands(true);
 }
 
-void TResultForm::OpenWarnings(const std::string& path) { shell_.Open(hwnd_, path, SW_SHOWNORMAL); }
+void TResultForm::OpenWarnings(const std::string& path) { shell_.Open(hwnd_, path, SW_SHOW); }
 
 void TResultForm::FinalSort() { SortResults(); }
 
-void TResultForm::SearchEnded() {
+void TResultForm::SearchEnded(SearchOutcome outcome, const std::string& failure) {
   if (search_) search_->Join();
   searchAlive_ = false;
+  if (outcome == SearchOutcome::kFailed)
+    messages_.Show(hwnd_, "The search ended because of an error: " + failure, "Error",
+                   MB_OK | MB_ICONERROR);
 }
 
 }  // namespace quillow::app

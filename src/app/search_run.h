@@ -1,21 +1,27 @@
-// One search on a thread of its own. The thread runs the search's body and then tells the
-// hand-over that it has ended, so the window knows when a new search may start.
+// One search on a thread of its own. The thread runs the search's body and then posts its
+// outcome to the window's queue, so the window knows when a new search may start.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <thread>
 
-#include "app/search_handover.h"
+#include "app/ui_task_queue.h"
 #include "search/search_thread.h"
 
 namespace quillow::app {
 
 class SearchRun {
  public:
-  // `host` is the hand-over itself or a host that passes every step on to it.
-  SearchRun(SearchHandOver& handOver, SearchHost& host, const SearchOptions& options,
-            const ArchiveTypeSet& types, std::string warningsPath)
-      : handOver_(handOver), search_(host, options, types, std::move(warningsPath)) {}
+  // `ended` runs on the queue's thread after the body, whatever way it ended; `failure` is
+  // the failure text of a failed search.
+  using Ended = std::function<void(SearchOutcome outcome, const std::string& failure)>;
+
+  SearchRun(UiTaskQueue& queue, SearchHost& host, const SearchOptions& options,
+            const ArchiveTypeSet& types, std::string warningsPath, Ended ended)
+      : queue_(queue),
+        ended_(std::move(ended)),
+        search_(host, options, types, std::move(warningsPath)) {}
   // Stops the search at its next stop test and waits for the thread.
   ~SearchRun() {
     RequestStop();
@@ -26,8 +32,8 @@ class SearchRun {
 
   void Start() {
     thread_ = std::thread([this] {
-      search_.Run();
-      handOver_.Ended();
+      const SearchOutcome outcome = search_.Run();
+      queue_.Post([this, outcome] { ended_(outcome, search_.FailureText()); });
     });
   }
   void RequestStop() { search_.RequestStop(); }
@@ -38,7 +44,8 @@ class SearchRun {
   int32_t FoundCount() const { return search_.FoundCount(); }
 
  private:
-  SearchHandOver& handOver_;
+  UiTaskQueue& queue_;
+  Ended ended_;
   SearchThread search_;
   std::thread thread_;
 };

@@ -42,78 +42,24 @@ constexpr uint8_t Fold(uint8_t c) {
   return c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 32) : c;
 }
 
-// Decimal digits only, at most int64's range; false for anything else.
-bool ParseDigits(std::string_view s, int64_t& value) {
-  if (s.empty()) return false;
-  int64_t v = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') return false;
-    const int d = c - '0';
-    if (v > (std::numeric_limits<int64_t>::max() - d) / 10) return false;
-    v = v * 10 + d;
-  }
-  value = v;
-  return true;
-}
-
-// Size and Packed are written unsigned, so 2147483648 and above stay positive. Wider values
-// than 32 bits are read too; they only extend the same order.
-int64_t SizeKey(std::string_view text) {
-  int64_t v;
-  return ParseDigits(text, v) ? v : kNoValue;
-}
-
-// The Ratio text less its last character (the "%"), as a signed integer.
-int64_t RatioKey(std::string_view text) {
-  if (text.size() < 2) return kNoValue;
-  std::string_view digits = text.substr(0, text.size() - 1);
-  bool negative = false;
-  if (digits.front() == '-') {
-    negative = true;
-    digits.remove_prefix(1);
-  }
-  int64_t v;
-  if (!ParseDigits(digits, v)) return kNoValue;
-  return negative ? -v : v;
-}
-
-int64_t ModifiedKey(std::string_view text) {
-  int64_t minutes;
-  return ParseModified(text, minutes) ? minutes : kNoValue;
-}
-
 int64_t NumberKey(const ResultRow& row, KeyKind key) {
+  const RowKeys& k = row.keys;
+  // Ratio and Packed have a value only where both sizes are non-zero (else they show "?").
+  const bool compressed = k.size != 0 && k.packed != 0;
   switch (key) {
-    case KeyKind::kModified: return ModifiedKey(row.modified);
-    case KeyKind::kSize: return SizeKey(row.size);
-    case KeyKind::kRatio: return RatioKey(row.ratio);
-    case KeyKind::kPacked: return SizeKey(row.packed);
+    case KeyKind::kModified: {
+      int64_t minutes;
+      return k.dated && ModifiedMinutes(k.dosDate, k.dosTime, minutes) ? minutes : kNoValue;
+    }
+    case KeyKind::kSize: return k.size;
+    case KeyKind::kRatio: return compressed ? k.ratio : kNoValue;
+    case KeyKind::kPacked: return compressed ? k.packed : kNoValue;
     default: return 0;
   }
 }
 
 const std::string& TextOf(const ResultRow& row, KeyKind key) {
   return key == KeyKind::kFile ? row.file : row.container;
-}
-
-// Reads up to `count` digits from `s` at `pos` into `value`; at least one digit required.
-bool TakeNumber(std::string_view s, size_t& pos, size_t maxDigits, int& value) {
-  size_t n = 0;
-  int v = 0;
-  while (pos < s.size() && n < maxDigits && s[pos] >= '0' && s[pos] <= '9') {
-    v = v * 10 + (s[pos] - '0');
-    ++pos;
-    ++n;
-  }
-  if (n == 0) return false;
-  value = v;
-  return true;
-}
-
-bool Take(std::string_view s, size_t& pos, std::string_view literal) {
-  if (s.substr(pos, literal.size()) != literal) return false;
-  pos += literal.size();
-  return true;
 }
 
 bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
@@ -318,41 +264,20 @@ void SortRows(std::vector<ResultRow>& rows, int kind, TextCompare compare) {
   }
 }
 
-int ColumnClickKind(int current, std::string_view caption) {
-  static constexpr std::string_view kCaptions[] = {"File", "Archive/Folder", "Modified",
-                                                   "Size", "Ratio",          "Packed"};
-  for (int c = 0; c < 6; ++c) {
-    if (caption != kCaptions[c]) continue;
-    const int odd = 2 * c + 1;
-    return current == odd ? odd + 1 : odd;
-  }
-  return current;
+int ColumnClickKind(int current, int column) {
+  if (column < 0 || column >= 6) return current;
+  const int odd = 2 * column + 1;
+  return current == odd ? odd + 1 : odd;
 }
 
-bool ParseModified(std::string_view text, int64_t& minutes) {
-  size_t pos = 0;
-  int month, day, year, hour, minute;
-  if (!TakeNumber(text, pos, 2, month) || !Take(text, pos, "/") ||
-      !TakeNumber(text, pos, 2, day) || !Take(text, pos, "/") ||
-      !TakeNumber(text, pos, 4, year) || !Take(text, pos, " ") ||
-      !TakeNumber(text, pos, 2, hour) || !Take(text, pos, ":"))
+bool ModifiedMinutes(uint16_t dosDate, uint16_t dosTime, int64_t& minutes) {
+  const int month = (dosDate >> 5) & 15, day = dosDate & 31, year = (dosDate >> 9) + 1980;
+  const int hour = dosTime >> 11, minute = (dosTime >> 5) & 63;
+  if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
+      minute > 59)
     return false;
-  // Minutes always carry two digits.
-  const size_t minuteStart = pos;
-  if (!TakeNumber(text, pos, 2, minute) || pos - minuteStart != 2) return false;
-  bool pm;
-  if (Take(text, pos, " AM"))
-    pm = false;
-  else if (Take(text, pos, " PM"))
-    pm = true;
-  else
-    return false;
-  if (pos != text.size()) return false;
-  if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour < 1 ||
-      hour > 12 || minute > 59)
-    return false;
-  const int hour24 = (hour % 12) + (pm ? 12 : 0);
-  minutes = DaysFromCivil(year, month, day) * 1440 + hour24 * 60 + minute;
+  // Seconds are not shown, so two rows of the same minute are equal.
+  minutes = DaysFromCivil(year, month, day) * 1440 + hour * 60 + minute;
   return true;
 }
 

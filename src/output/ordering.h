@@ -18,8 +18,8 @@ using TextCompare = int (*)(std::string_view a, std::string_view b);
 int CompareTextNoCase(std::string_view a, std::string_view b);
 
 // Strict weak ordering "a stands before b" for sort kind `kind` (0..12; other values: no
-// order). Names are compared as they are shown (see DisplayName). Rows whose Modified,
-// Ratio or Packed value is "?" (or cannot be read) rank below every real value.
+// order), from the row's keys and shown names (see DisplayName). Rows whose Modified, Ratio
+// or Packed value is "?" (or names no real date) rank below every real value.
 bool RowBefore(const ResultRow& a, const ResultRow& b, int kind);
 bool RowBefore(const ResultRow& a, const ResultRow& b, int kind, TextCompare compare);
 
@@ -28,14 +28,13 @@ bool RowBefore(const ResultRow& a, const ResultRow& b, int kind, TextCompare com
 void SortRows(std::vector<ResultRow>& rows, int kind);
 void SortRows(std::vector<ResultRow>& rows, int kind, TextCompare compare);
 
-// Column click: caption "File","Archive/Folder","Modified","Size","Ratio","Packed" -> new kind
-// (odd member of the pair unless current already is that odd member, then the even one);
-// unknown caption leaves `current` unchanged.
-int ColumnClickKind(int current, std::string_view caption);
+// Column click on column 0..5 (File, Archive/Folder, Modified, Size, Ratio, Packed) -> new
+// kind: the odd member of the column's pair unless `current` already is that odd member,
+// then the even one. Any other column leaves `current` unchanged.
+int ColumnClickKind(int current, int column);
 
-// Parses the "M/D/YYYY h:mm AM|PM" text the search writes into a comparable value
-// (minutes since 1 January 1970); false when it cannot be parsed or names no real date
-// and time (month 0, 31 February, 13 PM...), which is ordered like "?".
-bool ParseModified(std::string_view text, int64_t& minutes);
+// The minute a DOS date and time name (minutes since 1 January 1970); false when they name
+// no real date and time (month 0, 31 February, hour 24...), which is ordered like "?".
+bool ModifiedMinutes(uint16_t dosDate, uint16_t dosTime, int64_t& minutes);
 
 }  // namespace quillow

@@ -12,18 +12,6 @@ void AppendNumber(std::string& out, uint64_t v) {
   out.append(buf, r.ptr);
 }
 
-bool EndsWithTar(std::string_view s) {
-  if (s.size() < 4) return false;
-  std::string_view tail = s.substr(s.size() - 4);
-  static constexpr char kTar[] = ".tar";
-  for (int i = 0; i < 4; ++i) {
-    char c = tail[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    if (c != kTar[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string DateText(uint16_t d, uint16_t t) {
@@ -48,26 +36,33 @@ std::string DateText(uint16_t d, uint16_t t) {
   return s;
 }
 
-std::string RatioText(uint32_t size, uint32_t packed) {
-  if (size == 0 || packed == 0) return "?";
+int64_t RatioValue(uint32_t size, uint32_t packed) {
   // Exact integer form of trunc(100 - packed / size * 100): no rounding error can move a
   // ratio that is a whole number (size 10, packed 3 is 70%, not 69%).
   const int64_t num = 100 * (static_cast<int64_t>(size) - static_cast<int64_t>(packed));
-  const int64_t ratio = num / static_cast<int64_t>(size);
-  std::string s = std::to_string(ratio);
+  return num / static_cast<int64_t>(size);
+}
+
+std::string RatioText(uint32_t size, uint32_t packed) {
+  if (size == 0 || packed == 0) return "?";
+  std::string s = std::to_string(RatioValue(size, packed));
   s += '%';
   return s;
 }
 
 ResultRow MakeRow(std::string_view name, std::string_view container, uint16_t dosDate,
-                  uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep) {
+                  uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep,
+                  bool dated) {
   ResultRow row;
+  row.keys = {size, packed, 0, dosDate, dosTime, dated, folderEntry};
   row.file.assign(name);
   row.container.assign(container);
-  row.modified = EndsWithTar(container) ? std::string("?") : DateText(dosDate, dosTime);
+  row.modified = dated ? DateText(dosDate, dosTime) : std::string("?");
   AppendNumber(row.size, size);
   if (size != 0 && packed != 0) {
-    row.ratio = RatioText(size, packed);
+    row.keys.ratio = RatioValue(size, packed);
+    row.ratio = std::to_string(row.keys.ratio);
+    row.ratio += '%';
     AppendNumber(row.packed, packed);
   } else {
     row.ratio = "?";

@@ -1,4 +1,4 @@
-// The result row: the six column texts of one hit.
+// The result row: the six column texts of one hit and the values behind them.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +15,14 @@ std::string DateText(uint16_t dosDate, uint16_t dosTime);
 // Ratio column: 100 - packed/size*100 truncated toward zero, with "%"; "?" when either is 0.
 std::string RatioText(uint32_t size, uint32_t packed);
 
-// Makes the row of one hit. `sep` is the separator added after a folder entry's container.
+// Ratio as a number: 100 - packed/size*100 truncated toward zero (size must not be 0).
+int64_t RatioValue(uint32_t size, uint32_t packed);
+
+// Makes the row of one hit, texts and keys. `sep` is the separator added after a folder
+// entry's container; `dated` is false for sources that store no time of their own (TAR),
+// whose Modified text is "?".
 ResultRow MakeRow(std::string_view name, std::string_view container, uint16_t dosDate,
-                  uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep);
+                  uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep,
+                  bool dated);
 
 }  // namespace quillow

@@ -1,5 +1,7 @@
 #include "search/search_thread.h"
 
+#include <exception>
+
 #include "search/byte_source.h"
 #include "search/reader.h"
 #include "search/row.h"
@@ -40,16 +42,19 @@ std::string FoundCountText(int32_t found) {
 // Hands a reader's members and warnings to the search, with the archive's path.
 class SearchThread::ArchiveContext final : public ReaderContext {
  public:
-  ArchiveContext(SearchThread& search, std::string container, uint16_t date, uint16_t time)
-      : ReaderContext(std::move(container), date, time), search_(search) {}
+  ArchiveContext(SearchThread& search, std::string container, uint16_t date, uint16_t time,
+                 bool dated)
+      : ReaderContext(std::move(container), date, time), search_(search), dated_(dated) {}
   void Report(std::string_view name, uint16_t date, uint16_t time, uint32_t size,
               uint32_t packed) override {
-    search_.ReportMember(name, container(), date, time, size, packed, false);
+    if (search_.IsCandidateHit(name))
+      search_.CountHit(name, container(), date, time, size, packed, false, dated_);
   }
   void Warn(std::string_view message) override { search_.LogWarning(container(), message); }
 
  private:
   SearchThread& search_;
+  const bool dated_;
 };
 
 SearchThread::SearchThread(SearchHost& host, const SearchOptions& options,
@@ -60,27 +65,31 @@ SearchThread::SearchThread(SearchHost& host, const SearchOptions& options,
       warningsPath_(std::move(warningsPath)),
       patterns_(options.CaseSensitive != 0) {}
 
-SearchThread::~SearchThread() {
-  RequestStop();
-  Join();
+SearchOutcome SearchThread::Run() {
+  bool started = false;
+  try {
+    return Body(started);
+  } catch (const std::exception& e) {
+    failure_ = e.what();
+  } catch (...) {
+    failure_ = "unknown error";
+  }
+  if (failure_.empty()) failure_ = "unknown error";
+  // A window that was told the search started must be told it ended, or it stays searching.
+  if (started) {
+    try {
+      Finish(true);
+    } catch (...) {
+      // The host is failing too; there is no one left to tell.
+    }
+  }
+  return SearchOutcome::kFailed;
 }
 
-void SearchThread::Start() {
-  running_.store(true, std::memory_order_release);
-  thread_ = std::thread([this] {
-    Run();
-    running_.store(false, std::memory_order_release);
-  });
-}
-
-void SearchThread::Join() {
-  if (thread_.joinable()) thread_.join();
-}
-
-void SearchThread::Run() {
+SearchOutcome SearchThread::Body(bool& started) {
   if (!types_.Any()) {
     host_.Refuse();
-    return;
+    return SearchOutcome::kRefused;
   }
   // Relative Look-in entries name folders below the folder current when the search
   // starts; the walk changes the current folder as it goes, so they are made absolute
@@ -104,26 +113,35 @@ void SearchThread::Run() {
     lookIn_.push_back(platform::AbsolutePath(base, entry));
   }
   const std::vector<std::string> entries = CutEntries(findFiles);
-  if (entries.empty()) return;
+  if (entries.empty()) return SearchOutcome::kNothingToSearch;
   for (const std::string& entry : entries)
-    if (!patterns_.Add(entry)) return;
+    if (!patterns_.Add(entry)) return SearchOutcome::kNothingToSearch;
 
   found_ = 0;
+  started = true;
   host_.StartOfSearch();
   warnings_ = 0;
   if (!warningsPath_.empty())
     log_ = platform::OpenForWriting(warningsPath_, platform::WriteMode::kTruncate);
+  logged_ = log_ != nullptr;
   start_ = std::chrono::steady_clock::now();
   elapsedShown_ = 0;
 
   // After a stop every remaining entry is still handed over; each returns at once.
   for (const std::string& folder : lookIn_) ScanFolder(folder);
+  const bool stopped = StopRequested();
 
-  const bool logged = log_ != nullptr;
+  Finish(false);
+  return stopped ? SearchOutcome::kStopped : SearchOutcome::kCompleted;
+}
+
+void SearchThread::Finish(bool failed) {
+  if (finishing_) return;  // a failure inside these steps: they are not started again
+  finishing_ = true;
   log_.reset();
   host_.EndOfSearch(found_);
-  if (logged && platform::FileSize(warningsPath_) == 0) platform::DeleteFileAt(warningsPath_);
-  if (warnings_ > 0 && options_.ShowWarnings && !warningsPath_.empty())
+  if (logged_ && platform::FileSize(warningsPath_) == 0) platform::DeleteFileAt(warningsPath_);
+  if (!failed && warnings_ > 0 && options_.ShowWarnings && !warningsPath_.empty())
     host_.OpenWarnings(warningsPath_);
   host_.FinalSort();
 }
@@ -167,7 +185,7 @@ void SearchThread::ScanFolder(const std::string& folderIn) {
         // Only a hit needs the entry's size and time: the system is asked for them then.
         if (IsCandidateHit(e.name)) {
           if (!options_.CountOnly) listing.FillDetails(e);
-          CountHit(e.name, folder, e.dosDate, e.dosTime, e.size, e.size, true);
+          CountHit(e.name, folder, e.dosDate, e.dosTime, e.size, e.size, true, true);
         }
         continue;
       }
@@ -186,7 +204,8 @@ void SearchThread::ReadArchive(const std::string& folder, const platform::Folder
   // The archive's own time is the default for formats that store none.
   listing.FillDetails(entry);
   ByteSource src(*file);
-  ArchiveContext ctx(*this, path, entry.dosDate, entry.dosTime);
+  // TAR headers carry no DOS time: their rows show "?" rather than the archive's own time.
+  ArchiveContext ctx(*this, path, entry.dosDate, entry.dosTime, type != kTar);
   TypeTable()[type].reader(src, ctx);
 }
 
@@ -206,16 +225,18 @@ bool SearchThread::IsCandidateHit(std::string_view name) {
 }
 
 void SearchThread::CountHit(std::string_view name, std::string_view container, uint16_t dosDate,
-                            uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry) {
+                            uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry,
+                            bool dated) {
   ++found_;
   if (options_.CountOnly) return;
-  host_.AddRow(MakeRow(name, container, dosDate, dosTime, size, packed, folderEntry, kSep));
+  host_.AddRow(MakeRow(name, container, dosDate, dosTime, size, packed, folderEntry, kSep, dated));
 }
 
 void SearchThread::ReportMember(std::string_view name, std::string_view container,
                                 uint16_t dosDate, uint16_t dosTime, uint32_t size, uint32_t packed,
                                 bool folderEntry) {
-  if (IsCandidateHit(name)) CountHit(name, container, dosDate, dosTime, size, packed, folderEntry);
+  if (IsCandidateHit(name))
+    CountHit(name, container, dosDate, dosTime, size, packed, folderEntry, true);
 }
 
 void SearchThread::LogWarning(std::string_view container, std::string_view message) {

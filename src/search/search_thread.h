@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "platform/fs.h"
@@ -18,25 +17,29 @@
 
 namespace quillow {
 
+// How a search ended, for callers that must act on it (the command line's exit status, the
+// window's report of a failure).
+enum class SearchOutcome : uint8_t {
+  kRefused,          // every source off: only the refusal step ran
+  kNothingToSearch,  // no pattern, or one without a base part: ended before its start
+  kCompleted,
+  kStopped,          // a stop request cut the walk short
+  kFailed,           // an error ended it; its end-of-search steps still ran (FailureText)
+};
+
 class SearchThread {
  public:
   // `warningsPath` empty: warnings go only to the host, no file is written. The options
   // and the type set are copied: the search never sees them change.
   SearchThread(SearchHost& host, const SearchOptions& options, const ArchiveTypeSet& types,
                std::string warningsPath);
-  ~SearchThread();
   SearchThread(const SearchThread&) = delete;
   SearchThread& operator=(const SearchThread&) = delete;
 
-  // Runs the body on a thread of its own.
-  void Start();
-  // Waits for the body to end (no-op when it never started or has been joined).
-  void Join();
-  // True from Start() until the body has returned.
-  bool Running() const { return running_.load(std::memory_order_acquire); }
-
-  // The body, on the calling thread.
-  void Run();
+  // The body, on the calling thread (whoever runs the search owns the thread). It never
+  // throws: a failure ends the search as a stop would and is told in FailureText().
+  SearchOutcome Run();
+  const std::string& FailureText() const { return failure_; }
 
   void RequestStop() { stop_.store(true, std::memory_order_relaxed); }
   bool StopRequested() const { return stop_.load(std::memory_order_relaxed); }
@@ -57,10 +60,12 @@ class SearchThread {
  private:
   class ArchiveContext;
 
+  SearchOutcome Body(bool& started);
+  void Finish(bool failed);
   void TickElapsed();
   bool IsCandidateHit(std::string_view name);
   void CountHit(std::string_view name, std::string_view container, uint16_t dosDate,
-                uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry);
+                uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, bool dated);
   void ReadArchive(const std::string& folder, const platform::FolderListing& listing,
                    platform::DirEntry& entry, int type);
 
@@ -76,10 +81,11 @@ class SearchThread {
   std::chrono::steady_clock::time_point start_;
   uint32_t elapsedShown_ = 0;
   std::unique_ptr<platform::WriteFile> log_;
+  bool logged_ = false;
+  bool finishing_ = false;
+  std::string failure_;
 
   std::atomic<bool> stop_{false};
-  std::atomic<bool> running_{false};
-  std::thread thread_;
 };
 
 }  // namespace quillow

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace quillow {
 
@@ -30,15 +31,39 @@ struct ArchiveTypeSet {
   }
 };
 
+// The values behind a row's texts, set once when the row is made, so that sorting never
+// reads numbers or dates back from the texts.
+struct RowKeys {
+  uint32_t size = 0;
+  uint32_t packed = 0;  // Ratio and Packed are "?" when this or size is 0
+  int64_t ratio = 0;    // the Ratio column's number, when it has one
+  uint16_t dosDate = 0;
+  uint16_t dosTime = 0;
+  bool dated = false;   // false: Modified is "?"
+  bool folderEntry = false;
+};
+
 // The six column texts of one hit. A row is a plain folder entry exactly when its container
 // text ends in the path separator.
 struct ResultRow {
+  ResultRow() = default;
+  ResultRow(std::string file_, std::string container_, std::string modified_, std::string size_,
+            std::string ratio_, std::string packed_, RowKeys keys_ = {})
+      : file(std::move(file_)),
+        container(std::move(container_)),
+        modified(std::move(modified_)),
+        size(std::move(size_)),
+        ratio(std::move(ratio_)),
+        packed(std::move(packed_)),
+        keys(keys_) {}
+
   std::string file;
   std::string container;
   std::string modified;
   std::string size;
   std::string ratio;
   std::string packed;
+  RowKeys keys;
 };
 
 }  // namespace quillow

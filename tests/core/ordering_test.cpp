@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -23,13 +24,44 @@ std::string& KeyOf(ResultRow& row, int kind) {
   }
 }
 
+constexpr uint16_t Date(int y, int m, int d) { return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d); }
+constexpr uint16_t Time(int h, int m, int s = 0) { return static_cast<uint16_t>((h << 11) | (m << 5) | (s / 2)); }
+
+// The DOS words behind a "M/D/YYYY h:mm AM" text (month 13 is a storable field, not a date).
+bool DosWords(const std::string& text, RowKeys& k) {
+  unsigned m, d, y, h, min;
+  char half[3] = {};
+  if (std::sscanf(text.c_str(), "%u/%u/%u %u:%u %2s", &m, &d, &y, &h, &min, half) != 6) return false;
+  k.dosDate = Date(static_cast<int>(y), static_cast<int>(m), static_cast<int>(d));
+  k.dosTime = Time(static_cast<int>(h % 12 + (half[0] == 'P' ? 12 : 0)), static_cast<int>(min));
+  return true;
+}
+
+// The keys the search would have set beside the texts: "?" in Ratio and Packed means a
+// packed size of 0.
+void SetKeysFromTexts(ResultRow& r) {
+  r.keys.dated = DosWords(r.modified, r.keys);
+  r.keys.size = static_cast<uint32_t>(std::stoul(r.size));
+  r.keys.packed = r.packed == "?" ? 0 : static_cast<uint32_t>(std::stoul(r.packed));
+  if (r.ratio != "?") r.keys.ratio = std::stoll(r.ratio);
+}
+
+// Rows whose one column that `kind` reads holds `keys`, with sizes that keep the other
+// columns as shown; the remaining texts carry the input position.
 std::vector<ResultRow> MakeRows(int kind, const std::vector<std::string>& keys) {
   std::vector<ResultRow> rows;
   for (size_t i = 0; i < keys.size(); ++i) {
     ResultRow row;
     const std::string tag = std::to_string(i);
-    row.file = row.container = row.modified = row.size = row.ratio = row.packed = tag;
+    row.file = row.container = tag;
+    row.modified = "?";
+    row.size = row.packed = "1";
+    row.ratio = "0%";
     KeyOf(row, kind) = keys[i];
+    if (kind == 7 || kind == 8) row.packed = keys[i];
+    if ((kind == 9 || kind == 10 || kind == 11 || kind == 12) && keys[i] == "?")
+      row.ratio = row.packed = "?";
+    SetKeysFromTexts(row);
     rows.push_back(row);
   }
   return rows;
@@ -110,32 +142,44 @@ TEST(Ordering, PlatformTextCompareIsUsed) {
 TEST(Ordering, ColumnClicksToggleWithinAPairOnly) {
   int kind = 0;
   std::vector<int> seen;
-  for (const char* caption : {"Size", "Size", "Size", "File", "Modified", "Ratio", "Ratio"}) {
-    kind = ColumnClickKind(kind, caption);
+  enum { kFile, kArchive, kModified, kSize, kRatio, kPacked };
+  for (int column : {kSize, kSize, kSize, kFile, kModified, kRatio, kRatio}) {
+    kind = ColumnClickKind(kind, column);
     seen.push_back(kind);
   }
   EXPECT_EQ(seen, (std::vector<int>{7, 8, 7, 1, 5, 9, 10}));
-  EXPECT_EQ(ColumnClickKind(2, "File"), 1);
-  EXPECT_EQ(ColumnClickKind(11, "Packed"), 12);
-  EXPECT_EQ(ColumnClickKind(3, "Archive/Folder"), 4);
-  EXPECT_EQ(ColumnClickKind(8, "Name"), 8);
+  EXPECT_EQ(ColumnClickKind(2, kFile), 1);
+  EXPECT_EQ(ColumnClickKind(11, kPacked), 12);
+  EXPECT_EQ(ColumnClickKind(3, kArchive), 4);
+  EXPECT_EQ(ColumnClickKind(8, 6), 8);
+  EXPECT_EQ(ColumnClickKind(8, -1), 8);
 }
 
-TEST(Ordering, ModifiedTextsParseOnlyWhenTheyNameARealMinute) {
-  int64_t before = 0, after = 0, noon = 0;
-  ASSERT_TRUE(ParseModified("2/28/2004 11:59 PM", before));
-  ASSERT_TRUE(ParseModified("2/29/2004 12:00 AM", after));
-  ASSERT_TRUE(ParseModified("2/29/2004 12:00 PM", noon));
+TEST(Ordering, DosTimesHaveAMinuteOnlyWhenTheyNameARealOne) {
+  int64_t before = 0, after = 0, noon = 0, early = 0, late = 0;
+  ASSERT_TRUE(ModifiedMinutes(Date(2004, 2, 28), Time(23, 59), before));
+  ASSERT_TRUE(ModifiedMinutes(Date(2004, 2, 29), Time(0, 0), after));
+  ASSERT_TRUE(ModifiedMinutes(Date(2004, 2, 29), Time(12, 0), noon));
   EXPECT_EQ(after - before, 1);
   EXPECT_EQ(noon - after, 720);
-  int64_t epoch = -1;
-  ASSERT_TRUE(ParseModified("1/1/1970 12:00 AM", epoch));
-  EXPECT_EQ(epoch, 0);
-  for (const char* bad : {"?", "", "0/0/1980 12:00 AM", "2/29/2001 1:00 PM", "1/1/2001 13:00 PM",
-                          "1/1/2001 0:05 AM", "1/1/2001 1:60 AM", "1/1/2001 1:5 AM",
-                          "1/1/2001 1:05", "1/1/2001 1:05 AMX", "1/1/2001  1:05 AM"}) {
+  int64_t first = -1;
+  ASSERT_TRUE(ModifiedMinutes(Date(1980, 1, 1), 0, first));
+  EXPECT_EQ(first, 3652 * 1440);  // days from 1970 to 1980
+  // Seconds are not shown: the same minute is the same value.
+  ASSERT_TRUE(ModifiedMinutes(Date(2001, 1, 1), Time(1, 2, 4), early));
+  ASSERT_TRUE(ModifiedMinutes(Date(2001, 1, 1), Time(1, 2, 58), late));
+  EXPECT_EQ(early, late);
+  const struct {
+    uint16_t date, time;
+  } bad[] = {{0, 0},
+             {Date(2001, 2, 29), Time(13, 0)},
+             {Date(2001, 13, 1), Time(1, 0)},
+             {Date(2001, 1, 0), Time(1, 0)},
+             {Date(2001, 1, 1), Time(24, 5)},
+             {Date(2001, 1, 1), Time(1, 60)}};
+  for (const auto& b : bad) {
     int64_t m = 0;
-    EXPECT_FALSE(ParseModified(bad, m)) << bad;
+    EXPECT_FALSE(ModifiedMinutes(b.date, b.time, m)) << b.date << " " << b.time;
   }
 }
 
@@ -157,8 +201,11 @@ TEST(Ordering, SortAgreesWithRowBeforeOnManyRows) {
                  (rng() % 2 ? " AM" : " PM");
     if (rng() % 10 == 0) r.modified = "?";
     r.size = std::to_string(rng() % 50);
-    r.ratio = rng() % 10 == 0 ? "?" : std::to_string(static_cast<int>(rng() % 40) - 20) + "%";
-    r.packed = rng() % 10 == 0 ? "?" : std::to_string(rng() % 50);
+    const bool packed = rng() % 10 != 0;
+    r.ratio = packed ? std::to_string(static_cast<int>(rng() % 40) - 20) + "%" : "?";
+    r.packed = packed ? std::to_string(1 + rng() % 50) : "?";
+    SetKeysFromTexts(r);
+    if (r.keys.size == 0 && packed) r.keys.size = 1;
   }
   // Once as they are, once with every name and folder starting alike in any letter case (as
   // the paths of one search do), so that the sort's key starts after the shared part.

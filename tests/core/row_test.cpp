@@ -35,7 +35,7 @@ TEST(RowTexts, RatioTruncatesTowardZeroWithUnsignedOperands) {
 
 TEST(RowTexts, ArchiveMemberAndFolderEntryRows) {
   ResultRow member = MakeRow("docs/readme.txt", "C:\\a\\b.zip", Date(2001, 3, 15), Time(15, 18, 40),
-                             1000, 301, false, '\\');
+                             1000, 301, false, '\\', true);
   EXPECT_EQ(member.file, "docs/readme.txt");
   EXPECT_EQ(member.container, "C:\\a\\b.zip");
   EXPECT_EQ(member.modified, "3/15/2001 3:18 PM");
@@ -43,32 +43,43 @@ TEST(RowTexts, ArchiveMemberAndFolderEntryRows) {
   EXPECT_EQ(member.ratio, "69%");
   EXPECT_EQ(member.packed, "301");
 
-  ResultRow file = MakeRow("notes.txt", "C:\\a", Date(2001, 3, 15), 0, 1234, 1234, true, '\\');
+  ResultRow file = MakeRow("notes.txt", "C:\\a", Date(2001, 3, 15), 0, 1234, 1234, true, '\\', true);
   EXPECT_EQ(file.container, "C:\\a\\");
   EXPECT_EQ(file.ratio, "0%");
   EXPECT_EQ(file.packed, "1234");
 
-  ResultRow folder = MakeRow("sub", "/home/u", 0, 0, 0, 0, true, '/');
+  ResultRow folder = MakeRow("sub", "/home/u", 0, 0, 0, 0, true, '/', true);
   EXPECT_EQ(folder.container, "/home/u/");
   EXPECT_EQ(folder.size, "0");
   EXPECT_EQ(folder.ratio, "?");
   EXPECT_EQ(folder.packed, "?");
 
-  ResultRow cab = MakeRow("a.txt", "x.cab", 1, 1, 500, 0, false, '\\');
+  ResultRow cab = MakeRow("a.txt", "x.cab", 1, 1, 500, 0, false, '\\', true);
   EXPECT_EQ(cab.ratio, "?");
   EXPECT_EQ(cab.packed, "?");
 
-  ResultRow big = MakeRow("big.iso", "x.zip", 1, 1, 0xFFFFFFFFu, 0x80000000u, false, '\\');
+  ResultRow big = MakeRow("big.iso", "x.zip", 1, 1, 0xFFFFFFFFu, 0x80000000u, false, '\\', true);
   EXPECT_EQ(big.size, "4294967295");
   EXPECT_EQ(big.packed, "2147483648");
 }
 
-TEST(RowTexts, TarContainersShowNoDate) {
-  // Looked at before the folder entry's separator is added, in any letter case.
-  EXPECT_EQ(MakeRow("a", "D:\\x.TAR", 1, 1, 1, 1, false, '\\').modified, "?");
-  EXPECT_EQ(MakeRow("notes.txt", "C:\\x.tar", 1, 1, 1, 1, true, '\\').modified, "?");
-  EXPECT_NE(MakeRow("a", "C:\\x.tar.gz", 1, 1, 1, 1, false, '\\').modified, "?");
-  EXPECT_NE(MakeRow("a", "tar", 1, 1, 1, 1, false, '\\').modified, "?");
+TEST(RowTexts, UndatedSourcesShowNoDateWhateverTheirName) {
+  // The walk says which source stores no time (TAR); the container's name plays no part.
+  EXPECT_EQ(MakeRow("a", "D:\\x.zip", 1, 1, 1, 1, false, '\\', false).modified, "?");
+  EXPECT_NE(MakeRow("notes.txt", "C:\\x.tar", 1, 1, 1, 1, true, '\\', true).modified, "?");
+}
+
+TEST(RowTexts, KeysCarryTheValuesBehindTheTexts) {
+  const ResultRow r = MakeRow("a", "C:\\x", Date(2001, 3, 15), Time(15, 18, 40), 100, 150, true,
+                              '\\', true);
+  EXPECT_EQ(r.keys.size, 100u);
+  EXPECT_EQ(r.keys.packed, 150u);
+  EXPECT_EQ(r.keys.ratio, -50);
+  EXPECT_EQ(r.keys.dosDate, Date(2001, 3, 15));
+  EXPECT_EQ(r.keys.dosTime, Time(15, 18, 40));
+  EXPECT_TRUE(r.keys.dated);
+  EXPECT_TRUE(r.keys.folderEntry);
+  EXPECT_FALSE(MakeRow("a", "x.tar", 1, 1, 1, 1, false, '\\', false).keys.dated);
 }
 
 TEST(RowTexts, StatusTexts) {

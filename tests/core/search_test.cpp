@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "reader_test_util.h"
 #include "recording_host.h"
@@ -32,11 +33,15 @@ struct Search {
   ArchiveTypeSet types;
   std::string warningsPath;
 
+  SearchOutcome outcome = SearchOutcome::kFailed;
+  std::string failure;
+
   void Run(const std::string& findFiles, const std::string& lookIn) {
     host.findFiles = findFiles;
     host.lookIn = lookIn;
     SearchThread thread(host, options, types, warningsPath);
-    thread.Run();
+    outcome = thread.Run();
+    failure = thread.FailureText();
   }
 };
 
@@ -68,6 +73,7 @@ TEST(SearchWalk, SubfoldersFirstThenOnePassPerTypeInTableOrder) {
     }
   }
   EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories", "start", "end", "sort"}));
+  EXPECT_EQ(s.outcome, SearchOutcome::kCompleted);
   EXPECT_EQ(s.host.endCount, 7);
   // Looking in: the last subfolder entered stays shown while its parent's files are read.
   EXPECT_EQ(s.host.lookingIn, (std::vector<std::string>{tree.Root(), tree.Path("sub")}));
@@ -132,6 +138,7 @@ TEST(SearchWalk, RefusedWhenEveryTypeIsOff) {
   s.types = Only({});
   s.Run("*.*", ".");
   EXPECT_EQ(s.host.steps, (std::vector<std::string>{"refuse"}));
+  EXPECT_EQ(s.outcome, SearchOutcome::kRefused);
 }
 
 TEST(SearchWalk, EmptyBasePartEndsSilentlyBeforeTheStart) {
@@ -139,6 +146,7 @@ TEST(SearchWalk, EmptyBasePartEndsSilentlyBeforeTheStart) {
     Search s;
     s.Run(text, ".");
     EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories"})) << '"' << text << '"';
+    EXPECT_EQ(s.outcome, SearchOutcome::kNothingToSearch) << '"' << text << '"';
   }
 }
 
@@ -154,7 +162,7 @@ TEST(SearchWalk, StopTakesEffectAfterTheArchiveBeingRead) {
   s.host.lookIn = tree.Root();
   SearchThread thread(s.host, s.options, s.types, "");
   running = &thread;
-  thread.Run();
+  EXPECT_EQ(thread.Run(), SearchOutcome::kStopped);
   // A reader runs to its end once started: all three named members of the first archive.
   EXPECT_EQ(s.host.rows.size(), 3u);
   EXPECT_EQ(s.host.endCount, 3);
@@ -177,6 +185,36 @@ TEST(SearchWalk, StopInsideSubfoldersEndsTheWholeWalk) {
   thread.Run();
   EXPECT_EQ(s.host.rows.size(), 1u);
   EXPECT_NE(s.host.rows[0].file, "root.txt");
+}
+
+TEST(SearchWalk, AFailureEndsTheSearchWithItsEndStepsAndIsTold) {
+  TempTree tree;
+  tree.Write("a.txt", "x");
+  tree.Write("b.txt", "x");
+  Search s;
+  s.types = Only({kFolders});
+  s.host.onRow = [](const ResultRow&) { throw std::runtime_error("disk gone"); };
+  s.Run("*.txt", tree.Root());
+  EXPECT_EQ(s.outcome, SearchOutcome::kFailed);
+  EXPECT_EQ(s.failure, "disk gone");
+  EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories", "start", "end", "sort"}));
+  EXPECT_EQ(s.host.rows.size(), 1u);
+}
+
+TEST(SearchWalk, OnlyTarMembersShowNoDate) {
+  TempTree tree;
+  tree.Write("a.tar", LoadFile(TestData("tar/ustar.tar")));
+  tree.Write("x.tar/notes.txt", "x");  // a folder named like an archive holds dated files
+  Search s;
+  s.Run("*.*", tree.Root());
+  int tarRows = 0, datedRows = 0;
+  for (const ResultRow& r : s.host.rows) {
+    const bool member = r.container == tree.Path("a.tar");
+    EXPECT_EQ(r.modified == "?", member) << r.file << " in " << r.container;
+    (member ? tarRows : datedRows)++;
+  }
+  EXPECT_GT(tarRows, 0);
+  EXPECT_GT(datedRows, 1);  // notes.txt and the archive itself
 }
 
 TEST(SearchWalk, WarningsFileIsKeptOnlyWhenWritten) {

@@ -66,9 +66,9 @@ class FakeBrowser final : public app::FolderBrowser {
 
 // Passes every step of a search on to the window's hand-over, and can hold the search
 // thread after a given number of rows until the test lets it go on.
-class GatedHost final : public SearchHost {
+class GatedHost final : public ForwardingHost {
  public:
-  explicit GatedHost(SearchHost& next) : next_(next) {}
+  explicit GatedHost(SearchHost& next) : ForwardingHost(next) {}
   ~GatedHost() override { Release(); }
 
   void HoldAfter(int rows);
@@ -77,24 +77,9 @@ class GatedHost final : public SearchHost {
   // The search thread is waiting in the gate.
   bool Holding() const;
 
-  void Refuse() override { next_.Refuse(); }
-  std::string LookInText() override { return next_.LookInText(); }
-  std::string FindFilesText() override { return next_.FindFilesText(); }
-  void ReplaceLookInText(const std::string& q) override { next_.ReplaceLookInText(q); }
-  void RecordHistories(const std::string& f, const std::string& l) override {
-    next_.RecordHistories(f, l);
-  }
-  void StartOfSearch() override { next_.StartOfSearch(); }
-  void ShowElapsed(uint32_t s) override { next_.ShowElapsed(s); }
-  void ShowLookingIn(const std::string& f) override { next_.ShowLookingIn(f); }
-  void ShowFoundCount(int32_t n) override { next_.ShowFoundCount(n); }
   void AddRow(ResultRow&& row) override;
-  void EndOfSearch(int32_t n) override { next_.EndOfSearch(n); }
-  void OpenWarnings(const std::string& p) override { next_.OpenWarnings(p); }
-  void FinalSort() override { next_.FinalSort(); }
 
  private:
-  SearchHost& next_;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   int holdAfter_ = -1;

@@ -36,38 +36,36 @@ TEST_F(MainWindowTest, FirstStartState) {
   EXPECT_EQ(form_->ProgramFolder().back(), '\\');
 }
 
-TEST_F(MainWindowTest, MenuTreeCaptionsInOrder) {
-  MakeForm();
-  struct Expected {
-    const char* title;
-    std::vector<std::string> items;  // "-" is a separator
-  };
-  const Expected menus[] = {
-      {"&File",
-       {"&Save Results As...", "&Append Results to Text File...", "&Extract selected files...",
-        "-", "&Print Results", "P&rinter Setup...", "-", "E&xit"}},
-      {"&Options",
-       {"&Case sensitive", "Include &subfolders", "Display count &only", "Show &warnings",
-        "&Advanced options...", "-", "Create shortcut in Start Menu | &Programs",
-        "Create shortcut in Start Menu | &Find"}},
-      {"&Search", {"&All drives", "All &removable drives", "All &non-removable drives"}},
-      {"&Help", {"In &HTML format", "In &text format", "-", "&About Quillow..."}},
-  };
+// The items as the menu holds them, by position: each reaches its own handler.
+TEST_F(MainWindowTest, MenuItemsReachTheirHandlers) {
+  platform::DriveTypeTable types;
+  types.fill(platform::kDriveNoRoot);
+  types[0] = platform::kDriveRemovable;
+  types[2] = platform::kDriveFixed;
+  MakeForm([&] { return types; });
   HMENU bar = GetMenu(form());
-  ASSERT_EQ(GetMenuItemCount(bar), 4);
-  for (int m = 0; m < 4; ++m) {
-    EXPECT_EQ(ui::MenuItemCaption(bar, static_cast<UINT>(m), true), menus[m].title);
-    HMENU sub = GetSubMenu(bar, m);
-    ASSERT_EQ(GetMenuItemCount(sub), static_cast<int>(menus[m].items.size())) << menus[m].title;
-    for (size_t i = 0; i < menus[m].items.size(); ++i) {
-      const bool separator = (GetMenuState(sub, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) != 0;
-      if (menus[m].items[i] == "-")
-        EXPECT_TRUE(separator) << menus[m].title << " " << i;
-      else
-        EXPECT_EQ(ui::MenuItemCaption(sub, static_cast<UINT>(i), true), menus[m].items[i]);
-    }
+  auto item = [&](int menu, int position) {
+    return static_cast<int>(GetMenuItemID(GetSubMenu(bar, menu), position));
+  };
+  // Options: the four toggles, each its own flag and check mark.
+  uint8_t* flags[] = {&form_->Settings.Options.CaseSensitive, &form_->Settings.Options.SubFolders,
+                      &form_->Settings.Options.CountOnly, &form_->Settings.Options.ShowWarnings};
+  for (int i = 0; i < 4; ++i) {
+    bool before[4];
+    for (int j = 0; j < 4; ++j) before[j] = *flags[j] != 0;
+    Command(form(), item(id::Options1, i));
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(*flags[j] != 0, before[j] != (j == i)) << i << " " << j;
+    EXPECT_EQ(ui::MenuCommandChecked(bar, item(id::Options1, i)), *flags[i] != 0) << i;
   }
-  EXPECT_EQ(ui::MenuItemCaption(form_->PopupMenu1, 0, true), "E&xtract");
+  // Search: the three drive sets.
+  const char* sets[] = {"A:\\ C:\\", "A:\\", "C:\\"};
+  for (int i = 0; i < 3; ++i) {
+    Command(form(), item(id::Search1, i));
+    EXPECT_EQ(TextOf(Control(id::Folder)), sets[i]) << i;
+  }
+  // File: Exit closes the window.
+  Command(form(), item(id::File1, 7));
+  EXPECT_TRUE(PumpUntil([&] { return form_->Handle() == nullptr; }, std::chrono::seconds(10)));
 }
 
 TEST_F(MainWindowTest, TabGoesThroughTheBoxesAndButtonsInOrder) {

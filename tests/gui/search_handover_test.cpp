@@ -1,5 +1,8 @@
-// The hand-over between the search thread and the window, without a window: order, the
-// steps that wait for an answer, closing while the search waits, re-entrant drains.
+// The window's task queue and the search hand-over on it, without a window: order, status
+// texts as state, the steps that wait for an answer, closing while the search waits,
+// re-entrant runs, budgets and input.
+#include "app/search_handover.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,14 +10,12 @@
 #include <stdexcept>
 #include <thread>
 
-#include "app/search_handover.h"
-
 namespace quillow::app {
 namespace {
 
 using namespace std::chrono_literals;
 
-class RecordingSteps final : public SearchSteps {
+class RecordingWindow final : public SearchHost {
  public:
   std::vector<std::string> log;
   std::vector<ResultRow> rows;
@@ -43,135 +44,164 @@ class RecordingSteps final : public SearchSteps {
   void ShowElapsed(uint32_t s) override { log.push_back("elapsed " + std::to_string(s)); }
   void ShowLookingIn(const std::string& f) override { log.push_back("looking " + f); }
   void ShowFoundCount(int32_t n) override { log.push_back("found " + std::to_string(n)); }
-  void AppendRows(std::vector<ResultRow>& from, size_t first, size_t count) override {
-    log.push_back("rows " + std::to_string(count));
-    for (size_t i = first; i < first + count; ++i) rows.push_back(std::move(from[i]));
+  void AddRow(ResultRow&& row) override { AddRows({std::move(row)}); }
+  void AddRows(std::vector<ResultRow>&& from) override {
+    log.push_back("rows " + std::to_string(from.size()));
+    for (ResultRow& r : from) rows.push_back(std::move(r));
   }
   void EndOfSearch(int32_t n) override { log.push_back("end " + std::to_string(n)); }
   void OpenWarnings(const std::string& p) override { log.push_back("warnings " + p); }
   void FinalSort() override { log.push_back("sort"); }
-  void SearchEnded() override { log.push_back("ended"); }
 };
 
 ResultRow Row(const std::string& name) { return ResultRow{name, "C:\\", "", "1", "?", "1"}; }
 
-TEST(SearchHandOverTest, StepsArriveInOrderWithConsecutiveRowsTogether) {
-  int posts = 0;
-  SearchHandOver handOver([&] { ++posts; });
-  handOver.StartOfSearch();
-  handOver.ShowLookingIn("C:\\a");
-  handOver.AddRow(Row("1"));
-  handOver.AddRow(Row("2"));
-  handOver.ShowFoundCount(2);
-  handOver.AddRow(Row("3"));
-  handOver.ShowElapsed(1);
-  handOver.EndOfSearch(3);
-  handOver.OpenWarnings("C:\\w.txt");
-  handOver.FinalSort();
-  handOver.Ended();
-  EXPECT_EQ(posts, 1);  // one message for the whole queue
+// A queue whose wake-ups are counted, with the hand-over and a recording window on it.
+struct Fixture {
+  explicit Fixture(std::chrono::milliseconds interval = 50ms)
+      : queue([this] { ++posts; }, interval), handOver(queue, window) {}
+  // Runs the queue until it reports itself idle.
+  void RunUntilIdle() {
+    while (!queue.Run(1s)) {
+    }
+  }
+  std::atomic<int> posts{0};
+  RecordingWindow window;
+  UiTaskQueue queue;
+  SearchHandOver handOver;
+};
 
-  RecordingSteps window;
-  EXPECT_TRUE(handOver.Drain(window, 1s));
-  EXPECT_EQ(window.log, (std::vector<std::string>{"start", "looking C:\\a", "rows 2", "found 2",
-                                                  "rows 1", "elapsed 1", "end 3",
-                                                  "warnings C:\\w.txt", "sort", "ended"}));
-  ASSERT_EQ(window.rows.size(), 3u);
-  EXPECT_EQ(window.rows[2].file, "3");
+TEST(SearchHandOverTest, OrderedStepsKeepTheirOrderRowsTravelTogetherStatusIsLatestOnly) {
+  Fixture f;
+  SearchHandOver& h = f.handOver;
+  h.StartOfSearch();
+  h.ShowLookingIn("C:\\a");
+  h.ShowFoundCount(1);
+  h.AddRow(Row("1"));
+  h.AddRow(Row("2"));
+  h.ShowFoundCount(2);
+  h.ShowLookingIn("C:\\b");
+  h.AddRow(Row("3"));
+  h.ShowElapsed(1);
+  h.EndOfSearch(3);
+  h.OpenWarnings("C:\\w.txt");
+  h.FinalSort();
+  f.queue.Post([&] { f.window.log.push_back("ended"); });
+  EXPECT_EQ(f.posts, 1);  // one wake-up for the whole queue
 
-  // The queue ran empty: the next step posts again.
-  handOver.ShowElapsed(2);
-  EXPECT_EQ(posts, 2);
+  EXPECT_FALSE(f.queue.Run(1s));  // it ran something: the window comes back once more
+  // Overtaken texts are dropped; the latest of each panel is drawn before the end of search,
+  // so that the end's own count text is the one left standing.
+  EXPECT_EQ(f.window.log,
+            (std::vector<std::string>{"start", "rows 3", "found 2", "elapsed 1", "looking C:\\b",
+                                      "end 3", "warnings C:\\w.txt", "sort", "ended"}));
+  ASSERT_EQ(f.window.rows.size(), 3u);
+  EXPECT_EQ(f.window.rows[2].file, "3");
+
+  // Nothing more to do: idle, and the next step wakes the window again.
+  EXPECT_TRUE(f.queue.Run(1s));
+  h.StartOfSearch();
+  EXPECT_EQ(f.posts, 2);
+}
+
+TEST(SearchHandOverTest, AStepBetweenRowsStartsANewBatchAndStatusIsDrawnAtMostEveryInterval) {
+  Fixture f(200ms);
+  f.handOver.AddRow(Row("1"));
+  f.handOver.OpenWarnings("w");
+  f.handOver.AddRow(Row("2"));
+  f.handOver.ShowFoundCount(1);
+  f.RunUntilIdle();
+  EXPECT_EQ(f.window.log, (std::vector<std::string>{"rows 1", "warnings w", "rows 1", "found 1"}))
+      << "a step must not be overtaken by the row after it";
+
+  // Drawn just now: a newer count waits for its interval, and the window keeps coming back.
+  f.handOver.ShowFoundCount(2);
+  EXPECT_FALSE(f.queue.Run(1s));
+  EXPECT_EQ(f.window.log.back(), "found 1");
+  std::this_thread::sleep_for(250ms);
+  EXPECT_FALSE(f.queue.Run(1s));
+  EXPECT_EQ(f.window.log.back(), "found 2");
 }
 
 TEST(SearchHandOverTest, InputStepsWaitForTheWindowsAnswer) {
-  std::promise<void> posted;
-  std::atomic<bool> once{false};
-  SearchHandOver handOver([&] {
-    if (!once.exchange(true)) posted.set_value();
-  });
-  RecordingSteps window;
+  Fixture f;
   auto search = std::async(std::launch::async, [&] {
-    const std::string lookIn = handOver.LookInText();
-    const std::string files = handOver.FindFilesText();
-    handOver.RecordHistories(files, lookIn);
+    const std::string lookIn = f.handOver.LookInText();
+    const std::string files = f.handOver.FindFilesText();
+    f.handOver.RecordHistories(files, lookIn);
     return lookIn + "|" + files;
   });
-  posted.get_future().wait();
+  while (f.posts == 0) std::this_thread::sleep_for(1ms);
   // Not answered yet: the search is still waiting.
   EXPECT_EQ(search.wait_for(50ms), std::future_status::timeout);
-  while (search.wait_for(1ms) != std::future_status::ready) handOver.Drain(window, 1s);
+  while (search.wait_for(1ms) != std::future_status::ready) f.queue.Run(1s);
   EXPECT_EQ(search.get(), "C:\\look|*.txt");
-  EXPECT_EQ(window.log, (std::vector<std::string>{"look-in", "find-files",
-                                                  "histories *.txt C:\\look"}));
+  EXPECT_EQ(f.window.log,
+            (std::vector<std::string>{"look-in", "find-files", "histories *.txt C:\\look"}));
 }
 
 TEST(SearchHandOverTest, ClosingReleasesAWaitingSearchAndDropsEverythingAfter) {
-  std::atomic<int> posts{0};
-  SearchHandOver handOver([&] { ++posts; });
-  auto search = std::async(std::launch::async, [&] { return handOver.LookInText(); });
-  while (posts == 0) std::this_thread::sleep_for(1ms);
-  handOver.Close();
+  Fixture f;
+  auto search = std::async(std::launch::async, [&] { return f.handOver.LookInText(); });
+  while (f.posts == 0) std::this_thread::sleep_for(1ms);
+  f.queue.Close();
   ASSERT_EQ(search.wait_for(5s), std::future_status::ready);
   EXPECT_EQ(search.get(), "");
 
-  handOver.AddRow(Row("late"));
-  handOver.EndOfSearch(1);
-  EXPECT_EQ(handOver.FindFilesText(), "");  // returns at once
-  EXPECT_EQ(posts, 1);
-  RecordingSteps window;
-  EXPECT_TRUE(handOver.Drain(window, 1s));
-  EXPECT_TRUE(window.log.empty());
+  f.handOver.AddRow(Row("late"));
+  f.handOver.ShowFoundCount(1);
+  f.handOver.EndOfSearch(1);
+  EXPECT_EQ(f.handOver.FindFilesText(), "");  // returns at once
+  EXPECT_EQ(f.posts, 1);
+  EXPECT_TRUE(f.queue.Run(1s));
+  EXPECT_TRUE(f.window.log.empty());
 }
 
-TEST(SearchHandOverTest, ADrainInsideAStepLeavesTheRestToTheOuterDrainInOrder) {
-  int posts = 0;
-  SearchHandOver handOver([&] { ++posts; });
-  RecordingSteps window;
-  // The refusal's message box runs a message loop, which may bring the next drain in.
-  window.onRefuse = [&] {
-    handOver.ShowElapsed(7);  // queued while the window is busy with the refusal
-    EXPECT_TRUE(handOver.Drain(window, 1s));
-    window.log.push_back("box closed");
+TEST(SearchHandOverTest, ARunInsideATaskLeavesTheRestToTheOuterRunInOrder) {
+  Fixture f;
+  // The refusal's message box runs a message loop, which may bring the timer in again.
+  f.window.onRefuse = [&] {
+    f.handOver.ShowElapsed(7);  // queued while the window is busy with the refusal
+    EXPECT_FALSE(f.queue.Run(1s));
+    f.window.log.push_back("box closed");
   };
-  handOver.Refuse();
-  handOver.Ended();
-  EXPECT_TRUE(handOver.Drain(window, 1s));
-  EXPECT_EQ(window.log,
-            (std::vector<std::string>{"refuse", "box closed", "ended", "elapsed 7"}));
-  EXPECT_EQ(posts, 1);
+  f.handOver.Refuse();
+  f.queue.Post([&] { f.window.log.push_back("ended"); });
+  f.RunUntilIdle();
+  EXPECT_EQ(f.window.log, (std::vector<std::string>{"refuse", "box closed", "ended", "elapsed 7"}));
+  EXPECT_EQ(f.posts, 1);
 }
 
 TEST(SearchHandOverTest, AFailingStepStillAnswersTheSearchAndTheRestGoesOn) {
-  std::atomic<int> posts{0};
-  SearchHandOver handOver([&] { ++posts; });
-  RecordingSteps window;
-  window.failLookIn = true;
+  Fixture f;
+  f.window.failLookIn = true;
   auto search = std::async(std::launch::async, [&] {
-    const std::string lookIn = handOver.LookInText();
-    handOver.StartOfSearch();
+    const std::string lookIn = f.handOver.LookInText();
+    f.handOver.StartOfSearch();
     return lookIn;
   });
-  while (posts == 0) std::this_thread::sleep_for(1ms);
-  EXPECT_THROW(handOver.Drain(window, 1s), std::runtime_error);
+  while (f.posts == 0) std::this_thread::sleep_for(1ms);
+  EXPECT_THROW(f.queue.Run(1s), std::runtime_error);
   ASSERT_EQ(search.wait_for(5s), std::future_status::ready);
   EXPECT_EQ(search.get(), "");
-  // The hand-over is not stuck in the failed drain.
-  while (window.log.size() < 2) handOver.Drain(window, 1s);
-  EXPECT_EQ(window.log, (std::vector<std::string>{"look-in", "start"}));
+  // The queue is not stuck in the failed run.
+  while (f.window.log.size() < 2) f.queue.Run(1s);
+  EXPECT_EQ(f.window.log, (std::vector<std::string>{"look-in", "start"}));
 }
 
-TEST(SearchHandOverTest, AnExhaustedBudgetLeavesTheRestForTheNextDrain) {
-  int posts = 0;
-  SearchHandOver handOver([&] { ++posts; });
-  RecordingSteps window;
-  handOver.ShowElapsed(1);
-  EXPECT_FALSE(handOver.Drain(window, 0ms));
-  // The caller owes a later drain; until then no new message is posted.
-  handOver.ShowElapsed(2);
-  EXPECT_EQ(posts, 1);
-  EXPECT_TRUE(handOver.Drain(window, 1s));
-  EXPECT_EQ(window.log, (std::vector<std::string>{"elapsed 1", "elapsed 2"}));
+TEST(SearchHandOverTest, ASpentBudgetOrWaitingInputLeavesTheRestForTheNextRun) {
+  Fixture f;
+  f.handOver.StartOfSearch();
+  f.handOver.EndOfSearch(1);
+  EXPECT_FALSE(f.queue.Run(0ms));
+  EXPECT_EQ(f.window.log, std::vector<std::string>{"start"});
+  // The window owes a later run; until then nothing new is posted.
+  f.handOver.FinalSort();
+  EXPECT_EQ(f.posts, 1);
+  EXPECT_FALSE(f.queue.Run(1s, [] { return true; }));  // input waits: one task, then yield
+  EXPECT_EQ(f.window.log.back(), "end 1");
+  f.RunUntilIdle();
+  EXPECT_EQ(f.window.log, (std::vector<std::string>{"start", "end 1", "sort"}));
 }
 
 }  // namespace

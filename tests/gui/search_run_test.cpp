@@ -152,6 +152,17 @@ TEST_F(SearchRunTest, EnterWhileSearchingNeitherStopsNorRestarts) {
   StartHeldSearch(tree.Root(), true);  // idle: Enter is a click
   EXPECT_TRUE(GetMenuState(GetMenu(form()), id::Options1, MF_BYPOSITION) & MF_GRAYED);
   EXPECT_FALSE(ui::MenuCommandEnabled(GetMenu(form()), id::Save1));
+  // Only the output commands and the Options menu wait for the end of the search.
+  HMENU bar = GetMenu(form());
+  for (int menu : {id::File1, id::Search1, id::Help1}) {
+    HMENU sub = GetSubMenu(bar, menu);
+    for (int i = 0; i < GetMenuItemCount(sub); ++i) {
+      const UINT item = GetMenuItemID(sub, i);
+      if (item == 0 || item == static_cast<UINT>(-1)) continue;  // separator
+      const bool output = item == id::Save1 || item == id::Append1 || item == id::Printresults1;
+      EXPECT_NE(ui::MenuCommandEnabled(bar, static_cast<int>(item)), output) << item;
+    }
+  }
   PressKey(Control(id::Files), L'\r');
   PressKey(Control(id::Folder), L'\r');
   // Emptying the Find-files box while searching keeps the button usable for stopping...
@@ -191,7 +202,7 @@ TEST_F(SearchRunTest, WarningsFileIsOpenedOnlyWhenWarningsAreShown) {
   Search("*.*", tree.Root());
   ASSERT_EQ(shell_.opened.size(), 1u);
   EXPECT_EQ(shell_.opened[0], form_->WarningsPath());
-  EXPECT_EQ(shell_.showCommands[0], SW_SHOWNORMAL);
+  EXPECT_EQ(shell_.showCommands[0], SW_SHOW);
   EXPECT_EQ(form_->WarningsPath(), home_->Root() + "\\warnings.txt");
   EXPECT_GT(std::filesystem::file_size(form_->WarningsPath()), 0u);
 
@@ -211,6 +222,33 @@ TEST_F(SearchRunTest, SingleFolderWithASpaceIsQuotedInTheBoxAndHistory) {
   EXPECT_EQ(RowCount(List()), 1);
   EXPECT_EQ(TextOf(Control(id::Folder)), "\"" + folder + "\"");
   EXPECT_EQ(History(id::Folder), std::vector<std::string>{"\"" + folder + "\""});
+}
+
+// One hit in each of many folders: every folder sends its status texts, and the window must
+// still take a click at once and stop the search promptly.
+TEST_F(SearchRunTest, StopIsAnsweredAtOnceInATreeOfManyFolders) {
+  MakeForm();
+  TempFolder tree;
+  constexpr size_t kFolders = 3000;
+  for (size_t i = 0; i < kFolders; ++i)
+    tree.Write("d" + std::to_string(i / 60) + "\\e" + std::to_string(i) + "\\f.txt", "x");
+  TypeInto(Control(id::Files), "*.txt");
+  TypeInto(Control(id::Folder), tree.Root());
+  Click(Control(id::BeginSearch));
+  ASSERT_TRUE(PumpUntil([&] { return form_->Rows().size() >= 50; }));
+
+  // A click as the mouse gives it: posted, behind whatever the search has queued.
+  const HWND button = Control(id::BeginSearch);
+  const auto clicked = std::chrono::steady_clock::now();
+  PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  ASSERT_TRUE(PumpUntil([&] { return Caption() == "Begin Search"; }, std::chrono::seconds(30)));
+  // Generous for a shared machine; the fault this guards against took many seconds.
+  EXPECT_LT(std::chrono::steady_clock::now() - clicked, std::chrono::milliseconds(1500));
+  ASSERT_TRUE(WaitForSearchEnd());
+  const size_t rows = form_->Rows().size();
+  EXPECT_LT(rows, kFolders);
+  EXPECT_EQ(Found(), std::to_string(rows) + " files found.");
 }
 
 TEST_F(SearchRunTest, ClosingDuringASearchStopsItWithoutHanging) {

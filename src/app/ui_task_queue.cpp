@@ -1,0 +1,159 @@
+#include "app/ui_task_queue.h"
+
+#include <exception>
+#include <memory>
+#include <vector>
+
+namespace quillow::app {
+
+using Clock = std::chrono::steady_clock;
+
+UiTaskQueue::UiTaskQueue(std::function<void()> wake, std::chrono::milliseconds stateInterval)
+    : wake_(std::move(wake)), stateInterval_(stateInterval) {}
+
+void UiTaskQueue::PushLocked(Entry entry) {
+  entry.seq = ++seq_;
+  tasks_.push_back(std::move(entry));
+  if (!awake_) {
+    awake_ = true;
+    wake_();
+  }
+}
+
+void UiTaskQueue::Post(Task task, After after) {
+  std::lock_guard lock(mutex_);
+  if (closed_) return;
+  PushLocked({std::move(task), 0, after});
+}
+
+void UiTaskQueue::PostState(size_t slot, Task task) {
+  Task overtaken;  // destroyed outside the lock
+  std::lock_guard lock(mutex_);
+  if (closed_ || slot >= kStateSlots) return;
+  Slot& s = slots_[slot];
+  overtaken = std::move(s.task);
+  s.task = std::move(task);
+  s.seq = ++seq_;
+  if (!awake_) {
+    awake_ = true;
+    wake_();
+  }
+}
+
+bool UiTaskQueue::Call(Task task) {
+  auto done = std::make_shared<bool>(false);  // guarded by mutex_
+  std::unique_lock lock(mutex_);
+  if (closed_) return false;
+  PushLocked({[this, done, task = std::move(task)] {
+                // The waiting worker is answered whatever the task does, or it would wait
+                // forever.
+                struct Answer {
+                  UiTaskQueue& queue;
+                  std::shared_ptr<bool> done;
+                  ~Answer() {
+                    std::lock_guard lock(queue.mutex_);
+                    *done = true;
+                    queue.ran_.notify_all();
+                  }
+                } answer{*this, done};
+                task();
+              },
+              0, After::kState});
+  ran_.wait(lock, [&] { return *done || closed_; });
+  return *done;
+}
+
+std::vector<UiTaskQueue::Task> UiTaskQueue::TakeStateLocked(uint64_t before, bool dueOnly,
+                                                            Clock::time_point now) {
+  std::vector<Task> taken;
+  for (Slot& s : slots_) {
+    if (!s.task || s.seq >= before) continue;
+    if (dueOnly && now - s.lastRun < stateInterval_) continue;
+    taken.push_back(std::move(s.task));
+    s.task = nullptr;
+    s.lastRun = now;
+  }
+  return taken;
+}
+
+bool UiTaskQueue::StateWaitingLocked() const {
+  for (const Slot& s : slots_)
+    if (s.task) return true;
+  return false;
+}
+
+bool UiTaskQueue::Run(std::chrono::milliseconds budget, const std::function<bool()>& yield) {
+  // A task that runs a modal loop (a message box) brings the timer in again; the outer run
+  // carries on with whatever has been queued meanwhile, in order.
+  if (running_) return false;
+  running_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{running_};
+
+  const Clock::time_point deadline = Clock::now() + budget;
+  std::exception_ptr failure;
+  bool ranAny = false;
+  auto runOne = [&](Task& task) {
+    ranAny = true;
+    try {
+      task();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  };
+  bool yielded = false;
+  for (;;) {
+    Entry entry;
+    std::vector<Task> before;
+    {
+      std::lock_guard lock(mutex_);
+      if (closed_ || tasks_.empty()) break;
+      entry = std::move(tasks_.front());
+      tasks_.pop_front();
+      if (entry.after == After::kState) before = TakeStateLocked(entry.seq, false, Clock::now());
+    }
+    for (Task& t : before) runOne(t);
+    runOne(entry.task);
+    if (Clock::now() >= deadline || (yield && yield())) {
+      yielded = true;
+      break;
+    }
+  }
+  if (!yielded) {
+    std::vector<Task> due;
+    {
+      std::lock_guard lock(mutex_);
+      if (!closed_) due = TakeStateLocked(UINT64_MAX, true, Clock::now());
+    }
+    for (Task& t : due) runOne(t);
+  }
+  bool idle;
+  {
+    std::lock_guard lock(mutex_);
+    idle = closed_ || (!ranAny && tasks_.empty() && !StateWaitingLocked());
+    if (idle) awake_ = false;
+  }
+  if (failure) std::rethrow_exception(failure);
+  return idle;
+}
+
+void UiTaskQueue::Close() {
+  std::deque<Entry> dropped;
+  std::array<Slot, kStateSlots> droppedState{};
+  {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    dropped.swap(tasks_);
+    droppedState.swap(slots_);
+    ran_.notify_all();
+  }
+}
+
+bool UiTaskQueue::Closed() const {
+  std::lock_guard lock(mutex_);
+  return closed_;
+}
+
+}  // namespace quillow::app
