@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "base/ascii.h"
 #include "output/display_text.h"
 
 namespace quillow {
@@ -59,12 +60,11 @@ bool IsUrlSafe(unsigned char c) {
 }  // namespace
 
 std::string HtmlColor(uint32_t bgr) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string s;
   for (int shift : {0, 8, 16}) {
     const unsigned byte = (bgr >> shift) & 0xFF;
-    s += kHex[byte >> 4];
-    s += kHex[byte & 15];
+    s += kHexDigits[byte >> 4];
+    s += kHexDigits[byte & 15];
   }
   return s;
 }
@@ -89,7 +89,6 @@ std::string FileUrl(std::string_view path) {
   // A UNC path brings its own "//" before the server name, a POSIX absolute path its own
   // third slash; only a drive path needs all three.
   std::string url = isSep(0) && isSep(1) ? "file:" : isSep(0) ? "file://" : "file:///";
-  static constexpr char kHex[] = "0123456789ABCDEF";
   for (char ch : path) {
     const auto c = static_cast<unsigned char>(ch);
     if (c == '\\') {
@@ -98,8 +97,8 @@ std::string FileUrl(std::string_view path) {
       url += ch;
     } else {
       url += '%';
-      url += kHex[c >> 4];
-      url += kHex[c & 15];
+      url += kHexDigits[c >> 4];
+      url += kHexDigits[c & 15];
     }
   }
   return url;
@@ -226,11 +225,10 @@ SaveFormat DecideSaveFormat(std::string& fileName, int filterIndex) {
     fileName += ".html";
     return SaveFormat::kHtml;
   }
-  std::string ext = fileName.substr(dot);
-  for (char& c : ext)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  if (ext == ".txt") return SaveFormat::kText;
-  if (ext == ".htm" || ext == ".html") return SaveFormat::kHtml;
+  const std::string_view ext = std::string_view(fileName).substr(dot);
+  if (EqualsIgnoringAsciiCase(ext, ".txt")) return SaveFormat::kText;
+  if (EqualsIgnoringAsciiCase(ext, ".htm") || EqualsIgnoringAsciiCase(ext, ".html"))
+    return SaveFormat::kHtml;
   return filterIndex == 2 ? SaveFormat::kHtml : SaveFormat::kText;
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ascii.h"
+
 namespace quillow {
 
 inline constexpr size_t kMaxEntries = 100;   // Look-in folders and patterns alike
@@ -17,9 +19,6 @@ std::vector<std::string> CutEntries(std::string_view text);
 
 // Cuts an input text at kMaxInputText bytes, never inside a UTF-8 sequence.
 std::string LimitInputText(std::string_view text);
-
-// Folds ASCII capitals to small letters; nothing else changes.
-void FoldAscii(std::string& s);
 
 // Folder part (up to and including the last separator, drive dropped), base part and
 // extension part (from the last "."; empty when there is none) of a name.

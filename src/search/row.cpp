@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "base/ascii.h"
+
 namespace quillow {
 
 namespace {
@@ -12,17 +14,7 @@ void AppendNumber(std::string& out, uint64_t v) {
   out.append(buf, r.ptr);
 }
 
-bool EndsWithTar(std::string_view s) {
-  if (s.size() < 4) return false;
-  std::string_view tail = s.substr(s.size() - 4);
-  static constexpr char kTar[] = ".tar";
-  for (int i = 0; i < 4; ++i) {
-    char c = tail[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    if (c != kTar[i]) return false;
-  }
-  return true;
-}
+bool EndsWithTar(std::string_view s) { return EndsWithIgnoringAsciiCase(s, ".tar"); }
 
 }  // namespace
 
