@@ -24,19 +24,11 @@ struct KindInfo {
   bool descending;
 };
 
-constexpr std::array<KindInfo, kSortKinds> kKinds = {{
-    {KeyKind::kNone, false},
-    {KeyKind::kFile, false},      {KeyKind::kFile, true},
-    {KeyKind::kContainer, false}, {KeyKind::kContainer, true},
-    {KeyKind::kModified, true},   {KeyKind::kModified, false},  // newest first, then oldest
-    {KeyKind::kSize, false},      {KeyKind::kSize, true},
-    {KeyKind::kRatio, true},      {KeyKind::kRatio, false},     // highest first, then lowest
-    {KeyKind::kPacked, false},    {KeyKind::kPacked, true},
-}};
-
+// KeyKind follows the column order after kNone.
 KindInfo InfoOf(int kind) {
   if (kind < 0 || kind >= kSortKinds) return {KeyKind::kNone, false};
-  return kKinds[static_cast<size_t>(kind)];
+  const SortKindInfo& k = kSortKindTable[static_cast<size_t>(kind)];
+  return {static_cast<KeyKind>(k.column + 1), k.descending};
 }
 
 // Decimal digits only, at most int64's range; false for anything else.
@@ -316,10 +308,8 @@ void SortRows(std::vector<ResultRow>& rows, int kind, TextCompare compare) {
 }
 
 int ColumnClickKind(int current, std::string_view caption) {
-  static constexpr std::string_view kCaptions[] = {"File", "Archive/Folder", "Modified",
-                                                   "Size", "Ratio",          "Packed"};
-  for (int c = 0; c < 6; ++c) {
-    if (caption != kCaptions[c]) continue;
+  for (int c = 0; c < static_cast<int>(kColumnCaptions.size()); ++c) {
+    if (caption != kColumnCaptions[c]) continue;
     const int odd = 2 * c + 1;
     return current == odd ? odd + 1 : odd;
   }

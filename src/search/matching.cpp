@@ -24,10 +24,10 @@ size_t CopyPart(std::string_view part, char* out, bool fold, bool backslashes) {
 
 }  // namespace
 
-std::vector<std::string> CutEntries(std::string_view text) {
+std::vector<std::string> CutEntries(std::string_view text, size_t limit) {
   std::vector<std::string> entries;
   size_t i = 0;
-  while (i < text.size() && entries.size() < kMaxEntries) {
+  while (i < text.size() && entries.size() < limit) {
     while (i < text.size() && text[i] == ' ') ++i;
     if (i >= text.size()) break;
     if (text[i] == '"') {

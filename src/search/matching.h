@@ -14,8 +14,8 @@ inline constexpr size_t kMaxInputText = 255;  // characters of each input text
 inline constexpr size_t kMaxPart = 255;       // characters of each name part
 
 // Cuts a text into entries: space-separated, a double quote runs to the next double quote;
-// at most kMaxEntries.
-std::vector<std::string> CutEntries(std::string_view text);
+// at most `limit` (the search takes kMaxEntries).
+std::vector<std::string> CutEntries(std::string_view text, size_t limit = kMaxEntries);
 
 // Cuts an input text at kMaxInputText bytes, never inside a UTF-8 sequence.
 std::string LimitInputText(std::string_view text);
