@@ -18,8 +18,6 @@ bool InSet(uint32_t type, DriveSet set) {
   return false;
 }
 
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
 }  // namespace
 
 std::string DriveSetText(const platform::DriveTypeTable& types, DriveSet set) {
@@ -43,13 +41,6 @@ std::string BrowseStartFolder(std::string_view lookIn) {
 std::string LookInForFolder(const std::string& path) {
   if (path.find(' ') == std::string::npos) return path;
   return "\"" + path + "\"";
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  return true;
 }
 
 }  // namespace quillow::app

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/ascii.h"
 #include "platform/win32/drives.h"
 
 namespace quillow::app {
@@ -22,8 +23,6 @@ std::string BrowseStartFolder(std::string_view lookIn);
 
 // The Look-in text for a chosen folder: quoted when the path holds a space.
 std::string LookInForFolder(const std::string& path);
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // Records `text` at the top of a history list of at most ten entries, unless the list
 // already holds it (letter case aside), in which case nothing moves. `List` offers Count(),

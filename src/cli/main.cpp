@@ -1,12 +1,19 @@
 // quillow-find: the search engine on the command line.
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/options.h"
+#include "output/display_text.h"
 #include "output/ordering.h"
 #include "output/writers.h"
 #include "platform/fs.h"
+#include "search/matching.h"
 #include "search/search_thread.h"
 
 #ifdef _WIN32
@@ -22,14 +29,72 @@ namespace {
 
 using namespace quillow;
 
+void Say(const std::string& text) {
+  std::fputs(("quillow-find: " + text + "\n").c_str(), stderr);
+}
+
+// Standard output through one buffer; every write and the final flush are checked, since
+// results that never arrived must not be reported as a success.
+class Output {
+ public:
+  void Put(std::string_view text) {
+    if (failed_) return;
+    buffer_ += text;
+    if (buffer_.size() >= kFlushAt) Flush();
+  }
+  bool Flush() {
+    if (failed_) return false;
+    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size())
+      Fail();
+    buffer_.clear();
+    if (!failed_ && std::fflush(stdout) != 0) Fail();
+    return !failed_;
+  }
+  bool failed() const { return failed_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  static constexpr size_t kFlushAt = 64 * 1024;
+  void Fail() {
+    failed_ = true;
+    error_ = std::strerror(errno);
+  }
+  std::string buffer_;
+  bool failed_ = false;
+  std::string error_;
+};
+
+// A layout that can be written row by row, as the rows are found: one line for its header
+// and one per row.
+struct StreamingLayout {
+  std::function<void(std::string&)> header;
+  std::function<void(const ResultRow&, std::string&)> row;
+};
+
+// Only the search order can be written before the search ends, and only by a layout whose
+// lines do not depend on the other rows (the padded text layout measures them all first).
+std::optional<StreamingLayout> StreamingFor(const cli::Options& o) {
+  if (o.search.CountOnly || o.sortKind != 0) return std::nullopt;
+  const SaveColumns cols = o.columns;
+  switch (o.format) {
+    case cli::Format::kTabs:
+      return StreamingLayout{[cols](std::string& out) { WriteTabsHeader(cols, out); },
+                             [cols](const ResultRow& r, std::string& out) {
+                               WriteTabsRow(r, cols, Controls::kEscape, out);
+                             }};
+    default:
+      return std::nullopt;
+  }
+}
+
 class ConsoleHost final : public SearchHost {
  public:
-  explicit ConsoleHost(const cli::Options& o) : options_(o) {}
+  ConsoleHost(const cli::Options& o, Output& out) : options_(o), out_(out), stream_(StreamingFor(o)) {}
 
   void Refuse() override { refused_ = true; }
-  std::string LookInText() override {
-    return options_.lookInGiven ? options_.lookInText : platform::CurrentFolder();
-  }
+  // Without a LOOK-IN-TEXT the current folder is searched as ".", which the search finds
+  // from the folder it starts in, however long its path or whatever it holds.
+  std::string LookInText() override { return options_.lookInGiven ? options_.lookInText : "."; }
   std::string FindFilesText() override { return options_.findText; }
   void ReplaceLookInText(const std::string&) override {}
   void RecordHistories(const std::string&, const std::string&) override {}
@@ -37,27 +102,98 @@ class ConsoleHost final : public SearchHost {
   void ShowElapsed(uint32_t) override {}
   void ShowLookingIn(const std::string&) override {}
   void ShowFoundCount(int32_t) override {}
-  void AddRow(ResultRow&& row) override { rows_.push_back(std::move(row)); }
+  void AddRow(ResultRow&& row) override {
+    if (!stream_) {
+      rows_.push_back(std::move(row));
+      return;
+    }
+    // No header before the first row: a search without hits writes nothing.
+    if (!wroteHeader_) {
+      stream_->header(line_);
+      wroteHeader_ = true;
+    }
+    stream_->row(row, line_);
+    out_.Put(line_);
+    line_.clear();
+    if (out_.failed() && search_) search_->RequestStop();
+  }
   void EndOfSearch(int32_t found) override { found_ = found; }
   void OpenWarnings(const std::string&) override {}
   void FinalSort() override { SortRows(rows_, options_.sortKind); }
-  void WarningLine(const std::string& line) override {
-    std::fputs(line.c_str(), stderr);
-    std::fputc('\n', stderr);
-  }
+  void WarningLine(const std::string& line) override { Say(EscapeControls(line)); }
 
+  void Attach(SearchThread& search) { search_ = &search; }
   bool refused() const { return refused_; }
   bool started() const { return started_; }
   int32_t found() const { return found_; }
+  bool streamed() const { return stream_.has_value(); }
   const std::vector<ResultRow>& rows() const { return rows_; }
 
  private:
   const cli::Options& options_;
+  Output& out_;
+  std::optional<StreamingLayout> stream_;
+  SearchThread* search_ = nullptr;
   bool refused_ = false;
   bool started_ = false;
+  bool wroteHeader_ = false;
   int32_t found_ = 0;
+  std::string line_;
   std::vector<ResultRow> rows_;
 };
+
+// The window's input boxes cut their texts silently; on the command line a cut text would
+// give a false "No files found.", so each cut is told.
+void TellCuts(const char* what, const std::string& text, const char* entries) {
+  if (text.size() > kMaxInputText)
+    Say(std::string(what) + " cut at " + std::to_string(kMaxInputText) +
+        " characters; what follows is not used");
+  const size_t count = CutEntries(LimitInputText(text), SIZE_MAX).size();
+  if (count > kMaxEntries)
+    Say(std::string(what) + " holds " + std::to_string(count) + " " + entries + "; only the first " +
+        std::to_string(kMaxEntries) + " are used");
+}
+
+// Look-in entries that name no folder the search can read, each with the system's reason.
+// The search would pass them over in silence. True when there was one.
+bool TellUnreadableFolders(const std::string& lookIn) {
+  platform::StartFolder start;
+  const std::string text = LimitInputText(lookIn);
+  std::vector<std::string> entries;
+  platform::FolderListing whole;
+  // As the search does: a whole text that names a folder is one entry, spaces and all.
+  if (text.find(' ') != std::string::npos && whole.Enter(start, text))
+    entries.push_back(text);
+  else
+    entries = CutEntries(text);
+  bool any = false;
+  for (std::string& entry : entries) {
+    if (entry.empty()) continue;
+    platform::ToNativeSeparators(entry);
+    platform::FolderListing listing;
+    if (listing.Enter(start, entry) && listing.Read()) continue;
+    Say("LOOK-IN-TEXT entry \"" + EscapeControls(entry) + "\": " + listing.LastError());
+    any = true;
+  }
+  // Entering a folder may have made it current; the search starts from where we were.
+  if (platform::CurrentFolder() != start.Path()) platform::SetCurrentFolder(start.Path());
+  return any;
+}
+
+void WriteCollected(const cli::Options& options, const std::vector<ResultRow>& rows, Output& out) {
+  if (rows.empty()) return;
+  std::string text;
+  switch (options.format) {
+    case cli::Format::kText: WriteTextWithSpaces(rows, options.columns, text, Controls::kEscape); break;
+    case cli::Format::kTabs: WriteTextWithTabs(rows, options.columns, true, text, Controls::kEscape); break;
+    case cli::Format::kHtml: {
+      HtmlStyle style;
+      WriteHtml(rows, options.columns, style, text);
+      break;
+    }
+  }
+  out.Put(text);
+}
 
 int Run(const std::vector<std::string>& args) {
   cli::Options options;
@@ -66,45 +202,46 @@ int Run(const std::vector<std::string>& args) {
     std::fprintf(stderr, "quillow-find: %s\nTry 'quillow-find --help'.\n", error.c_str());
     return 2;
   }
-  if (options.help) {
-    std::fputs(cli::kUsage, stdout);
-    return 0;
-  }
-  if (options.version) {
-    std::printf("quillow-find %s\n", QUILLOW_VERSION);
-    return 0;
+  Output out;
+  if (options.help || options.version) {
+    out.Put(options.help ? cli::Usage() : std::string("quillow-find ") + QUILLOW_VERSION + "\n");
+    if (out.Flush()) return 0;
+    Say("cannot write to standard output: " + out.error());
+    return 2;
   }
 
-  ConsoleHost host(options);
+  bool badLookIn = false;
+  if (options.types.Any()) {
+    TellCuts("FIND-TEXT", options.findText, "patterns");
+    if (options.lookInGiven) {
+      TellCuts("LOOK-IN-TEXT", options.lookInText, "folders");
+      badLookIn = TellUnreadableFolders(options.lookInText);
+    }
+  }
+
+  ConsoleHost host(options, out);
   // No warnings file: the lines go to standard error as they come.
   SearchThread search(host, options.search, options.types, std::string());
+  host.Attach(search);
   search.Run();
   if (host.refused()) {
     std::fprintf(stderr, "%s\n", kRefusalText);
+    Say("choose the sources to search with -t, e.g. -t ZIP,Folders");
     return 2;
   }
   if (!host.started()) {
-    std::fputs("quillow-find: FIND-TEXT names no file (a pattern has no name before its extension)\n",
-               stderr);
+    Say("FIND-TEXT names no file (a pattern has no name before its extension)");
     return 2;
   }
 
-  std::string out;
-  if (!options.search.CountOnly) {
-    switch (options.format) {
-      case cli::Format::kText: WriteTextWithSpaces(host.rows(), options.columns, out); break;
-      case cli::Format::kTabs: WriteTextWithTabs(host.rows(), options.columns, true, out); break;
-      case cli::Format::kHtml: {
-        HtmlStyle style;
-        WriteHtml(host.rows(), options.columns, style, out);
-        break;
-      }
-    }
+  if (!host.streamed() && !options.search.CountOnly) WriteCollected(options, host.rows(), out);
+  if (!out.Flush()) {
+    Say("cannot write the results to standard output: " + out.error());
+    return 2;
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
   std::fprintf(stderr, "%s\n", FoundCountText(host.found()).c_str());
-  return host.found() > 0 ? 0 : 1;
+  if (host.found() > 0) return 0;
+  return badLookIn ? 2 : 1;
 }
 
 }  // namespace

@@ -2,35 +2,88 @@
 
 #include <charconv>
 
+#include "base/ascii.h"
+#include "output/ordering.h"
 #include "search/type_table.h"
 
 namespace quillow::cli {
 
-const char kUsage[] =
-    "Usage: quillow-find [options] FIND-TEXT [LOOK-IN-TEXT]\n"
-    "Finds files by name in folders and inside archives (ZIP, RAR, WAD, GRP, ARJ, LZH, ZOO,\n"
-    "TAR, ARC, PAK, HYP, SQZ, CAB, ACE).\n"
-    "\n"
-    "FIND-TEXT     file-name patterns separated by spaces, as in \"Find files named:\"\n"
-    "              (e.g. \"*.txt *.doc\"; a name with spaces within double quotes)\n"
-    "LOOK-IN-TEXT  folders separated by spaces, as in \"Look in:\" (default: the current folder)\n"
-    "\n"
-    "Options:\n"
-    "  -c, --case-sensitive  compare names and patterns as they are\n"
-    "  -n, --no-subfolders   search only the named folders, not their subfolders\n"
-    "      --count           count the hits, list no rows\n"
-    "  -t, --types LIST      sources to search, comma-separated: ZIP,RAR,WAD,GRP,ARJ,LZH,ZOO,\n"
-    "                        TAR,ARC,PAK,Folders,HYP,SQZ,CAB,ACE (any letter case; default all)\n"
-    "  -s, --sort KIND       order of the rows, 0-12 (default 0: search order)\n"
-    "                        1/2 file, 3/4 archive/folder, 5/6 modified (newest/oldest first),\n"
-    "                        7/8 size, 9/10 ratio (highest/lowest first), 11/12 packed\n"
-    "  -f, --format FORMAT   text, tabs or html (default text)\n"
-    "      --columns LIST    optional columns: date,size,ratio,packed, or none (default all)\n"
-    "  -h, --help            show this help\n"
-    "      --version         show the version\n"
-    "\n"
-    "Rows go to standard output; the count and any warnings to standard error.\n"
-    "Exit status: 0 files found, 1 none found, 2 usage error or refused search.\n";
+namespace {
+
+// "ZIP,RAR,...", in scan order, from the type table itself.
+std::string TypeList() {
+  std::string list;
+  for (const TypeEntry& t : TypeTable()) list += (list.empty() ? "" : ",") + std::string(t.name);
+  return list;
+}
+
+// "1/2 file (A-Z/Z-A), ...", from the sort-kind table.
+std::string SortKindList() {
+  std::string list;
+  for (int kind = 1; kind + 1 < kSortKinds; kind += 2) {
+    const SortKindInfo& a = kSortKindTable[kind];
+    const SortKindInfo& b = kSortKindTable[kind + 1];
+    std::string column(kColumnCaptions[a.column]);
+    FoldAscii(column);
+    list += (list.empty() ? "" : ", ") + std::to_string(kind) + "/" + std::to_string(kind + 1) +
+            " " + column + " (" + std::string(a.order) + "/" + std::string(b.order) + ")";
+  }
+  return list;
+}
+
+// Breaks a list after commas so that no line of the help passes 90 characters.
+std::string Wrapped(const std::string& list, size_t indent, size_t first) {
+  std::string out;
+  size_t column = first;
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t comma = list.find(',', start);
+    const size_t end = comma == std::string::npos ? list.size() : comma + 1;
+    std::string piece = list.substr(start, end - start);
+    if (column + piece.size() > 90 && column > indent) {
+      out += "\n" + std::string(indent, ' ');
+      column = indent;
+      piece.erase(0, piece.find_first_not_of(' '));
+    }
+    out += piece;
+    column += piece.size();
+    start = end;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string Usage() {
+  const std::string indent(24, ' ');
+  return "Usage: quillow-find [options] [--] FIND-TEXT [LOOK-IN-TEXT]\n"
+         "Finds files by name in folders and inside archives (ZIP, RAR, WAD, GRP, ARJ, LZH, ZOO,\n"
+         "TAR, ARC, PAK, HYP, SQZ, CAB, ACE).\n"
+         "\n"
+         "FIND-TEXT     file-name patterns separated by spaces, as in \"Find files named:\"\n"
+         "              (e.g. \"*.txt *.doc\"; a name with spaces within double quotes);\n"
+         "              one that begins with \"-\" follows \"--\": quillow-find -- '-x*.txt'\n"
+         "LOOK-IN-TEXT  folders separated by spaces, as in \"Look in:\" (default: the current folder)\n"
+         "\n"
+         "Options:\n"
+         "  -c, --case-sensitive  compare names and patterns as they are\n"
+         "  -n, --no-subfolders   search only the named folders, not their subfolders\n"
+         "      --count           count the hits, list no rows\n"
+         "  -t, --types LIST      sources to search, comma-separated (any letter case; default all):\n" +
+         indent + Wrapped(TypeList(), 24, 24) + "\n" +
+         "  -s, --sort KIND       order of the rows, 0-" + std::to_string(kSortKinds - 1) +
+         " (default 0: search order):\n" + indent + Wrapped(SortKindList(), 24, 24) + "\n" +
+         "  -f, --format FORMAT   text, tabs or html (default text)\n"
+         "      --columns LIST    optional columns: date,size,ratio,packed, or none (default all)\n"
+         "  -h, --help            show this help\n"
+         "      --version         show the version\n"
+         "\n"
+         "Rows go to standard output (tabs in search order as they are found; nothing at all when\n"
+         "nothing is found); the count, warnings and errors to standard error. In text and tabs\n"
+         "output, control characters in names are shown as escapes (\\t, \\n, \\x1B).\n"
+         "Exit status: 0 files found, 1 none found, 2 usage error, refused search, a LOOK-IN-TEXT\n"
+         "folder that cannot be read (when nothing was found) or output that cannot be written.\n";
+}
 
 namespace {
 
@@ -131,8 +184,8 @@ bool ParseArguments(const std::vector<std::string>& args, Options& o, std::strin
       if (!value(v)) return false;
       int kind = -1;
       auto r = std::from_chars(v.data(), v.data() + v.size(), kind);
-      if (r.ec != std::errc() || r.ptr != v.data() + v.size() || kind < 0 || kind > 12) {
-        error = "sort kind must be a number from 0 to 12";
+      if (r.ec != std::errc() || r.ptr != v.data() + v.size() || kind < 0 || kind >= kSortKinds) {
+        error = "sort kind must be a number from 0 to " + std::to_string(kSortKinds - 1);
         return false;
       }
       o.sortKind = kind;

@@ -28,6 +28,7 @@ struct Options {
 // error.
 bool ParseArguments(const std::vector<std::string>& args, Options& options, std::string& error);
 
-extern const char kUsage[];
+// The --help text; its lists of sources and sort kinds come from the tables themselves.
+std::string Usage();
 
 }  // namespace quillow::cli

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/ascii.h"
+
 namespace quillow {
 
 namespace {
@@ -90,6 +92,45 @@ std::string DisplayName(std::string_view stored) {
       out += c;
     else
       AppendUtf8(out, kCp437High[b - 0x80]);
+  }
+  return out;
+}
+
+std::string EscapeControls(std::string_view text) {
+  auto isControl = [](uint8_t b) { return b < 0x20 || b == 0x7F; };
+  // In UTF-8 a C1 control is C2 80 to C2 9F; in any other text its byte stands alone.
+  const bool utf8 = IsValidUtf8(text);
+  bool plain = true;
+  for (size_t i = 0; i < text.size() && plain; ++i) {
+    const auto b = static_cast<uint8_t>(text[i]);
+    plain = !isControl(b) && (utf8 ? !(b == 0xC2 && static_cast<uint8_t>(text[i + 1]) < 0xA0)
+                                   : (b < 0x80 || b > 0x9F));
+  }
+  if (plain) return std::string(text);
+  std::string out;
+  out.reserve(text.size() + 8);
+  auto hex = [&out](const char* prefix, uint8_t b) {
+    out += prefix;
+    out += kHexDigits[b >> 4];
+    out += kHexDigits[b & 15];
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<uint8_t>(text[i]);
+    if (b == '\t') {
+      out += "\\t";
+    } else if (b == '\n') {
+      out += "\\n";
+    } else if (b == '\r') {
+      out += "\\r";
+    } else if (isControl(b)) {
+      hex("\\x", b);
+    } else if (utf8 && b == 0xC2 && static_cast<uint8_t>(text[i + 1]) < 0xA0) {
+      hex("\\u00", static_cast<uint8_t>(text[++i]));
+    } else if (!utf8 && b >= 0x80 && b <= 0x9F) {
+      hex("\\x", b);
+    } else {
+      out += static_cast<char>(b);
+    }
   }
   return out;
 }

@@ -16,6 +16,12 @@ bool IsValidUtf8(std::string_view bytes);
 // to UTF-8 (full CP437 table for 0x80-0xFF; control bytes kept as they are).
 std::string DisplayName(std::string_view stored);
 
+// A text made safe for a terminal: each C0 control, DEL and C1 control becomes a visible
+// escape ("\t", "\n", "\r", "\x1B"; "\u009B" for a C1 control written as UTF-8), so that a
+// name can neither send commands to the terminal nor forge a line of its own. Everything
+// else, a backslash included, stays as it is.
+std::string EscapeControls(std::string_view text);
+
 // Number of characters (UTF-8 code points) of a display text, for padding.
 size_t DisplayWidth(std::string_view utf8);
 

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "base/ascii.h"
 #include "output/display_text.h"
 
 namespace quillow {
@@ -23,23 +24,11 @@ struct KindInfo {
   bool descending;
 };
 
-constexpr std::array<KindInfo, kSortKinds> kKinds = {{
-    {KeyKind::kNone, false},
-    {KeyKind::kFile, false},      {KeyKind::kFile, true},
-    {KeyKind::kContainer, false}, {KeyKind::kContainer, true},
-    {KeyKind::kModified, true},   {KeyKind::kModified, false},  // newest first, then oldest
-    {KeyKind::kSize, false},      {KeyKind::kSize, true},
-    {KeyKind::kRatio, true},      {KeyKind::kRatio, false},     // highest first, then lowest
-    {KeyKind::kPacked, false},    {KeyKind::kPacked, true},
-}};
-
+// KeyKind follows the column order after kNone.
 KindInfo InfoOf(int kind) {
   if (kind < 0 || kind >= kSortKinds) return {KeyKind::kNone, false};
-  return kKinds[static_cast<size_t>(kind)];
-}
-
-constexpr uint8_t Fold(uint8_t c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 32) : c;
+  const SortKindInfo& k = kSortKindTable[static_cast<size_t>(kind)];
+  return {static_cast<KeyKind>(k.column + 1), k.descending};
 }
 
 int64_t NumberKey(const ResultRow& row, KeyKind key) {
@@ -149,7 +138,7 @@ void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
     const std::string shown = IsValidUtf8(stored) ? std::string() : DisplayName(stored);
     const std::string_view text = shown.empty() ? std::string_view(stored) : shown;
     const size_t offset = folded.size();
-    for (char c : text) folded += static_cast<char>(Fold(static_cast<uint8_t>(c)));
+    for (char c : text) folded += FoldAscii(c);
     entries[i] = {0, offset, text.size(), i};
   }
   const char* base = folded.data();
@@ -215,8 +204,8 @@ void SortByText(std::vector<ResultRow>& rows, KindInfo info, TextCompare compare
 int CompareTextNoCase(std::string_view a, std::string_view b) {
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
-    const uint8_t ca = Fold(static_cast<uint8_t>(a[i]));
-    const uint8_t cb = Fold(static_cast<uint8_t>(b[i]));
+    const auto ca = static_cast<uint8_t>(FoldAscii(a[i]));
+    const auto cb = static_cast<uint8_t>(FoldAscii(b[i]));
     if (ca != cb) return ca < cb ? -1 : 1;
   }
   if (a.size() == b.size()) return 0;

@@ -1,6 +1,7 @@
 // Order of the results list: thirteen sort kinds, two per column plus "none".
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,26 @@
 namespace quillow {
 
 inline constexpr int kSortKinds = 13;  // 0..12
+
+inline constexpr std::array<std::string_view, 6> kColumnCaptions = {
+    "File", "Archive/Folder", "Modified", "Size", "Ratio", "Packed"};
+
+// What each kind orders by: 0 keeps the search order; then two kinds per column, the first
+// a click on the column gives and the second a click again.
+struct SortKindInfo {
+  int column;              // index into kColumnCaptions; -1 for kind 0
+  bool descending;
+  std::string_view order;  // for help texts
+};
+inline constexpr std::array<SortKindInfo, kSortKinds> kSortKindTable = {{
+    {-1, false, "search order"},
+    {0, false, "A-Z"},           {0, true, "Z-A"},
+    {1, false, "A-Z"},           {1, true, "Z-A"},
+    {2, true, "newest first"},   {2, false, "oldest first"},
+    {3, false, "smallest first"}, {3, true, "largest first"},
+    {4, true, "highest first"},  {4, false, "lowest first"},
+    {5, false, "smallest first"}, {5, true, "largest first"},
+}};
 
 // Text comparison of the File and Archive/Folder kinds, giving negative, zero or positive.
 // The default folds ASCII letters and compares bytes; a platform may hand in its own

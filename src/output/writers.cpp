@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "base/ascii.h"
 #include "output/display_text.h"
 
 namespace quillow {
@@ -28,9 +29,13 @@ std::vector<std::string_view> OptionalTexts(const ResultRow& row, const SaveColu
   return texts;
 }
 
-ShownRow Show(const ResultRow& row, const SaveColumns& cols) {
-  ShownRow shown{DisplayName(row.file), DisplayName(row.container), {}};
-  for (std::string_view t : OptionalTexts(row, cols)) shown.extra.push_back(DisplayName(t));
+ShownRow Show(const ResultRow& row, const SaveColumns& cols, Controls controls) {
+  ShownRow shown{ShownFile(row), ShownContainer(row), {}};
+  for (std::string_view t : OptionalTexts(row, cols)) shown.extra.emplace_back(t);
+  if (controls == Controls::kEscape) {
+    shown.file = EscapeControls(shown.file);
+    shown.container = EscapeControls(shown.container);
+  }
   return shown;
 }
 
@@ -48,6 +53,15 @@ bool IsFolderRow(std::string_view container) {
   return !container.empty() && (container.back() == '\\' || container.back() == '/');
 }
 
+}  // namespace
+
+std::string ShownFile(const ResultRow& row) {
+  return IsFolderRow(row.container) ? row.file : DisplayName(row.file);
+}
+std::string ShownContainer(const ResultRow& row) { return row.container; }
+
+namespace {
+
 bool IsUrlSafe(unsigned char c) {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
   // Unreserved characters and the path characters a file name commonly holds; '&' is left
@@ -59,12 +73,11 @@ bool IsUrlSafe(unsigned char c) {
 }  // namespace
 
 std::string HtmlColor(uint32_t bgr) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string s;
   for (int shift : {0, 8, 16}) {
     const unsigned byte = (bgr >> shift) & 0xFF;
-    s += kHex[byte >> 4];
-    s += kHex[byte & 15];
+    s += kHexDigits[byte >> 4];
+    s += kHexDigits[byte & 15];
   }
   return s;
 }
@@ -89,7 +102,6 @@ std::string FileUrl(std::string_view path) {
   // A UNC path brings its own "//" before the server name, a POSIX absolute path its own
   // third slash; only a drive path needs all three.
   std::string url = isSep(0) && isSep(1) ? "file:" : isSep(0) ? "file://" : "file:///";
-  static constexpr char kHex[] = "0123456789ABCDEF";
   for (char ch : path) {
     const auto c = static_cast<unsigned char>(ch);
     if (c == '\\') {
@@ -98,15 +110,15 @@ std::string FileUrl(std::string_view path) {
       url += ch;
     } else {
       url += '%';
-      url += kHex[c >> 4];
-      url += kHex[c & 15];
+      url += kHexDigits[c >> 4];
+      url += kHexDigits[c & 15];
     }
   }
   return url;
 }
 
 void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,
-                         std::string& out) {
+                         std::string& out, Controls controls) {
   static constexpr std::array<std::string_view, 4> kHeaders = {
       "Date/Time              ", "Size          ", "Ratio   ", "Packed"};
   static constexpr std::array<ptrdiff_t, 4> kWidths = {23, 14, 8, 0};
@@ -116,7 +128,7 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
   shown.reserve(rows.size());
   ptrdiff_t w1 = 0, w2 = 0;
   for (const ResultRow& row : rows) {
-    shown.push_back(Show(row, cols));
+    shown.push_back(Show(row, cols, controls));
     w1 = std::max(w1, Width(shown.back().file));
     w2 = std::max(w2, Width(shown.back().container));
   }
@@ -152,27 +164,32 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
   }
 }
 
-void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols, bool header,
-                       std::string& out) {
-  if (header) {
-    out += "File\tArchive/Folder";
-    if (cols.dateTime) out += "\tDate/Time";
-    if (cols.size) out += "\tSize";
-    if (cols.ratio) out += "\tRatio";
-    if (cols.packed) out += "\tPacked";
-    out += kEol;
-  }
-  for (const ResultRow& row : rows) {
-    const ShownRow shown = Show(row, cols);
-    out += shown.file;
+void WriteTabsHeader(const SaveColumns& cols, std::string& out) {
+  out += "File\tArchive/Folder";
+  if (cols.dateTime) out += "\tDate/Time";
+  if (cols.size) out += "\tSize";
+  if (cols.ratio) out += "\tRatio";
+  if (cols.packed) out += "\tPacked";
+  out += kEol;
+}
+
+void WriteTabsRow(const ResultRow& row, const SaveColumns& cols, Controls controls,
+                  std::string& out) {
+  const ShownRow shown = Show(row, cols, controls);
+  out += shown.file;
+  out += '\t';
+  out += shown.container;
+  for (const std::string& text : shown.extra) {
     out += '\t';
-    out += shown.container;
-    for (const std::string& text : shown.extra) {
-      out += '\t';
-      out += text;
-    }
-    out += kEol;
+    out += text;
   }
+  out += kEol;
+}
+
+void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols, bool header,
+                       std::string& out, Controls controls) {
+  if (header) WriteTabsHeader(cols, out);
+  for (const ResultRow& row : rows) WriteTabsRow(row, cols, controls, out);
 }
 
 void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols,
@@ -193,16 +210,17 @@ void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols,
   out += "</tr>\r\n";
 
   for (const ResultRow& row : rows) {
-    const ShownRow shown = Show(row, cols);
+    const ShownRow shown = Show(row, cols, Controls::kKeep);
     // A folder row's name is a file of its own; an archive member can only be reached
-    // through its archive, so only the container links there.
-    const bool nameLink = style.hyperlinks && IsFolderRow(shown.container);
+    // through its archive, so only the container links there. Links are made from the bytes
+    // the file system gave, so that they reach the file whatever its name's encoding.
+    const bool nameLink = style.hyperlinks && IsFolderRow(row.container);
     out += "<tr><td>";
-    if (nameLink) out += "<a href=\"" + FileUrl(shown.container + shown.file) + "\">";
+    if (nameLink) out += "<a href=\"" + FileUrl(row.container + row.file) + "\">";
     out += HtmlEscape(shown.file);
     if (nameLink) out += "</a>";
     out += "</td><td>";
-    if (style.hyperlinks) out += "<a href=\"" + FileUrl(shown.container) + "\">";
+    if (style.hyperlinks) out += "<a href=\"" + FileUrl(row.container) + "\">";
     out += HtmlEscape(shown.container);
     if (style.hyperlinks) out += "</a>";
     out += "</td>";
@@ -226,11 +244,10 @@ SaveFormat DecideSaveFormat(std::string& fileName, int filterIndex) {
     fileName += ".html";
     return SaveFormat::kHtml;
   }
-  std::string ext = fileName.substr(dot);
-  for (char& c : ext)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  if (ext == ".txt") return SaveFormat::kText;
-  if (ext == ".htm" || ext == ".html") return SaveFormat::kHtml;
+  const std::string_view ext = std::string_view(fileName).substr(dot);
+  if (EqualsIgnoringAsciiCase(ext, ".txt")) return SaveFormat::kText;
+  if (EqualsIgnoringAsciiCase(ext, ".htm") || EqualsIgnoringAsciiCase(ext, ".html"))
+    return SaveFormat::kHtml;
   return filterIndex == 2 ? SaveFormat::kHtml : SaveFormat::kText;
 }
 

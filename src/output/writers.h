@@ -21,12 +21,27 @@ struct HtmlStyle {
   bool hyperlinks = true, tableBorders = true;
 };
 
-// Each appends the whole layout to `out`, line ends CR LF. Texts pass through DisplayName.
+// How cell texts reach the page: as the documented bytes (saved files), or with control
+// characters escaped for a terminal (see EscapeControls).
+enum class Controls { kKeep, kEscape };
+
+// The texts a row shows. Names the file system gave (every container path, and the name
+// of a folder entry) are written as the bytes they are; archive members' stored names pass
+// through DisplayName, since only they can be in a DOS code page.
+std::string ShownFile(const ResultRow& row);
+std::string ShownContainer(const ResultRow& row);
+
+// Each appends the whole layout to `out`, line ends CR LF.
 void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,
-                         std::string& out);
+                         std::string& out, Controls controls = Controls::kKeep);
 // `header` is on for the save command and off for the append command.
 void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols, bool header,
-                       std::string& out);
+                       std::string& out, Controls controls = Controls::kKeep);
+
+// The tabs layout line by line, for output written while the search runs.
+void WriteTabsHeader(const SaveColumns& cols, std::string& out);
+void WriteTabsRow(const ResultRow& row, const SaveColumns& cols, Controls controls,
+                  std::string& out);
 // Cell texts are HTML-escaped and link targets are file:/// URLs: the names come from
 // archives and must not be able to inject markup or break a link.
 void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols,

@@ -1,10 +1,8 @@
+// The portable rules of paths and folder entries: find patterns, joins, separators.
+#include "base/ascii.h"
 #include "platform/fs.h"
 
 namespace quillow::platform {
-
-namespace {
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-}  // namespace
 
 bool MatchesFindPattern(std::string_view name, std::string_view pattern) {
   if (pattern == "*.*" || pattern == "*") return true;
@@ -13,10 +11,24 @@ bool MatchesFindPattern(std::string_view name, std::string_view pattern) {
   // The last "." of the name starts its extension; a name with none has an empty one.
   const size_t dot = name.rfind('.');
   const std::string_view nameExt = dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
-  if (nameExt.size() != ext.size()) return false;
-  for (size_t i = 0; i < ext.size(); ++i)
-    if (FoldAscii(nameExt[i]) != FoldAscii(ext[i])) return false;
-  return true;
+  return EqualsIgnoringAsciiCase(nameExt, ext);
+}
+
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path;
+  path.reserve(folder.size() + 1 + name.size());
+  path += folder;
+  if (!folder.empty() && !IsSeparator(folder.back())) path += kSep;
+  path += name;
+  return path;
+}
+
+void ToNativeSeparators(std::string& path) {
+  if constexpr (kSep != '/') {
+    for (char& c : path)
+      if (c == '/') c = kSep;
+  }
 }
 
 }  // namespace quillow::platform

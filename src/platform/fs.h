@@ -28,46 +28,87 @@ enum : uint32_t {
 };
 
 // One entry of a folder listing. Listing gives the name and the directory bit at once; the
-// rest (attributes, size, time) may cost a system call per entry on some platforms, so it
-// is filled on demand by FillDetails.
+// rest (attributes, size, time, the kind of file) may cost a system call per entry on some
+// platforms, so it is filled on demand by FillDetails.
 struct DirEntry {
   std::string name;
   bool isDirectory = false;
   bool hasDetails = false;
+  bool isRegularFile = false;  // only such files are ever opened: never a pipe or a device
   uint32_t attributes = 0;
   uint32_t size = 0;      // low 32 bits of the file size
   uint16_t dosDate = 0;   // last write, local time
   uint16_t dosTime = 0;
 };
 
+class ReadFile;
+
+// The folder that was current when a search began, held so that relative Look-in entries
+// are found below it however long its path is and whatever becomes current meanwhile.
+class StartFolder {
+ public:
+  StartFolder();
+  ~StartFolder();
+  StartFolder(const StartFolder&) = delete;
+  StartFolder& operator=(const StartFolder&) = delete;
+
+  // Its full path, for display; it may be longer than the system's path limit.
+  const std::string& Path() const { return path_; }
+  // The display path of a Look-in entry: relative entries joined to Path(), "." and "./"
+  // steps dropped.
+  std::string Resolve(const std::string& entry) const;
+
+  struct State;
+  const State& state() const { return *state_; }
+
+ private:
+  std::string path_;
+  std::unique_ptr<State> state_;
+};
+
 // The entries of one folder ("." and ".." included where the platform returns them), in the
-// order the file system returns them. Keeps the folder open while it lives, where that
-// makes asking for an entry's details cheaper.
+// order the file system returns them. A subfolder is entered through its parent's open
+// handle where the platform has one, so a walk reaches any depth, whatever its path length.
 class FolderListing {
  public:
-  FolderListing() = default;
+  FolderListing();
   ~FolderListing();
   FolderListing(const FolderListing&) = delete;
   FolderListing& operator=(const FolderListing&) = delete;
 
-  // Makes `folder` the process's current folder and keeps it open for listing. False when
-  // it cannot be entered.
-  bool Enter(const std::string& folder);
+  // Enters a Look-in entry (a relative one below `start`) and makes it the process's current
+  // folder where the platform needs that. False when it cannot be entered.
+  bool Enter(const StartFolder& start, const std::string& folder);
+  // Enters the subfolder `name` of `parent`, without following a link. False when it
+  // cannot be entered.
+  bool EnterSub(const FolderListing& parent, const std::string& name);
   // Reads the entries of the entered folder. False when it cannot be listed; the listing is
   // then empty.
   bool Read();
-  // Fills attributes, size and time of one of this listing's entries. Returns false when
-  // the entry has gone or cannot be examined; it then keeps zero details.
+  // Fills attributes, size, time and kind of one of this listing's entries. Returns false
+  // when the entry has gone or cannot be examined; it then keeps zero details.
   bool FillDetails(DirEntry& entry) const;
-  // Lets go of the open folder (it is opened again when details are asked for): a walk
-  // that descends keeps no more than a few folders open, however deep the tree.
-  void Release();
+  // Opens one of this listing's entries for reading: regular files only, and never in a way
+  // that could wait (a pipe named like an archive would wait for a writer for ever). Fills
+  // the entry's details first. Null when it is not a regular file or cannot be opened.
+  std::unique_ptr<ReadFile> Open(DirEntry& entry) const;
+
+  // A deep walk cannot keep one handle open per level: the parent lets go of its own while a
+  // subfolder is walked and takes it back through that subfolder afterwards. Resume is false
+  // when the parent cannot be reached again (the tree was moved meanwhile).
+  void Park();
+  bool Resume(const FolderListing& child);
+
+  // Why the last Enter, EnterSub or Read failed, in the system's words.
+  const std::string& LastError() const { return error_; }
 
   std::vector<DirEntry> entries;
 
+  struct State;
+
  private:
-  std::string folder_;
-  mutable int handle_ = -1;  // an open descriptor of the folder, where the platform has one
+  std::unique_ptr<State> state_;
+  std::string error_;
 };
 
 // Windows find-pattern test for the two pattern shapes the search uses: "*.*" matches every
@@ -81,6 +122,19 @@ std::string CurrentFolder();
 
 // `path` made absolute against `base` when it is relative; unchanged otherwise.
 std::string AbsolutePath(const std::string& base, const std::string& path);
+
+// True for both separators a typed path may hold: a slash, and the backslash on Windows.
+constexpr bool IsSeparator(char c) { return c == '/' || c == kSep; }
+// `name` below `folder`: joined with one separator (none added when `folder` is empty or
+// already ends in one).
+std::string JoinPath(std::string_view folder, std::string_view name);
+// Typed slashes become the platform's separator (a no-op where that is the slash).
+void ToNativeSeparators(std::string& path);
+
+// Whether a folder with a reparse point of this tag is a link (a junction, a symbolic link:
+// a name surrogate) and so must not be entered; every other reparse point (cloud files,
+// deduplication, compression) is an ordinary folder to the search.
+constexpr bool IsLinkReparseTag(uint32_t tag) { return (tag & 0x20000000u) != 0; }
 
 // The folder that holds the running executable, without a trailing separator.
 std::string ExecutableFolder();

@@ -44,12 +44,9 @@ size_t ByteSource::ReadUpTo(void* dst, size_t n) {
 }
 
 bool ByteSource::Read(void* dst, size_t n) {
-  if (n > Remaining()) {
+  if (n > Remaining() || ReadUpTo(dst, n) != n) {
     pos_ = std::max(pos_, length_);
-    return false;
-  }
-  if (ReadUpTo(dst, n) != n) {
-    pos_ = std::max(pos_, length_);
+    ok_ = false;
     return false;
   }
   return true;
@@ -58,6 +55,7 @@ bool ByteSource::Read(void* dst, size_t n) {
 bool ByteSource::Skip(uint64_t n) {
   if (n > Remaining()) {
     pos_ = length_ + 1;  // past the end: further reads fail, Tell() shows it
+    ok_ = false;
     return false;
   }
   pos_ += n;

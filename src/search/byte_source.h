@@ -1,6 +1,8 @@
 // A bounded, buffered reader over one archive file. Readers make many small reads of header
 // fields; the buffer turns them into one system call per block. Every read either delivers
 // all the bytes asked for or fails; the position may lie past the end, where reads fail.
+// A failure is sticky: Ok() stays false, so a run of reads can be checked once at its end
+// (the values a failed read leaves are whatever the caller initialised them to).
 #pragma once
 
 #include <cstddef>
@@ -25,6 +27,8 @@ class ByteSource {
   uint64_t Length() const { return length_; }
   uint64_t Tell() const { return pos_; }
   uint64_t Remaining() const { return pos_ < length_ ? length_ - pos_ : 0; }
+  // False once any Read or Skip has failed.
+  bool Ok() const { return ok_; }
 
   // Exactly n bytes or false. On failure the position is left at the end of the file.
   bool Read(void* dst, size_t n);
@@ -56,6 +60,7 @@ class ByteSource {
   platform::ReadFile* file_ = nullptr;
   uint64_t length_ = 0;
   uint64_t pos_ = 0;
+  bool ok_ = true;
   // Buffered window [bufStart_, bufStart_ + bufLen_) of the file.
   uint64_t bufStart_ = 0;
   size_t bufLen_ = 0;

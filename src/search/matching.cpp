@@ -7,7 +7,6 @@ namespace quillow {
 
 namespace {
 
-inline char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 inline bool IsSep(char c) { return c == '\\' || c == '/'; }
 
 // Copies a name part into a fixed buffer, cut at kMaxPart, optionally folded, slashes
@@ -16,7 +15,7 @@ size_t CopyPart(std::string_view part, char* out, bool fold, bool backslashes) {
   const size_t n = std::min(part.size(), kMaxPart);
   for (size_t i = 0; i < n; ++i) {
     char c = part[i];
-    if (fold) c = Fold(c);
+    if (fold) c = FoldAscii(c);
     if (backslashes && c == '/') c = '\\';
     out[i] = c;
   }
@@ -25,10 +24,10 @@ size_t CopyPart(std::string_view part, char* out, bool fold, bool backslashes) {
 
 }  // namespace
 
-std::vector<std::string> CutEntries(std::string_view text) {
+std::vector<std::string> CutEntries(std::string_view text, size_t limit) {
   std::vector<std::string> entries;
   size_t i = 0;
-  while (i < text.size() && entries.size() < kMaxEntries) {
+  while (i < text.size() && entries.size() < limit) {
     while (i < text.size() && text[i] == ' ') ++i;
     if (i >= text.size()) break;
     if (text[i] == '"') {
@@ -52,10 +51,6 @@ std::string LimitInputText(std::string_view text) {
   // Back off over continuation bytes so a character is never split.
   while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
   return std::string(text.substr(0, n));
-}
-
-void FoldAscii(std::string& s) {
-  for (char& c : s) c = Fold(c);
 }
 
 NameParts SplitName(std::string_view name) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ascii.h"
+
 namespace quillow {
 
 inline constexpr size_t kMaxEntries = 100;   // Look-in folders and patterns alike
@@ -12,14 +14,11 @@ inline constexpr size_t kMaxInputText = 255;  // characters of each input text
 inline constexpr size_t kMaxPart = 255;       // characters of each name part
 
 // Cuts a text into entries: space-separated, a double quote runs to the next double quote;
-// at most kMaxEntries.
-std::vector<std::string> CutEntries(std::string_view text);
+// at most `limit` (the search takes kMaxEntries).
+std::vector<std::string> CutEntries(std::string_view text, size_t limit = kMaxEntries);
 
 // Cuts an input text at kMaxInputText bytes, never inside a UTF-8 sequence.
 std::string LimitInputText(std::string_view text);
-
-// Folds ASCII capitals to small letters; nothing else changes.
-void FoldAscii(std::string& s);
 
 // Folder part (up to and including the last separator, drive dropped), base part and
 // extension part (from the last "."; empty when there is none) of a name.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,16 @@ namespace quillow {
 
 // Stored member names are read into a buffer of this size, terminator included.
 inline constexpr size_t kMemberNameBuffer = 260;
+
+// A stored name ends at its first zero byte, whatever its length field says: "evil.txt\0.exe"
+// is evil.txt to every reader, as it is to the archivers that wrote the zero-terminated name.
+inline std::string_view StoredName(const char* bytes, size_t n) {
+  const void* zero = std::memchr(bytes, 0, n);
+  return {bytes, zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes) : n};
+}
+inline std::string_view StoredName(const unsigned char* bytes, size_t n) {
+  return StoredName(reinterpret_cast<const char*>(bytes), n);
+}
 
 class ReaderContext {
  public:

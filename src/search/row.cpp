@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "base/ascii.h"
+
 namespace quillow {
 
 namespace {

@@ -11,16 +11,13 @@ namespace quillow {
 
 namespace {
 
+using platform::JoinPath;
 using platform::kSep;
 
-std::string JoinPath(const std::string& folder, std::string_view name) {
-  std::string path;
-  path.reserve(folder.size() + 1 + name.size());
-  path += folder;
-  path += kSep;
-  path += name;
-  return path;
-}
+// Folders deeper than this in one walk let go of their parent's handle while they are
+// walked (see FolderListing::Park): a tree thousands of levels deep would otherwise hold
+// more handles than the process may open.
+constexpr int kOpenFolderLevels = 64;
 
 }  // namespace
 
@@ -92,9 +89,8 @@ SearchOutcome SearchThread::Body(bool& started) {
     return SearchOutcome::kRefused;
   }
   // Relative Look-in entries name folders below the folder current when the search
-  // starts; the walk changes the current folder as it goes, so they are made absolute
-  // against this one.
-  const std::string base = platform::CurrentFolder();
+  // starts; the walk changes the current folder as it goes, so they are found from this one.
+  startFolder_ = std::make_unique<platform::StartFolder>();
 
   std::string lookIn = LimitInputText(host_.LookInText());
   if (lookIn.find(' ') != std::string::npos && platform::SetCurrentFolder(lookIn)) {
@@ -106,11 +102,10 @@ SearchOutcome SearchThread::Body(bool& started) {
   if (!options_.CaseSensitive) FoldAscii(findFiles);
 
   for (std::string& entry : CutEntries(lookIn)) {
-#ifdef _WIN32
-    for (char& c : entry)
-      if (c == '/') c = '\\';
-#endif
-    lookIn_.push_back(platform::AbsolutePath(base, entry));
+    // An empty entry ("") names no folder.
+    if (entry.empty()) continue;
+    platform::ToNativeSeparators(entry);
+    lookIn_.push_back(std::move(entry));
   }
   const std::vector<std::string> entries = CutEntries(findFiles);
   if (entries.empty()) return SearchOutcome::kNothingToSearch;
@@ -146,16 +141,16 @@ void SearchThread::Finish(bool failed) {
   host_.FinalSort();
 }
 
-void SearchThread::ScanFolder(const std::string& folderIn) {
+void SearchThread::ScanFolder(const std::string& entry) {
+  if (!startFolder_) startFolder_ = std::make_unique<platform::StartFolder>();
   platform::FolderListing listing;
-  if (!listing.Enter(folderIn)) return;
-  std::string folder = folderIn;
-  if (!folder.empty() && (folder.back() == kSep || folder.back() == '/')) folder.pop_back();
-#ifdef _WIN32
-  host_.ShowLookingIn(folder);
-#else
+  if (!listing.Enter(*startFolder_, entry)) return;
+  ScanEntered(listing, startFolder_->Resolve(entry), 0);
+}
+
+void SearchThread::ScanEntered(platform::FolderListing& listing, std::string folder, int depth) {
+  if (!folder.empty() && platform::IsSeparator(folder.back())) folder.pop_back();
   host_.ShowLookingIn(folder.empty() ? std::string(1, kSep) : folder);
-#endif
 
   // One listing serves the subfolder step and all fifteen passes.
   listing.Read();
@@ -164,8 +159,15 @@ void SearchThread::ScanFolder(const std::string& folderIn) {
   if (options_.SubFolders) {
     for (const platform::DirEntry& e : entries) {
       if (!e.name.empty() && e.name[0] != '.' && e.isDirectory) {
-        listing.Release();
-        ScanFolder(JoinPath(folder, e.name));
+        platform::FolderListing sub;
+        if (sub.EnterSub(listing, e.name)) {
+          const bool park = depth >= kOpenFolderLevels;
+          if (park) listing.Park();
+          ScanEntered(sub, JoinPath(folder.empty() ? std::string(1, kSep) : folder, e.name),
+                      depth + 1);
+          // The folder cannot be reached again: what is left of it is passed over.
+          if (park && !listing.Resume(sub)) return;
+        }
       }
       if (StopRequested()) return;
     }
@@ -198,11 +200,11 @@ void SearchThread::ScanFolder(const std::string& folderIn) {
 
 void SearchThread::ReadArchive(const std::string& folder, const platform::FolderListing& listing,
                                platform::DirEntry& entry, int type) {
-  const std::string path = JoinPath(folder, entry.name);
-  std::unique_ptr<platform::ReadFile> file = platform::OpenForReading(path);
+  // Opened through the folder's own handle; the path is for the rows only. The open also
+  // takes the archive's own time, the default for formats that store none.
+  std::unique_ptr<platform::ReadFile> file = listing.Open(entry);
   if (!file || file->Length() == 0) return;
-  // The archive's own time is the default for formats that store none.
-  listing.FillDetails(entry);
+  const std::string path = JoinPath(folder.empty() ? std::string(1, kSep) : folder, entry.name);
   ByteSource src(*file);
   // TAR headers carry no DOS time: their rows show "?" rather than the archive's own time.
   ArchiveContext ctx(*this, path, entry.dosDate, entry.dosTime, type != kTar);

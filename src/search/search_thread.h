@@ -47,8 +47,8 @@ class SearchThread {
   int32_t FoundCount() const { return found_; }
   int32_t WarningCount() const { return warnings_; }
 
-  // Searches one folder: its subfolders first, then one pass per enabled source.
-  void ScanFolder(const std::string& folder);
+  // Searches one Look-in entry: its subfolders first, then one pass per enabled source.
+  void ScanFolder(const std::string& entry);
 
   // One candidate: matched against the patterns and, for a hit, counted and made a row.
   void ReportMember(std::string_view name, std::string_view container, uint16_t dosDate,
@@ -66,6 +66,7 @@ class SearchThread {
   bool IsCandidateHit(std::string_view name);
   void CountHit(std::string_view name, std::string_view container, uint16_t dosDate,
                 uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, bool dated);
+  void ScanEntered(platform::FolderListing& listing, std::string folder, int depth);
   void ReadArchive(const std::string& folder, const platform::FolderListing& listing,
                    platform::DirEntry& entry, int type);
 
@@ -74,6 +75,7 @@ class SearchThread {
   const ArchiveTypeSet types_;
   const std::string warningsPath_;
 
+  std::unique_ptr<platform::StartFolder> startFolder_;
   PatternSet patterns_;
   std::vector<std::string> lookIn_;
   int32_t found_ = 0;

@@ -1,5 +1,6 @@
 #include "search/type_table.h"
 
+#include "base/ascii.h"
 #include "search/formats/formats.h"
 
 namespace quillow {
@@ -27,18 +28,8 @@ const std::array<TypeEntry, kTypeCount>& TypeTable() {
 
 int TypeIndexByName(std::string_view name) {
   const auto& table = TypeTable();
-  for (int i = 0; i < kTypeCount; ++i) {
-    std::string_view n = table[i].name;
-    if (n.size() != name.size()) continue;
-    bool same = true;
-    for (size_t k = 0; k < n.size() && same; ++k) {
-      char a = n[k], b = name[k];
-      if (a >= 'A' && a <= 'Z') a = static_cast<char>(a + 32);
-      if (b >= 'A' && b <= 'Z') b = static_cast<char>(b + 32);
-      same = a == b;
-    }
-    if (same) return i;
-  }
+  for (int i = 0; i < kTypeCount; ++i)
+    if (EqualsIgnoringAsciiCase(table[i].name, name)) return i;
   return -1;
 }
 

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/fs.h"
 
@@ -63,11 +65,17 @@ class PosixWriteFile final : public WriteFile {
   int fd_;
 };
 
-std::string Join(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  if (folder.back() == '/') return folder + name;
-  return folder + '/' + name;
-}
+// Descriptors for the walk: never a controlling terminal, closed across exec.
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+}  // namespace
+
+// Takes an open descriptor as a file to read, or closes it when it is not a regular file.
+std::unique_ptr<ReadFile> AdoptForReading(int fd);
+
+namespace {
 
 }  // namespace
 
@@ -90,36 +98,112 @@ void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
   dosTime = static_cast<uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
 }
 
-FolderListing::~FolderListing() { Release(); }
+struct StartFolder::State {
+  int fd = -1;
+};
 
-void FolderListing::Release() {
-  if (handle_ >= 0) ::close(handle_);
-  handle_ = -1;
+StartFolder::StartFolder() : path_(CurrentFolder()), state_(std::make_unique<State>()) {
+  state_->fd = ::open(".", kFolderFlags);
 }
 
-bool FolderListing::Enter(const std::string& folder) {
+StartFolder::~StartFolder() {
+  if (state_->fd >= 0) ::close(state_->fd);
+}
+
+std::string StartFolder::Resolve(const std::string& entry) const {
+  std::string_view rest = entry;
+  if (!rest.empty() && rest[0] == '/') return entry;
+  // "." and "./" name the start folder itself; the path text does not repeat them.
+  while (rest == "." || rest.rfind("./", 0) == 0) {
+    rest.remove_prefix(rest.size() == 1 ? 1 : 2);
+    while (!rest.empty() && rest[0] == '/') rest.remove_prefix(1);
+  }
+  return rest.empty() ? path_ : JoinPath(path_, rest);
+}
+
+struct FolderListing::State {
+  int fd = -1;
+  // Identity of the folder, so that taking it back through a subfolder's ".." can tell
+  // whether it is still the same folder.
+  dev_t dev = 0;
+  ino_t ino = 0;
+
+  void Close() {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+  bool Adopt(int opened, std::string& error) {
+    Close();
+    if (opened < 0) {
+      error = ErrorText(errno);
+      return false;
+    }
+    struct stat st {};
+    if (::fstat(opened, &st) != 0) {
+      error = ErrorText(errno);
+      ::close(opened);
+      return false;
+    }
+    fd = opened;
+    dev = st.st_dev;
+    ino = st.st_ino;
+    return true;
+  }
+};
+
+FolderListing::FolderListing() : state_(std::make_unique<State>()) {}
+FolderListing::~FolderListing() { state_->Close(); }
+
+bool FolderListing::Enter(const StartFolder& start, const std::string& folder) {
   entries.clear();
-  folder_ = folder;
-  Release();
-  handle_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (handle_ < 0) return false;
-  // Entered through the descriptor: the path is looked up once, for the open.
-  if (::fchdir(handle_) != 0) {
-    Release();
+  // Relative entries open below the start folder itself, not below its path text, which may
+  // be too long for the system to take and says nothing of what became current since.
+  const int base = folder.empty() || folder[0] == '/' ? AT_FDCWD : start.state().fd;
+  if (base < 0 && base != AT_FDCWD) {
+    error_ = ErrorText(ENOENT);
     return false;
   }
+  return state_->Adopt(::openat(base, folder.empty() ? "." : folder.c_str(), kFolderFlags), error_);
+}
+
+bool FolderListing::EnterSub(const FolderListing& parent, const std::string& name) {
+  entries.clear();
+  if (parent.state_->fd < 0) {
+    error_ = ErrorText(EBADF);
+    return false;
+  }
+  // A link is listed but never entered: it can lead back up the tree.
+  return state_->Adopt(::openat(parent.state_->fd, name.c_str(), kFolderFlags | O_NOFOLLOW),
+                       error_);
+}
+
+void FolderListing::Park() { state_->Close(); }
+
+bool FolderListing::Resume(const FolderListing& child) {
+  if (state_->fd >= 0) return true;
+  if (child.state_->fd < 0) return false;
+  const int fd = ::openat(child.state_->fd, "..", kFolderFlags);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_dev != state_->dev || st.st_ino != state_->ino) {
+    ::close(fd);
+    return false;
+  }
+  state_->fd = fd;
   return true;
 }
 
 bool FolderListing::Read() {
   entries.clear();
-  if (handle_ < 0) return false;
+  const int fd = state_->fd;
+  if (fd < 0) return false;
   // The kernel's own records, straight from the open descriptor: no second descriptor and
   // no directory stream to set up for every folder of the walk.
   alignas(struct dirent64) static thread_local char buf[64 * 1024];
   for (;;) {
-    const ssize_t n = ::getdents64(handle_, buf, sizeof buf);
+    const ssize_t n = ::getdents64(fd, buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error_ = ErrorText(errno);
     if (n <= 0) return n == 0;
     for (ssize_t off = 0; off < n;) {
       const auto* d = reinterpret_cast<const struct dirent64*>(buf + off);
@@ -131,7 +215,7 @@ bool FolderListing::Read() {
       } else if (d->d_type == DT_UNKNOWN) {
         // Some file systems give no type; ask without following links, as for the others.
         struct stat st {};
-        if (::fstatat(handle_, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) e.isDirectory = S_ISDIR(st.st_mode);
+        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) e.isDirectory = S_ISDIR(st.st_mode);
       }
       entries.push_back(std::move(e));
     }
@@ -140,13 +224,11 @@ bool FolderListing::Read() {
 
 bool FolderListing::FillDetails(DirEntry& entry) const {
   if (entry.hasDetails) return true;
+  const int fd = state_->fd;
   struct stat st {};
-  if (handle_ < 0)
-    handle_ = ::open(folder_.empty() ? "." : folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   // Relative to the open folder: no walk down the whole path for every entry.
-  bool ok = handle_ >= 0 ? ::fstatat(handle_, entry.name.c_str(), &st, 0) == 0 ||
-                               ::fstatat(handle_, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
-                         : false;
+  const bool ok = fd >= 0 && (::fstatat(fd, entry.name.c_str(), &st, 0) == 0 ||
+                              ::fstatat(fd, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0);
   if (!ok) return false;
   // A link to a folder shows as a folder (it is listed, never entered).
   const bool folder = entry.isDirectory || S_ISDIR(st.st_mode);
@@ -154,25 +236,37 @@ bool FolderListing::FillDetails(DirEntry& entry) const {
   if (!entry.name.empty() && entry.name[0] == '.') attr |= kAttrHidden;
   if (!(st.st_mode & S_IWUSR)) attr |= kAttrReadOnly;
   entry.attributes = attr;
+  entry.isRegularFile = S_ISREG(st.st_mode);
   entry.size = folder ? 0 : static_cast<uint32_t>(static_cast<uint64_t>(st.st_size));
   UnixTimeToDos(st.st_mtime, entry.dosDate, entry.dosTime);
   entry.hasDetails = true;
   return true;
 }
 
+std::unique_ptr<ReadFile> FolderListing::Open(DirEntry& entry) const {
+  // Pipes, sockets and devices are never opened: a device can act on an open alone.
+  if (!FillDetails(entry) || !entry.isRegularFile) return nullptr;
+  // Not blocking, and checked again on the open descriptor: whatever the name came to stand
+  // for since the look above, the open cannot wait for a writer.
+  const int fd = ::openat(state_->fd, entry.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  return AdoptForReading(fd);
+}
+
 bool SetCurrentFolder(const std::string& folder) { return ::chdir(folder.c_str()) == 0; }
 
 std::string CurrentFolder() {
-  std::string buf(PATH_MAX, '\0');
-  if (!::getcwd(buf.data(), buf.size())) return ".";
-  buf.resize(std::char_traits<char>::length(buf.c_str()));
-  return buf;
+  // The C library's own allocation also covers a current folder longer than PATH_MAX.
+  char* cwd = ::getcwd(nullptr, 0);
+  if (!cwd) return ".";
+  std::string path(cwd);
+  std::free(cwd);
+  return path;
 }
 
 std::string AbsolutePath(const std::string& base, const std::string& path) {
   if (!path.empty() && path[0] == '/') return path;
   if (path.empty()) return base;
-  return Join(base, path);
+  return JoinPath(base, path);
 }
 
 std::string ExecutableFolder() {
@@ -184,8 +278,7 @@ std::string ExecutableFolder() {
   return slash == 0 ? std::string("/") : buf.substr(0, slash);
 }
 
-std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::unique_ptr<ReadFile> AdoptForReading(int fd) {
   if (fd < 0) return nullptr;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -193,6 +286,10 @@ std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
     return nullptr;
   }
   return std::make_unique<PosixReadFile>(fd, static_cast<uint64_t>(st.st_size));
+}
+
+std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
+  return AdoptForReading(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
 }
 
 std::unique_ptr<WriteFile> OpenForWriting(const std::string& path, WriteMode mode) {

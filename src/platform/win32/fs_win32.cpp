@@ -59,13 +59,6 @@ class HandleWriteFile final : public WriteFile {
   HANDLE h_;
 };
 
-std::string Join(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  char last = folder.back();
-  if (last == '\\' || last == '/' || last == ':') return folder + name;
-  return folder + '\\' + name;
-}
-
 void FileTimeToDos(const FILETIME& ft, uint16_t& dosDate, uint16_t& dosTime) {
   FILETIME local{};
   WORD d = 0, t = 0;
@@ -86,37 +79,98 @@ void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
   FileTimeToDos(ft, dosDate, dosTime);
 }
 
-FolderListing::~FolderListing() = default;
-void FolderListing::Release() {}
+// Windows has no handle to open a folder's entries relative to: every step goes by the full
+// path, which "\\?\" makes as long as the file system allows.
+struct StartFolder::State {};
 
-bool FolderListing::Enter(const std::string& folder) {
+StartFolder::StartFolder() : path_(CurrentFolder()), state_(std::make_unique<State>()) {}
+StartFolder::~StartFolder() = default;
+
+std::string StartFolder::Resolve(const std::string& entry) const {
+  std::string_view rest = entry;
+  // ".\" steps name the start folder itself; the path text does not repeat them.
+  while (rest == "." || (rest.size() >= 2 && rest[0] == '.' && IsSeparator(rest[1]))) {
+    rest.remove_prefix(rest.size() == 1 ? 1 : 2);
+    while (!rest.empty() && IsSeparator(rest[0])) rest.remove_prefix(1);
+  }
+  if (rest.empty()) return path_;
+  return AbsolutePath(path_, std::string(rest));
+}
+
+struct FolderListing::State {
+  std::string folder;
+};
+
+FolderListing::FolderListing() : state_(std::make_unique<State>()) {}
+FolderListing::~FolderListing() = default;
+void FolderListing::Park() {}
+bool FolderListing::Resume(const FolderListing&) { return true; }
+
+namespace {
+std::string LastErrorText() {
+  wchar_t* text = nullptr;
+  const DWORD code = GetLastError();
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string out = text ? Narrow(text) : "error " + std::to_string(code);
+  if (text) LocalFree(text);
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.'))
+    out.pop_back();
+  return out;
+}
+}  // namespace
+
+bool FolderListing::Enter(const StartFolder& start, const std::string& folder) {
   entries.clear();
-  folder_ = folder;
-  return SetCurrentFolder(folder);
+  state_->folder = start.Resolve(folder);
+  if (SetCurrentFolder(state_->folder)) return true;
+  error_ = LastErrorText();
+  return false;
+}
+
+bool FolderListing::EnterSub(const FolderListing& parent, const std::string& name) {
+  entries.clear();
+  state_->folder = JoinPath(parent.state_->folder, name);
+  if (SetCurrentFolder(state_->folder)) return true;
+  error_ = LastErrorText();
+  return false;
 }
 
 bool FolderListing::Read() {
   entries.clear();
-  const std::string& folder = folder_;
+  const std::string& folder = state_->folder;
   WIN32_FIND_DATAW fd;
-  const std::wstring pattern = WidePath(Join(folder, "*"));
+  const std::wstring pattern = WidePath(JoinPath(folder, "*"));
   HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
                               nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) {
+    error_ = LastErrorText();
+    return false;
+  }
   do {
     DirEntry e;
     e.name = Narrow(fd.cFileName);
     e.attributes = fd.dwFileAttributes;
     e.isDirectory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    e.isRegularFile = !e.isDirectory;
     e.size = e.isDirectory ? 0 : fd.nFileSizeLow;
     FileTimeToDos(fd.ftLastWriteTime, e.dosDate, e.dosTime);
     e.hasDetails = true;
-    // A junction or directory link is listed but never entered: it can lead back up the tree.
-    if (e.isDirectory && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) e.isDirectory = false;
+    // A junction or directory link is listed but never entered: it can lead back up the
+    // tree. The find data carries the reparse tag.
+    if (e.isDirectory && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+        IsLinkReparseTag(fd.dwReserved0))
+      e.isDirectory = false;
     entries.push_back(std::move(e));
   } while (FindNextFileW(h, &fd));
   FindClose(h);
   return true;
+}
+
+std::unique_ptr<ReadFile> FolderListing::Open(DirEntry& entry) const {
+  if (!entry.isRegularFile) return nullptr;
+  return OpenForReading(JoinPath(state_->folder, entry.name));
 }
 
 // The find functions hand over every detail with the name.
@@ -151,7 +205,7 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
     return path;
   }
   if (path.empty()) return base;
-  return Join(base, path);
+  return JoinPath(base, path);
 }
 
 std::string ExecutableFolder() {
@@ -169,7 +223,8 @@ std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
                          nullptr);
   if (h == INVALID_HANDLE_VALUE) return nullptr;
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(h, &size)) {
+  // A device name ("con.zip" is the console) opens the device: only disk files are read.
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
     CloseHandle(h);
     return nullptr;
   }

@@ -41,10 +41,14 @@ constexpr size_t kNameMax = kMemberNameBuffer - 1;
 // 4 + h   packed data; the next block starts at start + 4 + h + packed size
 void ReadAce(ByteSource& src, ReaderContext& ctx) {
   uint16_t mainSize = 0;
-  uint8_t mainType = 0;
-  char signature[sizeof kSignature];
-  if (!src.Skip(2) || !src.ReadU16(mainSize) || !src.ReadU8(mainType) || mainType != kMainHeader ||
-      !src.Skip(2) || !src.Read(signature, sizeof signature) ||
+  uint8_t mainType = 0xFF;
+  char signature[sizeof kSignature] = {};
+  src.Skip(2);
+  src.ReadU16(mainSize);
+  src.ReadU8(mainType);
+  src.Skip(2);
+  src.Read(signature, sizeof signature);
+  if (!src.Ok() || mainType != kMainHeader ||
       std::memcmp(signature, kSignature, sizeof kSignature) != 0)
     return;
   // A size too small to hold the signature would put the first block inside it.
@@ -57,7 +61,10 @@ void ReadAce(ByteSource& src, ReaderContext& ctx) {
     const uint64_t start = src.Tell();
     uint16_t headerSize = 0;
     uint8_t type = 0;
-    if (!src.Skip(2) || !src.ReadU16(headerSize) || !src.ReadU8(type)) return;
+    src.Skip(2);
+    src.ReadU16(headerSize);
+    src.ReadU8(type);
+    if (!src.Ok()) return;
     const uint64_t headerEnd = start + 4 + headerSize;
 
     if (type != kFileBlock) {
@@ -69,16 +76,20 @@ void ReadAce(ByteSource& src, ReaderContext& ctx) {
 
     uint32_t packed = 0, size = 0;
     uint16_t time = 0, date = 0, nameSize = 0;
-    if (!src.Skip(2) || !src.ReadU32(packed) || !src.ReadU32(size) || !src.ReadU16(time) ||
-        !src.ReadU16(date) || !src.Skip(14) || !src.ReadU16(nameSize))
-      return;
+    src.Skip(2);
+    src.ReadU32(packed);
+    src.ReadU32(size);
+    src.ReadU16(time);
+    src.ReadU16(date);
+    src.Skip(14);
+    src.ReadU16(nameSize);
     // A 16-bit name size can exceed the buffer: the first 259 bytes are kept and the rest of
     // the stored name is stepped over, so the row shows the name's beginning.
     const size_t kept = std::min<size_t>(nameSize, kNameMax);
-    if (!src.Read(name, kept) || !src.Skip(nameSize - kept)) return;
-    const void* zero = std::memchr(name, 0, kept);
-    const size_t len = zero ? static_cast<size_t>(static_cast<const char*>(zero) - name) : kept;
-    ctx.Report(std::string_view(name, len), date, time, size, packed);
+    src.Read(name, kept);
+    src.Skip(nameSize - kept);
+    if (!src.Ok()) return;
+    ctx.Report(StoredName(name, kept), date, time, size, packed);
 
     // A header size smaller than its own fields would send the walk back over them.
     if (headerEnd < start + kFileBlockFixed + nameSize) return;

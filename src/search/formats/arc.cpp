@@ -1,7 +1,5 @@
 // ARC (SEA), also read for PAK files, which share its header: a 0x1A marker before every
 // member header, packed data after it, and a header with method 0 at the end.
-#include <cstring>
-
 #include "search/formats/formats.h"
 
 namespace quillow::formats {
@@ -21,6 +19,8 @@ constexpr uint8_t kEndOfArchive = 0;
 //   25   4  unpacked size
 //   29      packed data
 constexpr size_t kHeaderSize = 29;
+constexpr size_t kMarkerAt = 0, kMethodAt = 1, kNameAt = 2, kPackedAt = 15, kDateAt = 19,
+                 kTimeAt = 21, kSizeAt = 25;
 constexpr size_t kNameField = 13;
 
 }  // namespace
@@ -28,15 +28,12 @@ constexpr size_t kNameField = 13;
 void ReadArc(ByteSource& src, ReaderContext& ctx) {
   while (src.Tell() < src.Length()) {
     unsigned char h[kHeaderSize];
-    if (!src.Read(h, 2) || h[0] != kMarker || h[1] == kEndOfArchive) return;
-    if (!src.Read(h + 2, kHeaderSize - 2)) return;
+    if (!src.Read(h, kNameAt) || h[kMarkerAt] != kMarker || h[kMethodAt] == kEndOfArchive) return;
+    if (!src.Read(h + kNameAt, kHeaderSize - kNameAt)) return;
 
-    const void* zero = std::memchr(h + 2, 0, kNameField);
-    const size_t length =
-        zero ? static_cast<size_t>(static_cast<const unsigned char*>(zero) - (h + 2)) : kNameField;
-    const uint32_t packed = Le32(h + 15);
-    ctx.Report(std::string_view(reinterpret_cast<const char*>(h + 2), length), Le16(h + 19),
-               Le16(h + 21), Le32(h + 25), packed);
+    const uint32_t packed = Le32(h + kPackedAt);
+    ctx.Report(StoredName(h + kNameAt, kNameField), Le16(h + kDateAt), Le16(h + kTimeAt),
+               Le32(h + kSizeAt), packed);
     if (!src.Skip(packed)) return;
   }
 }

@@ -1,7 +1,5 @@
 // ARJ: a main header, then one local header per member with the packed data right after it.
 // A local header whose basic size is 0 marks the end of the archive.
-#include <cstring>
-
 #include "platform/fs.h"
 #include "search/formats/formats.h"
 
@@ -17,6 +15,9 @@ constexpr size_t kNameField = 255;
 static_assert(kNameField < kMemberNameBuffer);
 // Fixed fields from the first-header-size byte up to the end of the unpacked size.
 constexpr uint8_t kFixedPart = 20;
+// Offsets in a local header, as in the table below.
+constexpr size_t kIdAt = 0, kBasicSizeAt = 2, kFirstSizeAt = 4, kHostOsAt = 7, kTimeAt = 12,
+                 kDateAt = 14, kPackedAt = 16, kSizeAt = 20, kReadFirst = 24;
 
 // After each basic header comes its CRC and then a chain of extended headers: a size, that
 // many bytes and their own CRC, until a size of 0. False when the chain runs off the file.
@@ -65,37 +66,33 @@ void ReadArj(ByteSource& src, ReaderContext& ctx) {
 
   while (src.Tell() < src.Length()) {
     const uint64_t start = src.Tell();
-    unsigned char h[24];
-    if (!src.Read(h, 4)) return;
-    if (Le16(h) != kArjHeaderId) return;
-    const uint16_t basicSize = Le16(h + 2);
+    unsigned char h[kReadFirst];
+    if (!src.Read(h, kFirstSizeAt)) return;
+    if (Le16(h + kIdAt) != kArjHeaderId) return;
+    const uint16_t basicSize = Le16(h + kBasicSizeAt);
     if (basicSize == 0) return;
-    if (!src.Read(h + 4, sizeof h - 4)) return;
-    const uint8_t firstSize = h[4];
+    if (!src.Read(h + kFirstSizeAt, sizeof h - kFirstSizeAt)) return;
+    const uint8_t firstSize = h[kFirstSizeAt];
     // A fixed part shorter than the fields above would put the name inside them.
     if (firstSize < kFixedPart) return;
-    const uint8_t hostOs = h[7];
-    uint16_t time = Le16(h + 12);
-    uint16_t date = Le16(h + 14);
-    const uint32_t packed = Le32(h + 16);
-    const uint32_t size = Le32(h + 20);
+    const uint8_t hostOs = h[kHostOsAt];
+    uint16_t time = Le16(h + kTimeAt);
+    uint16_t date = Le16(h + kDateAt);
+    const uint32_t packed = Le32(h + kPackedAt);
+    const uint32_t size = Le32(h + kSizeAt);
     if (!src.Skip(firstSize - kFixedPart)) return;
 
     // Near the end of a small archive the fixed-size read comes up short; the name still
     // counts as long as its terminator was among the bytes read.
     char name[kMemberNameBuffer];
     const size_t got = src.ReadUpTo(name, kNameField);
-    const void* zero = std::memchr(name, 0, got);
-    size_t length;
-    if (zero)
-      length = static_cast<size_t>(static_cast<const char*>(zero) - name);
-    else if (got == kNameField)
-      length = kNameField;  // a longer name is cut to the bytes read
-    else
-      return;
+    const std::string_view stored = StoredName(name, got);
+    // Without its zero among the bytes read, a name is whole only when all 255 came (a longer
+    // one is cut to them); a shorter read means the file ended inside it.
+    if (stored.size() == got && got < kNameField) return;
 
-    if (hostOs == kHostUnix) platform::UnixTimeToDos(Le32(h + 12), date, time);
-    ctx.Report(std::string_view(name, length), date, time, size, packed);
+    if (hostOs == kHostUnix) platform::UnixTimeToDos(Le32(h + kTimeAt), date, time);
+    ctx.Report(stored, date, time, size, packed);
 
     src.Seek(start + 8 + basicSize);
     if (!SkipExtendedHeaders(src)) return;

@@ -39,13 +39,15 @@ bool SkipRestOfName(ByteSource& src) {
 //  16     name, zero-terminated, at most 255 bytes before the zero
 //         the next entry starts right after the zero byte
 void ReadCab(ByteSource& src, ReaderContext& ctx) {
-  char signature[sizeof kSignature];
+  char signature[sizeof kSignature] = {};
   uint32_t firstEntry = 0;
   uint16_t count = 0;
-  if (!src.Read(signature, sizeof signature) ||
-      std::memcmp(signature, kSignature, sizeof kSignature) != 0 || !src.Skip(12) ||
-      !src.ReadU32(firstEntry) || !src.Skip(8) || !src.ReadU16(count))
-    return;
+  src.Read(signature, sizeof signature);
+  src.Skip(12);
+  src.ReadU32(firstEntry);
+  src.Skip(8);
+  src.ReadU16(count);
+  if (!src.Ok() || std::memcmp(signature, kSignature, sizeof kSignature) != 0) return;
   src.Seek(firstEntry);
 
   char name[kMemberNameBuffer];
@@ -54,18 +56,20 @@ void ReadCab(ByteSource& src, ReaderContext& ctx) {
   for (uint32_t i = 0; i < count; ++i) {
     uint32_t size = 0;
     uint16_t date = 0, time = 0;
-    if (!src.ReadU32(size) || !src.Skip(6) || !src.ReadU16(date) || !src.ReadU16(time) ||
-        !src.Skip(2))
-      return;
+    src.ReadU32(size);
+    src.Skip(6);
+    src.ReadU16(date);
+    src.ReadU16(time);
+    src.Skip(2);
+    if (!src.Ok()) return;
     // The name field is read at its full width, which near the end of a small cabinet runs
     // into the end of the file: that is fine as long as the zero byte was among the bytes read.
     const uint64_t namePos = src.Tell();
     const size_t got = src.ReadUpTo(name, kNameField);
-    const void* zero = std::memchr(name, 0, got);
-    if (zero) {
-      const size_t len = static_cast<size_t>(static_cast<const char*>(zero) - name);
-      ctx.Report(std::string_view(name, len), date, time, size, 0);
-      src.Seek(namePos + len + 1);
+    const std::string_view stored = StoredName(name, got);
+    if (stored.size() < got) {
+      ctx.Report(stored, date, time, size, 0);
+      src.Seek(namePos + stored.size() + 1);
       continue;
     }
     if (got < kNameField) return;  // the file ends inside the name

@@ -23,23 +23,23 @@ static_assert(kNameField < kMemberNameBuffer);
 //          12  4  size
 // The entries' data follows the table in table order; it is never read.
 void ReadGrp(ByteSource& src, ReaderContext& ctx) {
-  char signature[sizeof kSignature];
+  char signature[sizeof kSignature] = {};
   uint32_t rawCount = 0;
-  if (!src.Read(signature, sizeof signature) ||
-      std::memcmp(signature, kSignature, sizeof kSignature) != 0 || !src.ReadU32(rawCount))
-    return;
+  src.Read(signature, sizeof signature);
+  src.ReadU32(rawCount);
+  if (!src.Ok() || std::memcmp(signature, kSignature, sizeof kSignature) != 0) return;
   // A count of 0 or below lists nothing.
   const auto count = static_cast<int32_t>(rawCount);
 
-  char name[kNameField + 1];
+  char name[kNameField];
   // The count comes from the file: each entry must be there in full, so a count larger than
   // the file holds ends at the end of the table.
   for (int32_t i = 0; i < count; ++i) {
     uint32_t size = 0;
-    if (!src.Read(name, kNameField) || !src.ReadU32(size)) return;
-    name[kNameField] = '\0';
-    ctx.Report(std::string_view(name, std::strlen(name)), ctx.defaultDate(), ctx.defaultTime(),
-               size, size);
+    src.Read(name, kNameField);
+    src.ReadU32(size);
+    if (!src.Ok()) return;
+    ctx.Report(StoredName(name, kNameField), ctx.defaultDate(), ctx.defaultTime(), size, size);
   }
 }
 

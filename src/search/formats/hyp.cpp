@@ -19,6 +19,7 @@ constexpr uint8_t kMarker = 0x1A;
 //   22  n  name
 // 22+n     packed data
 constexpr size_t kFixedPart = 22;
+constexpr size_t kPackedAt = 4, kSizeAt = 8, kTimeAt = 12, kDateAt = 14, kNameLengthAt = 21;
 
 }  // namespace
 
@@ -28,12 +29,13 @@ void ReadHyp(ByteSource& src, ReaderContext& ctx) {
     if (!src.ReadU8(h[0]) || h[0] != kMarker) return;
     if (!src.Read(h + 1, kFixedPart - 1)) return;
 
-    const uint8_t n = h[21];
+    const uint8_t n = h[kNameLengthAt];
     static_assert(255 < kMemberNameBuffer);
     char name[kMemberNameBuffer];
     if (!src.Read(name, n)) return;
-    const uint32_t packed = Le32(h + 4);
-    ctx.Report(std::string_view(name, n), Le16(h + 14), Le16(h + 12), Le32(h + 8), packed);
+    const uint32_t packed = Le32(h + kPackedAt);
+    ctx.Report(StoredName(name, n), Le16(h + kDateAt), Le16(h + kTimeAt), Le32(h + kSizeAt),
+               packed);
     if (!src.Skip(packed)) return;
   }
 }

@@ -11,6 +11,10 @@ namespace {
 
 // Bytes every level has in common: up to and including the level byte.
 constexpr size_t kCommonPart = 21;
+// Every archiver writes the method id as "-" three characters "-" ("-lh5-", "-lzs-"); a
+// header without that shape is no header (a self-extractor's program part, say), and
+// reading on would list junk members with sizes of hundreds of megabytes.
+constexpr size_t kMethodAt = 2, kMethodLength = 5;
 constexpr size_t kNameCapacity = kMemberNameBuffer - 1;
 // Levels 2 and 3 join the directory and the file name with this separator, the one LHA's
 // own MS-DOS convention uses (level-0 names such as "docs\notes.txt"), so a member lists
@@ -45,7 +49,7 @@ struct Common {
 struct Name {
   char text[kMemberNameBuffer];
   size_t length = 0;
-  std::string_view view() const { return {text, length}; }
+  std::string_view view() const { return StoredName(text, length); }
 };
 
 // Reads a name of `n` bytes; false when the file ends first.
@@ -182,6 +186,7 @@ void ReadLzh(ByteSource& src, ReaderContext& ctx) {
     unsigned char common[kCommonPart];
     common[0] = headerSize;
     if (!src.Read(common + 1, kCommonPart - 1)) return;
+    if (common[kMethodAt] != '-' || common[kMethodAt + kMethodLength - 1] != '-') return;
     const Common c{common};
     bool more;
     switch (c.level()) {

@@ -45,7 +45,9 @@ void ReadRar(ByteSource& src, ReaderContext& ctx) {
   if (!src.Read(marker, sizeof marker) || std::memcmp(marker, kMarker, sizeof kMarker) != 0) return;
 
   uint16_t archiveHeaderSize = 0;
-  if (!src.Skip(5) || !src.ReadU16(archiveHeaderSize)) return;
+  src.Skip(5);
+  src.ReadU16(archiveHeaderSize);
+  if (!src.Ok()) return;
   // A size below 7 would put the first block inside the fields just read.
   const uint64_t firstBlock = 7 + uint64_t{archiveHeaderSize};
   if (firstBlock < src.Tell()) return;
@@ -57,20 +59,27 @@ void ReadRar(ByteSource& src, ReaderContext& ctx) {
     uint8_t type = 0;
     uint16_t headerSize = 0, time = 0, date = 0, nameSize = 0;
     uint32_t packed = 0, size = 0;
-    if (!src.Skip(2) || !src.ReadU8(type) || type != kFileBlock) return;
-    if (!src.Skip(2) || !src.ReadU16(headerSize) || !src.ReadU32(packed) || !src.ReadU32(size) ||
-        !src.Skip(5) || !src.ReadU16(time) || !src.ReadU16(date) || !src.Skip(2) ||
-        !src.ReadU16(nameSize) || !src.Skip(4))
-      return;
-
+    src.Skip(2);
+    src.ReadU8(type);
+    if (!src.Ok() || type != kFileBlock) return;
+    src.Skip(2);
+    src.ReadU16(headerSize);
+    src.ReadU32(packed);
+    src.ReadU32(size);
+    src.Skip(5);
+    src.ReadU16(time);
+    src.ReadU16(date);
+    src.Skip(2);
+    src.ReadU16(nameSize);
+    src.Skip(4);
     // A 16-bit name size can exceed the buffer: the first 259 bytes are kept and the rest of
     // the stored name is stepped over, so the row shows the name's beginning.
     const size_t kept = std::min<size_t>(nameSize, kNameMax);
-    if (!src.Read(name, kept) || !src.Skip(nameSize - kept)) return;
+    src.Read(name, kept);
+    src.Skip(nameSize - kept);
+    if (!src.Ok()) return;
     // Unicode names carry a zero byte between the 8-bit name and its encoded form.
-    const void* zero = std::memchr(name, 0, kept);
-    const size_t len = zero ? static_cast<size_t>(static_cast<const char*>(zero) - name) : kept;
-    ctx.Report(std::string_view(name, len), date, time, size, packed);
+    ctx.Report(StoredName(name, kept), date, time, size, packed);
 
     // A header size smaller than its own fields would send the walk back over them.
     const uint64_t next = start + headerSize + packed;

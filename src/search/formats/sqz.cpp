@@ -59,12 +59,15 @@ void ReadSqz(ByteSource& src, ReaderContext& ctx) {
     uint32_t packed = 0, size = 0;
     uint16_t time = 0, date = 0;
     const size_t nameSize = b - kNameBias;
-    if (!src.Skip(2) || !src.ReadU32(packed) || !src.ReadU32(size) || !src.ReadU16(time) ||
-        !src.ReadU16(date) || !src.Skip(5) || !src.Read(name, nameSize))
-      return;
-    const void* zero = std::memchr(name, 0, nameSize);
-    const size_t len = zero ? static_cast<size_t>(static_cast<const char*>(zero) - name) : nameSize;
-    ctx.Report(std::string_view(name, len), date, time, size, packed);
+    src.Skip(2);
+    src.ReadU32(packed);
+    src.ReadU32(size);
+    src.ReadU16(time);
+    src.ReadU16(date);
+    src.Skip(5);
+    src.Read(name, nameSize);
+    if (!src.Ok()) return;
+    ctx.Report(StoredName(name, nameSize), date, time, size, packed);
     if (!src.Skip(packed)) return;
   }
 }

@@ -40,14 +40,16 @@ uint64_t SizeValue(const char* field) {
 //  136 376  rest of the header, type flag included (not read)
 //  512      data, size rounded up to a multiple of 512; the next header follows it
 void ReadTar(ByteSource& src, ReaderContext& ctx) {
-  char name[kNameField + 1];
+  char name[kNameField];
   char sizeField[kSizeField];
   while (src.Tell() < src.Length()) {
     const uint64_t start = src.Tell();
-    if (!src.Read(name, kNameField) || !src.Skip(24) || !src.Read(sizeField, kSizeField)) return;
-    name[kNameField] = '\0';
+    src.Read(name, kNameField);
+    src.Skip(24);
+    src.Read(sizeField, kSizeField);
+    if (!src.Ok()) return;
     const uint64_t size = SizeValue(sizeField);
-    ctx.Report(std::string_view(name, std::strlen(name)), ctx.defaultDate(), ctx.defaultTime(),
+    ctx.Report(StoredName(name, kNameField), ctx.defaultDate(), ctx.defaultTime(),
                static_cast<uint32_t>(size), static_cast<uint32_t>(size));
     src.Seek(start + kBlock + (size + kBlock - 1) / kBlock * kBlock);
   }

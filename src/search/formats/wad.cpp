@@ -23,25 +23,28 @@ static_assert(kNameField < kMemberNameBuffer);
 //   4  4  lump size
 //   8  8  lump name, zero-padded; a name of 8 characters has no terminator
 void ReadWad(ByteSource& src, ReaderContext& ctx) {
-  char id[4];
+  char id[4] = {};
   uint32_t rawCount = 0, directory = 0;
-  if (!src.Read(id, sizeof id) ||
-      (std::memcmp(id, "IWAD", sizeof id) != 0 && std::memcmp(id, "PWAD", sizeof id) != 0) ||
-      !src.ReadU32(rawCount) || !src.ReadU32(directory))
+  src.Read(id, sizeof id);
+  src.ReadU32(rawCount);
+  src.ReadU32(directory);
+  if (!src.Ok() ||
+      (std::memcmp(id, "IWAD", sizeof id) != 0 && std::memcmp(id, "PWAD", sizeof id) != 0))
     return;
   // A count of 0 or below lists nothing.
   const auto count = static_cast<int32_t>(rawCount);
   src.Seek(directory);
 
-  char name[kNameField + 1];
+  char name[kNameField];
   // The count comes from the file: each entry must be there in full, so a count larger than
   // the file holds ends at the end of the directory.
   for (int32_t i = 0; i < count; ++i) {
     uint32_t size = 0;
-    if (!src.Skip(4) || !src.ReadU32(size) || !src.Read(name, kNameField)) return;
-    name[kNameField] = '\0';
-    ctx.Report(std::string_view(name, std::strlen(name)), ctx.defaultDate(), ctx.defaultTime(),
-               size, size);
+    src.Skip(4);
+    src.ReadU32(size);
+    src.Read(name, kNameField);
+    if (!src.Ok()) return;
+    ctx.Report(StoredName(name, kNameField), ctx.defaultDate(), ctx.defaultTime(), size, size);
   }
 }
 

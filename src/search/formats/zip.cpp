@@ -1,6 +1,8 @@
 // ZIP: the chain of local file headers from offset 0, each followed by its packed data. The
 // central directory is never read; the walk ends at the first record that is not a local
 // header.
+#include <algorithm>
+
 #include "search/formats/formats.h"
 
 namespace quillow::formats {
@@ -21,12 +23,46 @@ namespace {
 //  28  2  extra-field length
 //  30     name, extra field, packed data
 constexpr size_t kHeader = 30;
+constexpr size_t kSignatureAt = 0, kFlagsAt = 6, kTimeAt = 10, kDateAt = 12, kPackedAt = 18,
+                 kSizeAt = 22, kNameLengthAt = 26, kExtraLengthAt = 28;
 constexpr uint32_t kSignature = 0x04034B50;
 constexpr uint16_t kDataDescriptorFlag = 8;
 constexpr uint16_t kMaxName = 257;
 
+// ZIP64 extended information, an extra-field record (Info-ZIP's zip -fz, and any member of
+// 4 GB or more): both sizes stand at 0xFFFFFFFF in the header and the real ones are here.
+//   0  2  header id 0x0001
+//   2  2  data size
+//   4  8  uncompressed size    (local header: always both)
+//  12  8  compressed size
+constexpr uint32_t kZip64Marker = 0xFFFFFFFF;
+constexpr uint16_t kZip64Id = 0x0001;
+constexpr size_t kZip64Sizes = 16;
+
 constexpr char kRarity[] = ": This ZIP type not supported due to its rarity\n";
 constexpr char kCorrupt[] = ": Corrupt ZIP file\n";
+
+// Looks for the ZIP64 record among the extra-field records that start at the current
+// position; leaves the position anywhere. False when there is none (or it is short).
+bool ReadZip64Sizes(ByteSource& src, uint16_t extraLength, uint64_t& size, uint64_t& packed) {
+  uint64_t left = extraLength;
+  while (left >= 4) {
+    uint16_t id = 0, length = 0;
+    src.ReadU16(id);
+    src.ReadU16(length);
+    if (!src.Ok() || length > left - 4) return false;
+    if (id == kZip64Id && length >= kZip64Sizes) {
+      unsigned char b[kZip64Sizes];
+      if (!src.Read(b, sizeof b)) return false;
+      size = Le32(b) | uint64_t{Le32(b + 4)} << 32;
+      packed = Le32(b + 8) | uint64_t{Le32(b + 12)} << 32;
+      return true;
+    }
+    if (!src.Skip(length)) return false;
+    left -= 4 + uint64_t{length};
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -37,35 +73,47 @@ void ReadZip(ByteSource& src, ReaderContext& ctx) {
     const uint64_t start = src.Tell();
     // A header cut short by the end of the file still gets the tests its bytes allow.
     const size_t got = src.ReadUpTo(h, kHeader);
-    if (got < 4 || Le32(h) != kSignature) return;
-    if (got < 8) return;
-    if (Le16(h + 6) & kDataDescriptorFlag) {
+    if (got < kSignatureAt + 4 || Le32(h + kSignatureAt) != kSignature) return;
+    if (got < kFlagsAt + 2) return;
+    if (Le16(h + kFlagsAt) & kDataDescriptorFlag) {
       ctx.Warn(kRarity);
       return;
     }
-    if (got < 22) return;
-    const uint16_t time = Le16(h + 10), date = Le16(h + 12);
-    const uint32_t packed = Le32(h + 18);
+    if (got < kSizeAt) return;
+    const uint16_t time = Le16(h + kTimeAt), date = Le16(h + kDateAt);
+    const uint32_t packed = Le32(h + kPackedAt);
     // The size test compares as signed 32-bit: a size of 2^31 or more passes it. The step
     // below is unsigned, so such a member moves the walk forward past the end, never back.
-    const int64_t remaining = static_cast<int64_t>(src.Length()) - static_cast<int64_t>(start + 22);
+    const int64_t remaining = static_cast<int64_t>(src.Length()) - static_cast<int64_t>(start + kSizeAt);
     if (remaining < static_cast<int32_t>(packed)) {
       ctx.Warn(kCorrupt);
       return;
     }
-    if (got < 28) return;
-    const uint32_t size = Le32(h + 22);
-    const uint16_t nameLen = Le16(h + 26);
+    if (got < kExtraLengthAt) return;
+    const uint32_t size = Le32(h + kSizeAt);
+    const uint16_t nameLen = Le16(h + kNameLengthAt);
     if (nameLen > kMaxName) {
       ctx.Warn(kCorrupt);
       return;
     }
     if (got < kHeader) return;
-    const uint16_t extraLen = Le16(h + 28);
+    const uint16_t extraLen = Le16(h + kExtraLengthAt);
     if (!src.Read(name, nameLen)) return;
-    name[nameLen] = '\0';
-    ctx.Report(std::string_view(name, nameLen), date, time, size, packed);
-    src.Seek(start + kHeader + nameLen + uint64_t{extraLen} + packed);
+    const uint64_t dataStart = start + kHeader + nameLen + uint64_t{extraLen};
+
+    // Sizes that stand at the ZIP64 marker are read from the ZIP64 record, when there is one:
+    // they are what the member really holds, and the step to the next header needs them.
+    uint64_t realSize = size, realPacked = packed;
+    if (size == kZip64Marker && packed == kZip64Marker &&
+        ReadZip64Sizes(src, extraLen, realSize, realPacked) &&
+        realPacked > src.Length() - std::min(src.Length(), dataStart)) {
+      ctx.Warn(kCorrupt);
+      return;
+    }
+    // Sizes of 4 GB and more show their low 32 bits, as the Folders pass shows a file's.
+    ctx.Report(StoredName(name, nameLen), date, time, static_cast<uint32_t>(realSize),
+               static_cast<uint32_t>(realPacked));
+    src.Seek(dataStart + realPacked);
   }
 }
 
