@@ -59,7 +59,7 @@ void LoadLibraryInto(ZipSystem& system, L& library, const LibraryNames& names,
   if (library.module) return;
   library.exec = nullptr;
   library.version = nullptr;
-  library.module = system.LoadLibrary(path);
+  library.module = system.OpenLibrary(path);
   if (!library.module) {
     system.ShowMessage(names.notFound);
     return;

@@ -88,7 +88,7 @@ class ZipSystem {
   // Makes `folder` the process's current folder when it is an existing folder.
   virtual bool EnterFolder(const std::string& folder) = 0;
   // Loads `path` without any system error box; null when it cannot be loaded.
-  virtual std::unique_ptr<LoadedLibrary> LoadLibrary(const std::string& path) = 0;
+  virtual std::unique_ptr<LoadedLibrary> OpenLibrary(const std::string& path) = 0;
 };
 
 class TZipComponent {

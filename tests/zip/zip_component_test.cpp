@@ -58,7 +58,7 @@ class FakeSystem final : public ZipSystem {
     w_.entered.push_back(folder);
     return true;
   }
-  std::unique_ptr<LoadedLibrary> LoadLibrary(const std::string& path) override {
+  std::unique_ptr<LoadedLibrary> OpenLibrary(const std::string& path) override {
     w_.loads.push_back(path);
     auto it = w_.libraries.find(path);
     if (it == w_.libraries.end()) return nullptr;
