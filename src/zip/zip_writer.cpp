@@ -184,7 +184,11 @@ class Writer {
 
   void Collect(const std::string& folder, const std::string& pattern, bool whole,
                std::vector<Source>& found) {
-    for (const FolderItem& item : fs_.List(folder.empty() ? "." : folder)) {
+    // In name order, so the same files always make the same archive.
+    std::vector<FolderItem> items = fs_.List(folder.empty() ? "." : folder);
+    std::sort(items.begin(), items.end(),
+              [](const FolderItem& a, const FolderItem& b) { return a.name < b.name; });
+    for (const FolderItem& item : items) {
       if (stop_) return;
       const std::string path = Child(folder, item.name);
       auto info = fs_.Stat(path);
