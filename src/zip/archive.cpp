@@ -25,7 +25,9 @@ constexpr size_t kMaxComment = 0xFFFF;
 // program handles comes near it, and a lying size must not make us allocate gigabytes.
 constexpr uint64_t kMaxCentral = 512ull << 20;
 
-bool ReadExact(InputFile& f, uint64_t at, void* dst, size_t n) { return f.ReadAt(at, dst, n) == n; }
+bool ReadExact(InputFile& f, uint64_t at, void* dst, size_t n) {
+  return n == 0 || f.ReadAt(at, dst, n) == n;
+}
 
 // Extra field records: 2-byte tag, 2-byte length, data.
 const uint8_t* FindExtra(const uint8_t* extra, size_t len, uint16_t tag, size_t& dataLen) {

@@ -342,6 +342,7 @@ class Writer {
       if (!stop_) Fail("writing " + opt_.zipName + " failed (disk full?); archive not changed");
       return 0;
     }
+    old_.reset();  // Windows renames nothing over a file that is still open
     if (!fs_.Replace(temp, opt_.zipName)) {
       fs_.Remove(temp);
       return Fail("cannot replace " + opt_.zipName + "; archive not changed");
