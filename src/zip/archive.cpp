@@ -25,7 +25,9 @@ constexpr size_t kMaxComment = 0xFFFF;
 // program handles comes near it, and a lying size must not make us allocate gigabytes.
 constexpr uint64_t kMaxCentral = 512ull << 20;
 
-bool ReadExact(InputFile& f, uint64_t at, void* dst, size_t n) { return f.ReadAt(at, dst, n) == n; }
+bool ReadExact(InputFile& f, uint64_t at, void* dst, size_t n) {
+  return n == 0 || f.ReadAt(at, dst, n) == n;
+}
 
 // Extra field records: 2-byte tag, 2-byte length, data.
 const uint8_t* FindExtra(const uint8_t* extra, size_t len, uint16_t tag, size_t& dataLen) {
@@ -143,18 +145,20 @@ std::optional<Directory> ReadDirectory(InputFile& file, std::string& error) {
     error = "multi-part archives are not supported";
     return std::nullopt;
   }
-  if (cdSize == 0xFFFFFFFFu || cdOffset == 0xFFFFFFFFu || Le16(e + 10) == 0xFFFF) {
-    uint8_t loc[kEnd64LocatorSize], rec[kEnd64Size];
-    if (endPos >= kEnd64LocatorSize &&
-        ReadExact(file, endPos - kEnd64LocatorSize, loc, sizeof loc) &&
-        Le32(loc) == kEnd64LocatorSig) {
-      const uint64_t recPos = Le64(loc + 8);
-      if (recPos + kEnd64Size <= endPos - kEnd64LocatorSize &&
-          ReadExact(file, recPos, rec, sizeof rec) && Le32(rec) == kEnd64Sig) {
+  // A ZIP64 end record may stand before the classic one even when the classic values are
+  // not saturated (Info-ZIP writes one for streamed input); the directory then ends there.
+  const bool saturated = cdSize == 0xFFFFFFFFu || cdOffset == 0xFFFFFFFFu || Le16(e + 10) == 0xFFFF;
+  uint8_t loc[kEnd64LocatorSize], rec[kEnd64Size];
+  if (endPos >= kEnd64LocatorSize && ReadExact(file, endPos - kEnd64LocatorSize, loc, sizeof loc) &&
+      Le32(loc) == kEnd64LocatorSig) {
+    const uint64_t recPos = Le64(loc + 8);
+    if (recPos <= endPos - kEnd64LocatorSize - kEnd64Size &&
+        ReadExact(file, recPos, rec, sizeof rec) && Le32(rec) == kEnd64Sig) {
+      cdEnd = recPos;
+      if (saturated) {
         cdSize = Le64(rec + 40);
         cdOffset = Le64(rec + 48);
         dir.zip64 = true;
-        cdEnd = recPos;
       }
     }
   }

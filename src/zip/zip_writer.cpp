@@ -342,6 +342,7 @@ class Writer {
       if (!stop_) Fail("writing " + opt_.zipName + " failed (disk full?); archive not changed");
       return 0;
     }
+    old_.reset();  // Windows renames nothing over a file that is still open
     if (!fs_.Replace(temp, opt_.zipName)) {
       fs_.Remove(temp);
       return Fail("cannot replace " + opt_.zipName + "; archive not changed");
@@ -537,9 +538,15 @@ class Writer {
     const uint64_t start = m.localOffset + dir_->shift;
     uint64_t end = *data + m.packedSize;
     if (m.flags & kFlagDescriptor) {
-      uint8_t sig[4];
-      const bool marked = old_->ReadAt(end, sig, 4) == 4 && Le32(sig) == 0x08074B50;
-      end += marked ? 16 : 12;
+      // Four forms: with or without its signature, with 32-bit or (after a ZIP64 local
+      // header) 64-bit sizes. The sizes it repeats tell which.
+      uint8_t d[24] = {};
+      old_->ReadAt(end, d, sizeof d);
+      const size_t sig = Le32(d) == 0x08074B50 ? 4 : 0;
+      const uint8_t* sizes = d + sig + 4;
+      const bool wide = !(Le32(sizes) == m.packedSize && Le32(sizes + 4) == m.size) &&
+                        Le64(sizes) == m.packedSize && Le64(sizes + 8) == m.size;
+      end += sig + 4 + (wide ? 16 : 8);
       if (end > dir_->centralStart) {
         Fail(m.name + ": data descriptor missing; archive not changed");
         return false;

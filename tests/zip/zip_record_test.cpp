@@ -108,18 +108,21 @@ TEST_F(ZipRecord, ProgressComesAsFileStartStepsAndOneEndAndAStopIsObeyed) {
 }
 
 #ifdef _WIN32
+template <typename Fn>
+Fn Entry(HMODULE module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 // The built DLLs, loaded by their file names and entry points by name as the component does.
 TEST_F(ZipRecord, TheLibrariesExportTheirEntryPointsAndWork) {
   const std::wstring dir = fs::path(QUILLOW_ZIP_DLL_DIR).make_preferred().wstring();
   HMODULE zipDll = LoadLibraryW((dir + L"\\ZIPDLL.DLL").c_str());
   HMODULE unzDll = LoadLibraryW((dir + L"\\UNZDLL.DLL").c_str());
   ASSERT_TRUE(zipDll && unzDll);
-  auto zipExec = reinterpret_cast<z::ZipDllExecFn>(GetProcAddress(zipDll, "ZipDllExec"));
-  auto zipVers =
-      reinterpret_cast<z::GetZipDllVersionFn>(GetProcAddress(zipDll, "GetZipDllVersion"));
-  auto unzExec = reinterpret_cast<z::UnzDllExecFn>(GetProcAddress(unzDll, "UnzDllExec"));
-  auto unzVers =
-      reinterpret_cast<z::GetUnzDllVersionFn>(GetProcAddress(unzDll, "GetUnzDllVersion"));
+  auto zipExec = Entry<z::ZipDllExecFn>(zipDll, "ZipDllExec");
+  auto zipVers = Entry<z::GetZipDllVersionFn>(zipDll, "GetZipDllVersion");
+  auto unzExec = Entry<z::UnzDllExecFn>(unzDll, "UnzDllExec");
+  auto unzVers = Entry<z::GetUnzDllVersionFn>(unzDll, "GetUnzDllVersion");
   ASSERT_TRUE(zipExec && zipVers && unzExec && unzVers);
   EXPECT_EQ(zipVers(), 140);
   EXPECT_EQ(unzVers(), 140);
