@@ -1,6 +1,7 @@
 #include "output/print_layout.h"
 
 #include <algorithm>
+#include <string>
 
 #include "output/display_text.h"
 
@@ -49,6 +50,30 @@ std::vector<PrintPage> LayoutPrint(const std::vector<ResultRow>& rows,
     }
   }
   return pages;
+}
+
+std::string RunPrintJob(PrintDevice& device, const std::vector<ResultRow>& rows) {
+  if (!device.StartJob(kPrintJobName))
+    return "The printer could not start the print job. Nothing was printed.";
+  const std::vector<PrintPage> pages = LayoutPrint(rows, device.Prepare());
+  for (size_t p = 0; p < pages.size(); ++p) {
+    if (!device.StartPage()) {
+      device.AbortJob();
+      return "The printer could not start page " + std::to_string(p + 1) +
+             " of the print job. The job was cancelled.";
+    }
+    for (const PrintLine& line : pages[p]) device.Text(line.x, line.y, line.text);
+    if (!device.EndPage()) {
+      device.AbortJob();
+      return "The printer could not finish page " + std::to_string(p + 1) +
+             " of the print job. The job was cancelled.";
+    }
+  }
+  if (!device.EndJob()) {
+    device.AbortJob();
+    return "The printer could not end the print job. The job was cancelled.";
+  }
+  return {};
 }
 
 }  // namespace quillow

@@ -40,4 +40,24 @@ int PrintColumnWidth(const std::vector<ResultRow>& rows);
 // ends exactly at the bottom leaves an empty last page. No rows: no pages.
 std::vector<PrintPage> LayoutPrint(const std::vector<ResultRow>& rows, const PrintMetrics& metrics);
 
+// The printer as the print job sees it. The program draws on the printer's device context;
+// tests stand in for it.
+class PrintDevice {
+ public:
+  virtual ~PrintDevice() = default;
+  virtual bool StartJob(const std::string& documentName) = 0;
+  // Selects the print font; the page size and the height of "A" in that font.
+  virtual PrintMetrics Prepare() = 0;
+  virtual bool StartPage() = 0;
+  virtual void Text(int x, int y, const std::string& utf8) = 0;
+  virtual bool EndPage() = 0;
+  virtual bool EndJob() = 0;
+  // Throws away a job that was started; nothing half-printed stays queued.
+  virtual void AbortJob() = 0;
+};
+
+// Prints every row as laid out. Empty on success; otherwise what failed, and a started job
+// has been aborted.
+std::string RunPrintJob(PrintDevice& device, const std::vector<ResultRow>& rows);
+
 }  // namespace quillow

@@ -83,5 +83,54 @@ TEST(PrintLayout, DegenerateInputs) {
   EXPECT_EQ(LayoutPrint(Named({""}), kPage)[0][0].text, "FileArchive/Folder");
 }
 
+// Records the calls of a job; fails the call numbered `failAt` (counting every call).
+class FakeDevice final : public PrintDevice {
+ public:
+  explicit FakeDevice(int failAt = -1) : failAt_(failAt) {}
+  bool StartJob(const std::string& name) override { return Step("job " + name); }
+  PrintMetrics Prepare() override { return kPage; }
+  bool StartPage() override { return Step("page"); }
+  void Text(int, int, const std::string&) override { ++texts; }
+  bool EndPage() override { return Step("end page"); }
+  bool EndJob() override { return Step("end job"); }
+  void AbortJob() override { calls.push_back("abort"); }
+  std::vector<std::string> calls;
+  int texts = 0;
+
+ private:
+  bool Step(const std::string& call) {
+    calls.push_back(call);
+    return static_cast<int>(calls.size()) != failAt_;
+  }
+  int failAt_;
+};
+
+TEST(PrintJob, PagesInOrderAndEveryFailingStepAborts) {
+  const auto rows = Named(std::vector<std::string>(40, "x"));  // two pages
+  FakeDevice good;
+  EXPECT_EQ(RunPrintJob(good, rows), "");
+  EXPECT_EQ(good.calls, (std::vector<std::string>{"job Quillow Search Results", "page", "end page",
+                                                  "page", "end page", "end job"}));
+  EXPECT_EQ(good.texts, 42);
+
+  struct Case {
+    int failAt;
+    const char* message;
+    bool aborted;
+  } cases[] = {
+      {1, "could not start the print job", false},
+      {4, "could not start page 2", true},
+      {3, "could not finish page 1", true},
+      {6, "could not end the print job", true},
+  };
+  for (const Case& c : cases) {
+    FakeDevice bad(c.failAt);
+    const std::string error = RunPrintJob(bad, rows);
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    EXPECT_EQ(bad.calls.back() == "abort", c.aborted) << c.failAt;
+    EXPECT_EQ(static_cast<int>(bad.calls.size()), c.failAt + (c.aborted ? 1 : 0)) << c.failAt;
+  }
+}
+
 }  // namespace
 }  // namespace quillow
