@@ -159,7 +159,6 @@ TEST(FindExtension, ShellLoadsItFillsTheMenuAndStartsQuillow) {
 
 struct LinkFields {
   std::string path, description, working;
-  int show = 0;
 };
 
 LinkFields LoadLink(const std::string& file) {
@@ -178,7 +177,6 @@ LinkFields LoadLink(const std::string& file) {
       fields.description = Narrow(text);
       link->GetWorkingDirectory(text, MAX_PATH);
       fields.working = Narrow(text);
-      link->GetShowCmd(&fields.show);
     }
     persist->Release();
   }
@@ -201,7 +199,12 @@ TEST(ProgLink, WritesTheLinkIntoItsSubfolderAndOverwritesIt) {
     EXPECT_EQ(fields.path, link.SourceName);
     EXPECT_EQ(fields.description, "No description available");
     EXPECT_EQ(fields.working, home.Path("app") + "\\");
-    EXPECT_EQ(fields.show, SW_SHOWMAXIMIZED);
+    // Wine's shell link reads the show command back as 1 whatever the file holds; the
+    // header's ShowCommand field (offset 0x3C) is what Windows reads.
+    std::ifstream file(link.LinkPath(), std::ios::binary);
+    char header[0x4C] = {};
+    file.read(header, sizeof(header));
+    EXPECT_EQ(static_cast<unsigned char>(header[0x3C]), SW_SHOWMAXIMIZED);
   }
   // A Programs folder that is a file cannot take the link.
   home.Write("blocked", "x");
@@ -214,14 +217,9 @@ TEST(ProgLink, WritesTheLinkIntoItsSubfolderAndOverwritesIt) {
 // A key below HKCU that stands in for a registry root and is removed at the end.
 class ScratchKey {
  public:
-  explicit ScratchKey(const std::wstring& name, REGSAM access = KEY_ALL_ACCESS)
-      : path_(L"Software\\QuillowTest\\" + name) {
+  explicit ScratchKey(const std::wstring& name) : path_(L"Software\\QuillowTest\\" + name) {
     RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
                     nullptr);
-    if (access != KEY_ALL_ACCESS) {
-      RegCloseKey(key_);
-      RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, access, &key_);
-    }
   }
   ~ScratchKey() {
     RegCloseKey(key_);
@@ -265,13 +263,21 @@ TEST(FindRegistrationRows, ReadBackFromTheRegistryAndStopAtTheFirstFailure) {
       }
     }
   }
-  // The user's root cannot take a key: the machine rows are in, nothing after them.
-  ScratchKey machine(L"machine"), readOnly(L"user", KEY_READ);
-  EXPECT_EQ(WriteRegistryRows(rows, machine.get(), readOnly.get()),
-            "Failed to set data for 'Location'");
-  EXPECT_EQ(ReadBack(machine.get(), rows[5]), "Apartment");
-  for (size_t i = 6; i < rows.size(); ++i)
-    EXPECT_EQ(ReadBack(readOnly.get(), rows[i]), "(missing)");
+  // A key that cannot be made: below a volatile key only volatile keys may be. The rows
+  // before it are in, none after it.
+  ScratchKey machine(L"machine"), user(L"user");
+  HKEY volatileKey = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(machine.get(), Widen(rows[1].key).c_str(), 0, nullptr,
+                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(volatileKey);
+  EXPECT_EQ(WriteRegistryRows(rows, machine.get(), user.get()), "Failed to set data for ''");
+  EXPECT_EQ(ReadBack(machine.get(), rows[1]), "using &Quillow...");
+  for (size_t i = 2; i < rows.size(); ++i)
+    EXPECT_EQ(
+        ReadBack(rows[i].root == RegistryRoot::kLocalMachine ? machine.get() : user.get(), rows[i]),
+        "(missing)")
+        << i;
 }
 
 }  // namespace
