@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev zlib1g-dev
   wine wine64 xvfb xauth
   clang libclang-rt-14-dev
+  cups printer-driver-cups-pdf poppler-utils
 )
 if [ "${1:-}" = "--tools" ]; then
   packages+=(zip unzip arj jlha-utils arc gcab deutex tar 7zip unar libarchive-tools

@@ -25,6 +25,8 @@
 #include "app/services.h"
 #include "components/browse_folder.h"
 #include "components/constrain.h"
+#include "output/print_win32.h"
+#include "settings/prog_link.h"
 #include "platform/win32/drives.h"
 #include "search/types.h"
 #include "settings/settings.h"
@@ -54,6 +56,13 @@ struct FormServices {
   // Tests watch or pace a search by putting a host of their own in front of the hand-over;
   // it must pass every step on.
   std::function<std::unique_ptr<SearchHost>(SearchHost& handOver)> wrapSearchHost;
+
+  // Printing and the Start-menu commands; empty or null: the system's own.
+  Printers* printers = nullptr;
+  std::string programPath;                      // the executable the link and rows name
+  std::function<std::string()> programsFolder;  // where the Start-menu link goes
+  HKEY machineRoot = nullptr;                   // roots of the Find-menu rows
+  HKEY userRoot = nullptr;
 };
 
 // The window is the search's host on the user-interface thread; the search thread reaches
@@ -145,6 +154,18 @@ class TResultForm final : private SearchHost {
   std::unique_ptr<components::TConstrain> Constrain1;
   // Made with the window, whose handle it keeps as its owner's.
   std::unique_ptr<zip::TZipComponent> ZipComponent;
+
+  // Printing, the Start-menu commands and the manual (result_form_shell.cpp).
+  TProgLink ProgLink1;
+  // Full path of the program's executable.
+  std::string ProgramPath() const;
+
+ private:
+  Printers& PrinterChoice();
+  void OpenManual(const char* fileName, const char* failure);
+  SystemPrinters systemPrinters_;
+
+ public:
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -130,18 +130,12 @@ void TResultForm::SetOptionChecks() {
   ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Settings.Options.ShowWarnings != 0);
 }
 
-// Commands whose work comes with later parts: saving, printing, extraction, the settings
-// dialogs, shell integration and help. The items exist and follow their enabling rules.
+// Commands whose work comes with later parts: saving, extraction, the settings dialogs and
+// the About box. The items exist and follow their enabling rules.
 void TResultForm::Save1Click() {}
 void TResultForm::Append1Click() {}
-void TResultForm::Printresults1Click() {}
-void TResultForm::PrinterSetup1Click() {}
 void TResultForm::Extract1Click() {}
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
-void TResultForm::Addicontostartmenu1Click() {}
-void TResultForm::CreateshortcutinStartMenuFind1Click() {}
-void TResultForm::InWordformat1Click() {}
-void TResultForm::Intextformat1Click() {}
 void TResultForm::AboutQuillow1Click() {}
 void TResultForm::Advancedoptions1Click() {}
 void TResultForm::ResultsDblClick() {}

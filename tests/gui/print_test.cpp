@@ -1,0 +1,250 @@
+// The main window's printing, Start-menu and manual commands with the printer, the shell and
+// the message boxes answered by the test; and a print on the machine's own default printer
+// (a real CUPS queue in tests/print/cups_print_test.sh).
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "gui_test_util.h"
+#include "output/print_win32.h"
+#include "platform/win32/text.h"
+
+namespace quillow::test {
+namespace {
+
+// Passes a job on to the printer and keeps the page size and line height it reported.
+class MetricsProbe final : public PrintDevice {
+ public:
+  explicit MetricsProbe(PrintDevice& next) : next_(next) {}
+  bool StartJob(const std::string& name) override { return next_.StartJob(name); }
+  PrintMetrics Prepare() override { return metrics = next_.Prepare(); }
+  bool StartPage() override { return next_.StartPage(); }
+  void Text(int x, int y, const std::string& text) override { next_.Text(x, y, text); }
+  bool EndPage() override { return next_.EndPage(); }
+  bool EndJob() override { return next_.EndJob(); }
+  void AbortJob() override { next_.AbortJob(); }
+  PrintMetrics metrics;
+
+ private:
+  PrintDevice& next_;
+};
+
+bool SystemHasPrinter() {
+  SystemPrinters printers;
+  HDC dc = printers.CreatePrinterDC();
+  if (dc) DeleteDC(dc);
+  return dc != nullptr;
+}
+
+// Rows of assorted name lengths, enough for several pages of any paper.
+std::vector<ResultRow> ManyRows() {
+  std::vector<ResultRow> rows;
+  for (int i = 0; i < 150; ++i) {
+    const std::string n = std::to_string(1000 + i);
+    rows.push_back(
+        {"f" + n + std::string(i % 9, 'x') + ".txt", "C:\\box\\a" + n + ".zip", "", "", "", ""});
+  }
+  return rows;
+}
+
+// Prints on the default printer and writes what each page should hold to the file named
+// by QUILLOW_PRINT_EXPECTED: one line per printed line, a line "=== page" before each page.
+TEST(SystemPrinter, PrintsTheLayoutOnTheDefaultPrinter) {
+  const char* expected = std::getenv("QUILLOW_PRINT_EXPECTED");
+  if (!expected) GTEST_SKIP() << "run by tests/print/cups_print_test.sh";
+  SystemPrinters printers;
+  HDC dc = printers.CreatePrinterDC();
+  ASSERT_NE(dc, nullptr) << "no default printer";
+  const std::vector<ResultRow> rows = ManyRows();
+  PrintMetrics metrics;
+  {
+    GdiPrintDevice gdi(dc);
+    MetricsProbe device(gdi);
+    EXPECT_EQ(RunPrintJob(device, rows), "");
+    metrics = device.metrics;
+  }
+  DeleteDC(dc);
+  EXPECT_GT(metrics.lineHeight, 0);
+  std::ofstream out(expected, std::ios::binary);
+  for (const PrintPage& page : LayoutPrint(rows, metrics)) {
+    out << "=== page\n";
+    for (const PrintLine& line : page) out << line.text << "\n";
+  }
+}
+
+class FakePrinters final : public Printers {
+ public:
+  void Setup(HWND owner) override { setupOwners.push_back(owner); }
+  // A memory device context: no printer driver, so the job cannot start.
+  HDC CreatePrinterDC() override {
+    ++asked;
+    return CreateCompatibleDC(nullptr);
+  }
+  std::vector<HWND> setupOwners;
+  int asked = 0;
+};
+
+// The shell as ShellExecute answers: files that exist open, others give "file not found".
+class FileShell final : public app::Shell {
+ public:
+  INT_PTR Open(HWND, const std::string& path, int show) override {
+    opened.push_back(path);
+    shows.push_back(show);
+    return std::filesystem::exists(path) ? 42 : SE_ERR_FNF;
+  }
+  std::vector<std::string> opened;
+  std::vector<int> shows;
+};
+
+class ShellCommandsTest : public ::testing::Test {
+ protected:
+  void MakeForm(Printers* printers) {
+    app::FormServices services;
+    services.messages = &messages_;
+    services.shell = &shell_;
+    services.browser = &browser_;
+    services.printers = printers;
+    services.programFolder = home_.Root() + "\\";
+    services.programPath = "C:\\Tools\\Q\\Quillow.exe";
+    services.programsFolder = [this] { return home_.Path("Programs"); };
+    services.machineRoot = machineRoot_;
+    services.userRoot = userRoot_;
+    form_ = std::make_unique<app::TResultForm>(services);
+    ASSERT_TRUE(form_->Create());
+    form_->Show(SW_SHOWNORMAL);
+    Pump();
+  }
+  void TearDown() override {
+    form_.reset();
+    Pump();
+  }
+  // A search of the test folder that lists two rows.
+  void ListTwoRows() {
+    home_.Write("found\\a.txt", "a");
+    home_.Write("found\\b.txt", "b");
+    TypeInto(Child(form(), id::Files), "*.txt");
+    TypeInto(Child(form(), id::Folder), home_.Path("found"));
+    Click(Child(form(), id::BeginSearch));
+    ASSERT_TRUE(PumpUntil([&] { return !form_->SearchThreadAlive(); }));
+    Pump();
+    ASSERT_EQ(form_->Rows().size(), 2u);
+  }
+  HWND form() const { return form_->Handle(); }
+  const MessageBoxCall& LastMessage() const { return messages_.calls.back(); }
+
+  TempFolder home_;
+  FakeMessageBoxes messages_;
+  FileShell shell_;
+  FakeBrowser browser_;
+  HKEY machineRoot_ = nullptr, userRoot_ = nullptr;
+  std::unique_ptr<app::TResultForm> form_;
+};
+
+TEST_F(ShellCommandsTest, PrintAsksFirstAndReportsAJobThatCannotStart) {
+  FakePrinters printers;
+  MakeForm(&printers);
+  ListTwoRows();
+  messages_.answer = IDNO;
+  Command(form(), id::Printresults1);
+  ASSERT_EQ(messages_.calls.size(), 1u);
+  EXPECT_EQ(LastMessage().text, "Are you sure you want to print the results of your search?");
+  EXPECT_EQ(LastMessage().title, "");
+  EXPECT_EQ(LastMessage().type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+  EXPECT_EQ(printers.asked, 0);
+
+  // The setup dialog's choice is the printer the next print asks for.
+  Command(form(), id::PrinterSetup1);
+  EXPECT_EQ(printers.setupOwners, std::vector<HWND>{form()});
+  messages_.answer = IDYES;
+  Command(form(), id::Printresults1);
+  EXPECT_EQ(printers.asked, 1);
+  ASSERT_EQ(messages_.calls.size(), 3u);
+  EXPECT_EQ(LastMessage().title, "Error");
+  EXPECT_NE(LastMessage().text.find("could not start the print job"), std::string::npos);
+}
+
+TEST_F(ShellCommandsTest, PrintIsRefusedWithoutAPrinter) {
+  if (SystemHasPrinter()) GTEST_SKIP() << "this machine has a printer";
+  MakeForm(nullptr);
+  ListTwoRows();
+  messages_.answer = IDYES;
+  Command(form(), id::Printresults1);
+  ASSERT_EQ(messages_.calls.size(), 2u);
+  EXPECT_EQ(LastMessage().title, "Error");
+  EXPECT_NE(LastMessage().text.find("no printer is installed"), std::string::npos);
+}
+
+TEST_F(ShellCommandsTest, ManualsOpenFromTheProgramFolderEachWithItsOwnFailure) {
+  MakeForm(nullptr);
+  home_.Write("manual.txt", "text");
+  // Another current folder holding both files must not be used.
+  TempFolder elsewhere;
+  elsewhere.Write("manual.htm", "x");
+  SetCurrentDirectoryW(platform::Widen(elsewhere.Root()).c_str());
+  Command(form(), id::Intextformat1);
+  EXPECT_TRUE(messages_.calls.empty());
+  Command(form(), id::InWordformat1);
+  EXPECT_EQ(shell_.opened,
+            (std::vector<std::string>{home_.Path("manual.txt"), home_.Path("manual.htm")}));
+  EXPECT_EQ(shell_.shows, (std::vector<int>{SW_SHOWMAXIMIZED, SW_SHOWMAXIMIZED}));
+  ASSERT_EQ(messages_.calls.size(), 1u);
+  EXPECT_EQ(LastMessage().text, "Could not open manual HTML file.");
+  EXPECT_EQ(LastMessage().title, "Error");
+  std::filesystem::remove(home_.Path("manual.txt"));
+  Command(form(), id::Intextformat1);
+  EXPECT_EQ(LastMessage().text, "Could not open manual text file.");
+  SetCurrentDirectoryW(platform::Widen(std::filesystem::temp_directory_path().string()).c_str());
+}
+
+TEST_F(ShellCommandsTest, ProgramsCommandWritesTheLinkOrSaysItCouldNot) {
+  home_.Folder("Programs");
+  MakeForm(nullptr);
+  Command(form(), id::Addicontostartmenu1);
+  EXPECT_TRUE(std::filesystem::exists(home_.Path("Programs\\Quillow.lnk")));
+  EXPECT_EQ(form_->ProgLink1.SourceName, "C:\\Tools\\Q\\Quillow.exe");
+  ASSERT_EQ(messages_.calls.size(), 1u);
+  EXPECT_EQ(LastMessage().text, "The icon will appear next time\nyou start your computer.");
+  EXPECT_EQ(LastMessage().title, "");
+  // Where no link can go, no promise of an icon.
+  std::filesystem::remove_all(home_.Path("Programs"));
+  home_.Write("Programs", "a file");
+  Command(form(), id::Addicontostartmenu1);
+  ASSERT_EQ(messages_.calls.size(), 2u);
+  EXPECT_EQ(LastMessage().title, "Error");
+  EXPECT_NE(LastMessage().text.find("Quillow.lnk"), std::string::npos);
+}
+
+TEST_F(ShellCommandsTest, FindCommandWritesTheRowsOrShowsTheRegistryError) {
+  const std::wstring scratch = L"Software\\QuillowTest\\form";
+  RegCreateKeyExW(HKEY_CURRENT_USER, scratch.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                  &machineRoot_, nullptr);
+  userRoot_ = machineRoot_;
+  MakeForm(nullptr);
+  Command(form(), id::CreateshortcutinStartMenuFind1);
+  EXPECT_TRUE(messages_.calls.empty());
+  wchar_t text[MAX_PATH] = {};
+  DWORD bytes = sizeof(text);
+  EXPECT_EQ(RegGetValueW(machineRoot_, L"Software\\Ostrel\\Quillow", L"Location", RRF_RT_REG_SZ,
+                         nullptr, text, &bytes),
+            ERROR_SUCCESS);
+  EXPECT_EQ(platform::Narrow(text), "C:\\Tools\\Q");
+  form_.reset();
+
+  // A root that takes no keys: the application's error box with the value's name.
+  userRoot_ = reinterpret_cast<HKEY>(0x7FFFFFF0);
+  MakeForm(nullptr);
+  Command(form(), id::CreateshortcutinStartMenuFind1);
+  ASSERT_EQ(messages_.calls.size(), 1u);
+  EXPECT_EQ(LastMessage().text, "Failed to set data for 'Location'");
+  EXPECT_EQ(LastMessage().title, "Quillow");
+  EXPECT_EQ(LastMessage().type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+  RegCloseKey(machineRoot_);
+  RegDeleteTreeW(HKEY_CURRENT_USER, scratch.c_str());
+}
+
+}  // namespace
+}  // namespace quillow::test
