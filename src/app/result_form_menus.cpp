@@ -122,10 +122,8 @@ void TResultForm::SetOptionChecks() {
   ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Settings.Options.ShowWarnings != 0);
 }
 
-// Commands whose work comes with later parts: saving, printing, extraction, the settings
+// Commands whose work comes with later parts: printing, extraction, the settings
 // dialogs, shell integration and help. The items exist and follow their enabling rules.
-void TResultForm::Save1Click() {}
-void TResultForm::Append1Click() {}
 void TResultForm::Printresults1Click() {}
 void TResultForm::PrinterSetup1Click() {}
 void TResultForm::Extract1Click() {}

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/options.h"
+#include "output/data_formats.h"
 #include "output/ordering.h"
 #include "output/writers.h"
 #include "platform/fs.h"
@@ -99,6 +100,13 @@ int Run(const std::vector<std::string>& args) {
         WriteHtml(host.rows(), options.columns, style, out);
         break;
       }
+      case cli::Format::kCsv:
+        WriteCsvHeader(options.columns, out);
+        for (const ResultRow& row : host.rows()) WriteCsvRow(row, options.columns, out);
+        break;
+      case cli::Format::kJson:
+        for (const ResultRow& row : host.rows()) WriteJsonRow(row, out);
+        break;
     }
   }
   std::fwrite(out.data(), 1, out.size(), stdout);

@@ -24,8 +24,13 @@ const char kUsage[] =
     "  -s, --sort KIND       order of the rows, 0-12 (default 0: search order)\n"
     "                        1/2 file, 3/4 archive/folder, 5/6 modified (newest/oldest first),\n"
     "                        7/8 size, 9/10 ratio (highest/lowest first), 11/12 packed\n"
-    "  -f, --format FORMAT   text, tabs or html (default text)\n"
-    "      --columns LIST    optional columns: date,size,ratio,packed, or none (default all)\n"
+    "  -f, --format FORMAT   text, tabs, html, csv or json (default text); csv: a header row\n"
+    "                        and CR LF line ends (RFC 4180); json: one object per line with\n"
+    "                        the six texts (file, container, modifiedText, sizeText,\n"
+    "                        ratioText, packedText), size, packed, ratio (null for \"?\"),\n"
+    "                        modified (ISO 8601 local time or null) and folder\n"
+    "      --columns LIST    optional columns: date,size,ratio,packed, or none (default all);\n"
+    "                        json always has every field\n"
     "  -h, --help            show this help\n"
     "      --version         show the version\n"
     "\n"
@@ -141,8 +146,10 @@ bool ParseArguments(const std::vector<std::string>& args, Options& o, std::strin
       if (v == "text") o.format = Format::kText;
       else if (v == "tabs") o.format = Format::kTabs;
       else if (v == "html") o.format = Format::kHtml;
+      else if (v == "csv") o.format = Format::kCsv;
+      else if (v == "json") o.format = Format::kJson;
       else {
-        error = "format must be text, tabs or html";
+        error = "format must be text, tabs, html, csv or json";
         return false;
       }
     } else if (arg == "--columns") {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "settings/settings_store.h"
@@ -37,7 +38,7 @@ class RegistryStoreTest : public ::testing::Test {
                      buffer, &size) != ERROR_SUCCESS)
       return REG_NONE;
     if (text) *text = buffer;
-    if (number) *number = *reinterpret_cast<DWORD*>(buffer);
+    if (number) std::memcpy(number, buffer, sizeof(DWORD));
     return type;
   }
   void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
