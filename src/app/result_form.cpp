@@ -3,6 +3,7 @@
 #include "app/result_form.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <exception>
 
@@ -11,6 +12,7 @@
 #include "dialogs/dialog_form.h"
 #include "platform/fs.h"
 #include "platform/win32/text.h"
+#include "settings/registry_store.h"
 #include "zip/zip_system_win32.h"
 
 namespace quillow::app {
@@ -75,6 +77,17 @@ TResultForm::TResultForm(FormServices services)
   if (programFolder_.empty()) programFolder_ = platform::ExecutableFolder() + "\\";
   // Taken once: a drive attached later is not in the drive sets until the next start.
   driveTypes_ = services_.driveTypes ? services_.driveTypes() : platform::ReadDriveTypes();
+
+  if (!services_.settingsStore) ownStore_ = std::make_unique<settings::RegistryStore>();
+  store_ = services_.settingsStore ? services_.settingsStore : ownStore_.get();
+  fileDialogs_ = services_.fileDialogs ? services_.fileDialogs : &systemFileDialogs_;
+  SaveDialog1.title = "Save Search Results As...";
+  SaveDialog1.filter = "Text files (*.txt)|*.txt|HTML files (*.html *.htm)|*.html;*.htm";
+  SaveDialog1.options =
+      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
+  SaveDialog2.title = "Append Results to Text File...";
+  SaveDialog2.filter = "Text files (*.txt)|*.txt";
+  SaveDialog2.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
 }
 
 TResultForm::~TResultForm() {
@@ -195,7 +208,7 @@ void TResultForm::SetForms(dialogs::TAdvancedOptions* advanced, dialogs::TAboutB
 
 void TResultForm::Show(int showCommand) {
   FormShow();
-  ShowWindow(hwnd_, showCommand);
+  ShowWindow(hwnd_, showOverride_ >= 0 ? showOverride_ : showCommand);
   UpdateWindow(hwnd_);
   SetFocus(Files.Handle());
 }
@@ -205,18 +218,23 @@ bool TResultForm::PreTranslateMessage(MSG& msg) {
   return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
-// The settings store loads everything here; until it exists the options keep their
-// fresh-start values.
-void TResultForm::FormCreate() { SetOptionChecks(); }
+void TResultForm::FormCreate() { LoadSettingsIntoControls(); }
 
 // Only a migration from the legacy configuration file has a window placement to apply.
+// The histories are added once, however often the window is shown.
 void TResultForm::FormShow() {
   if (!legacyImport_) return;
+  legacyImport_ = false;
+  showOverride_ = legacyWindow_.placement.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  ApplyBounds(legacyWindow_.placement);
+  for (const std::string& text : legacyWindow_.folders) Folder.AddItem(text);
+  for (const std::string& text : legacyWindow_.files) Files.AddItem(text);
 }
 
 void TResultForm::FormClose() {
   if (search_) search_->RequestStop();
-  // The settings store saves everything here.
+  // Saved without waiting for the search: it only reads the settings.
+  SaveSettingsFromControls();
   for (const std::string& file : temporaryFiles_) platform::DeleteFileAt(file);
   temporaryFiles_.clear();
 }

@@ -29,7 +29,9 @@
 #include "settings/prog_link.h"
 #include "platform/win32/drives.h"
 #include "search/types.h"
+#include "settings/key_value_store.h"
 #include "settings/settings.h"
+#include "settings/settings_store.h"
 
 namespace quillow::dialogs {
 class TAdvancedOptions;
@@ -53,6 +55,8 @@ struct FormServices {
   FolderBrowser* browser = nullptr;  // null: the window's own BrowseFolder
   std::function<platform::DriveTypeTable()> driveTypes;
   std::string programFolder;         // with its trailing backslash
+  settings::KeyValueStore* settingsStore = nullptr;  // null: the current user's registry
+  FileDialogs* fileDialogs = nullptr;
   // Tests watch or pace a search by putting a host of their own in front of the hand-over;
   // it must pass every step on.
   std::function<std::unique_ptr<SearchHost>(SearchHost& handOver)> wrapSearchHost;
@@ -261,6 +265,22 @@ class TResultForm final : private SearchHost {
   std::unique_ptr<SearchHost> wrappedHost_;
   std::unique_ptr<SearchRun> search_;
   bool searchAlive_ = false;
+
+  // Settings and saving results (result_form_settings.cpp, result_form_save.cpp).
+  void LoadSettingsIntoControls();
+  void SaveSettingsFromControls();
+  WindowPlacement CurrentPlacement() const;
+  void ApplyBounds(const WindowPlacement& placement);
+  void SaveResults(bool append);
+  bool WriteResults(const std::string& path, bool append, bool html);
+
+  std::unique_ptr<settings::KeyValueStore> ownStore_;
+  settings::KeyValueStore* store_ = nullptr;
+  SystemFileDialogs systemFileDialogs_;
+  FileDialogs* fileDialogs_ = nullptr;
+  settings::LegacyWindow legacyWindow_;
+  int showOverride_ = -1;  // a show command that the settings ask for, or -1
+  SaveFileDialog SaveDialog1, SaveDialog2;
 };
 
 }  // namespace quillow::app

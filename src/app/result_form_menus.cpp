@@ -130,10 +130,8 @@ void TResultForm::SetOptionChecks() {
   ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Settings.Options.ShowWarnings != 0);
 }
 
-// Commands whose work comes with later parts: saving, extraction, the settings dialogs and
-// the About box. The items exist and follow their enabling rules.
-void TResultForm::Save1Click() {}
-void TResultForm::Append1Click() {}
+// Commands whose work comes with later parts: extraction, the settings dialogs and the About
+// box. The items exist and follow their enabling rules.
 void TResultForm::Extract1Click() {}
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
 void TResultForm::AboutQuillow1Click() {}

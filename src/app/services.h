@@ -33,6 +33,24 @@ class FolderBrowser {
   virtual bool Execute() = 0;
 };
 
+// A save-file dialog as the window describes it (a component: it keeps its file name from
+// one showing to the next); the user's choice comes back in `fileName` and `filterIndex`.
+struct SaveFileDialog {
+  std::string title;
+  std::string filter;  // pairs of description and pattern, separated by "|"
+  DWORD options = 0;   // OFN_ flags
+  std::string initialFolder;
+  std::string fileName;
+  int filterIndex = 1;  // 1-based, as the filter lists them
+};
+
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  // Modal; true when the user chose a file.
+  virtual bool Save(HWND owner, SaveFileDialog& dialog) = 0;
+};
+
 class SystemMessageBoxes final : public MessageBoxes {
  public:
   int Show(HWND owner, const std::string& text, const std::string& title, UINT type) override;
@@ -41,6 +59,11 @@ class SystemMessageBoxes final : public MessageBoxes {
 class SystemShell final : public Shell {
  public:
   INT_PTR Open(HWND owner, const std::string& path, int showCommand) override;
+};
+
+class SystemFileDialogs final : public FileDialogs {
+ public:
+  bool Save(HWND owner, SaveFileDialog& dialog) override;
 };
 
 }  // namespace quillow::app

@@ -10,6 +10,7 @@
 
 #include "cli/options.h"
 #include "output/display_text.h"
+#include "output/data_formats.h"
 #include "output/ordering.h"
 #include "output/writers.h"
 #include "platform/fs.h"
@@ -82,6 +83,12 @@ std::optional<StreamingLayout> StreamingFor(const cli::Options& o) {
                              [cols](const ResultRow& r, std::string& out) {
                                WriteTabsRow(r, cols, Controls::kEscape, out);
                              }};
+    case cli::Format::kCsv:
+      return StreamingLayout{[cols](std::string& out) { WriteCsvHeader(cols, out); },
+                             [cols](const ResultRow& r, std::string& out) { WriteCsvRow(r, cols, out); }};
+    case cli::Format::kJson:
+      return StreamingLayout{[](std::string&) {},
+                             [](const ResultRow& r, std::string& out) { WriteJsonRow(r, out); }};
     default:
       return std::nullopt;
   }
@@ -191,6 +198,13 @@ void WriteCollected(const cli::Options& options, const std::vector<ResultRow>& r
       WriteHtml(rows, options.columns, style, text);
       break;
     }
+    case cli::Format::kCsv:
+      WriteCsvHeader(options.columns, text);
+      for (const ResultRow& row : rows) WriteCsvRow(row, options.columns, text);
+      break;
+    case cli::Format::kJson:
+      for (const ResultRow& row : rows) WriteJsonRow(row, text);
+      break;
   }
   out.Put(text);
 }

@@ -73,13 +73,18 @@ std::string Usage() {
          indent + Wrapped(TypeList(), 24, 24) + "\n" +
          "  -s, --sort KIND       order of the rows, 0-" + std::to_string(kSortKinds - 1) +
          " (default 0: search order):\n" + indent + Wrapped(SortKindList(), 24, 24) + "\n" +
-         "  -f, --format FORMAT   text, tabs or html (default text)\n"
-         "      --columns LIST    optional columns: date,size,ratio,packed, or none (default all)\n"
+         "  -f, --format FORMAT   text, tabs, html, csv or json (default text); csv: a header row\n"
+         "                        and CR LF line ends (RFC 4180); json: one object per line with\n"
+         "                        the six texts (file, container, modifiedText, sizeText,\n"
+         "                        ratioText, packedText), size, packed, ratio (null for \"?\"),\n"
+         "                        modified (ISO 8601 local time or null) and folder\n"
+         "      --columns LIST    optional columns: date,size,ratio,packed, or none (default all);\n"
+         "                        json always has every field\n"
          "  -h, --help            show this help\n"
          "      --version         show the version\n"
          "\n"
-         "Rows go to standard output (tabs in search order as they are found; nothing at all when\n"
-         "nothing is found); the count, warnings and errors to standard error. In text and tabs\n"
+         "Rows go to standard output (tabs, csv and json in search order as they are found;\n"
+         "nothing at all when nothing is found); the count, warnings and errors to standard error. In text and tabs\n"
          "output, control characters in names are shown as escapes (\\t, \\n, \\x1B).\n"
          "Exit status: 0 files found, 1 none found, 2 usage error, refused search, a LOOK-IN-TEXT\n"
          "folder that cannot be read (when nothing was found) or output that cannot be written.\n";
@@ -194,8 +199,10 @@ bool ParseArguments(const std::vector<std::string>& args, Options& o, std::strin
       if (v == "text") o.format = Format::kText;
       else if (v == "tabs") o.format = Format::kTabs;
       else if (v == "html") o.format = Format::kHtml;
+      else if (v == "csv") o.format = Format::kCsv;
+      else if (v == "json") o.format = Format::kJson;
       else {
-        error = "format must be text, tabs or html";
+        error = "format must be text, tabs, html, csv or json";
         return false;
       }
     } else if (arg == "--columns") {

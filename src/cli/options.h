@@ -9,7 +9,7 @@
 
 namespace quillow::cli {
 
-enum class Format { kText, kTabs, kHtml };
+enum class Format { kText, kTabs, kHtml, kCsv, kJson };
 
 struct Options {
   SearchOptions search;

@@ -82,5 +82,45 @@ check "sorted by size, largest first" bash -c "sed -n 2p '$work/out' | grep -q b
 run --help
 check "help" contains "$work/out" "Usage: quillow-find"
 
+# Data layouts, read back by real parsers. A folder name with a comma and a file name with
+# a double quote need CSV quoting and JSON escaping.
+mkdir -p "$work/data/a,b"
+printf 'q' > "$work/data/a,b/say \"hi\".txt"
+cp "$data/zip/basic.zip" "$work/data/"
+cp "$data/tar/ustar.tar" "$work/data/"
+run -f csv -s 1 '*.*' "$work/data"
+check "csv exit 0" test "$rc" -eq 0
+check "csv parses" python3 - "$work/out" "$work/data" <<'PY'
+import csv, sys
+raw = open(sys.argv[1], 'rb').read()
+assert raw.count(b'\r\n') == raw.count(b'\n') and raw.endswith(b'\r\n')
+rows = list(csv.reader(raw.decode('utf-8').splitlines()))
+assert rows[0] == ['File', 'Archive/Folder', 'Modified', 'Size', 'Ratio', 'Packed'], rows[0]
+by = {r[0]: r for r in rows[1:]}
+assert all(len(r) == 6 for r in rows)
+assert by['say "hi".txt'][1] == sys.argv[2] + '/a,b/', by['say "hi".txt']
+assert by['big.TXT'][1:] == [sys.argv[2] + '/basic.zip', '3/15/2001 3:18 PM', '6200', '99%', '61']
+PY
+run -f csv --columns size '*.bin' "$work/data"
+check "csv columns" bash -c "head -n 1 '$work/out' | grep -q \$'^File,Archive/Folder,Size\r\$'"
+run -f json '*.*' "$work/data"
+check "json parses" python3 - "$work/out" "$work/data" <<'PY'
+import json, sys
+lines = open(sys.argv[1], encoding='utf-8').read().splitlines()
+objs = [json.loads(l) for l in lines]
+by = {o['file']: o for o in objs}
+big = by['big.TXT']
+assert (big['size'], big['packed'], big['ratio']) == (6200, 61, 99), big
+assert big['modified'] == '2001-03-15T15:18:00' and big['folder'] is False, big
+assert big['sizeText'] == '6200' and big['container'] == sys.argv[2] + '/basic.zip'
+q = by['say "hi".txt']
+assert q['folder'] is True and q['container'].endswith('/a,b/'), q
+tar = [o for o in objs if o['container'].endswith('ustar.tar')]
+assert tar and all(o['modified'] is None and o['modifiedText'] == '?' for o in tar), tar
+assert any(o['ratio'] is None for o in tar), tar
+PY
+run -f yaml '*.*' "$work/data"
+check "unknown format exit 2" test "$rc" -eq 2
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -201,7 +201,10 @@ void FormTest::MakeForm(std::function<platform::DriveTypeTable()> driveTypes) {
   services.browser = &browser_;
   services.driveTypes = std::move(driveTypes);
   services.programFolder = home_->Root() + "\\";
-  services.wrapSearchHost = [this](SearchHost& handOver) {
+  services.fileDialogs = &dialogs_;
+  services.settingsStore = settingsStore_ ? settingsStore_ : &store_;
+  services.wrapSearchHost = [this](SearchHost& handOver) -> std::unique_ptr<SearchHost> {
+    if (wrapHost_) return wrapHost_(handOver);
     auto gate = std::make_unique<GatedHost>(handOver);
     gate_ = gate.get();
     return gate;

@@ -19,6 +19,7 @@
 
 #include "app/ids.h"
 #include "app/result_form.h"
+#include "settings/memory_store.h"
 
 namespace quillow::test {
 
@@ -62,6 +63,25 @@ class FakeBrowser final : public app::FolderBrowser {
   std::string directory;
   std::string choice;  // empty: the user cancels
   std::vector<std::string> starts;
+};
+
+// Save-file dialogs answered with the file names queued; with none queued the user cancels.
+class FakeFileDialogs final : public app::FileDialogs {
+ public:
+  struct Answer {
+    std::string fileName;
+    int filterIndex;
+  };
+  bool Save(HWND, app::SaveFileDialog& dialog) override {
+    shown.push_back(dialog);
+    if (answers.empty()) return false;
+    dialog.fileName = answers.front().fileName;
+    dialog.filterIndex = answers.front().filterIndex;
+    answers.erase(answers.begin());
+    return true;
+  }
+  std::vector<app::SaveFileDialog> shown;  // as each showing began
+  std::vector<Answer> answers;
 };
 
 // Passes every step of a search on to the window's hand-over, and can hold the search
@@ -145,6 +165,13 @@ class FormTest : public ::testing::Test {
   FakeMessageBoxes messages_;
   FakeShell shell_;
   FakeBrowser browser_;
+  FakeFileDialogs dialogs_;
+  // The window's settings: kept in memory unless a test gives a store of its own, so no
+  // test leaves anything behind in the registry.
+  settings::MemoryStore store_;
+  settings::KeyValueStore* settingsStore_ = nullptr;
+  // A host of the test's own in front of the hand-over instead of the gate.
+  std::function<std::unique_ptr<SearchHost>(SearchHost& handOver)> wrapHost_;
   GatedHost* gate_ = nullptr;  // owned by the window
   std::unique_ptr<TempFolder> home_;
   std::unique_ptr<app::TResultForm> form_;

@@ -1,0 +1,34 @@
+// Row layouts for scripts: CSV (RFC 4180) and JSON Lines. Each row is written on its own,
+// so rows can go out as a search finds them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "output/writers.h"
+#include "search/types.h"
+
+namespace quillow {
+
+// The values behind a row's texts. Taken from the texts the row shows for now; a row that
+// carries its numbers itself would fill these directly.
+struct RowValues {
+  std::optional<uint32_t> size, packed;
+  std::optional<int32_t> ratio;         // percent
+  std::optional<std::string> modified;  // ISO 8601 local time, "2001-03-15T15:18:00"
+  bool folder = false;
+};
+RowValues RowValuesOf(const ResultRow& row);
+
+// "File,Archive/Folder" and the chosen optional columns, CR LF.
+void WriteCsvHeader(const SaveColumns& cols, std::string& out);
+// The row's texts as they are shown, quoted where a field needs it, CR LF.
+void WriteCsvRow(const ResultRow& row, const SaveColumns& cols, std::string& out);
+
+// One object and "\n": the six texts as shown (file, container, modifiedText, sizeText,
+// ratioText, packedText), then size, packed, ratio (null for "?"), modified (null for
+// "?") and folder.
+void WriteJsonRow(const ResultRow& row, std::string& out);
+
+}  // namespace quillow

@@ -1,0 +1,184 @@
+// "Save Results As..." and "Append Results to Text File..." through the window: the two
+// dialogs, the format decision, the files written byte for byte, the large-HTML question,
+// the viewer, and writes that fail without harming what was there.
+#include <sstream>
+
+#include "gui_test_util.h"
+#include "platform/win32/text.h"
+
+namespace quillow::test {
+namespace {
+
+// Stands in for the rows of a search: the first hit brings these rows instead.
+class ScriptedRows final : public SearchHost {
+ public:
+  ScriptedRows(SearchHost& next, const std::vector<ResultRow>& rows) : next_(next), rows_(rows) {}
+  void Refuse() override { next_.Refuse(); }
+  std::string LookInText() override { return next_.LookInText(); }
+  std::string FindFilesText() override { return next_.FindFilesText(); }
+  void ReplaceLookInText(const std::string& q) override { next_.ReplaceLookInText(q); }
+  void RecordHistories(const std::string& f, const std::string& l) override {
+    next_.RecordHistories(f, l);
+  }
+  void StartOfSearch() override { next_.StartOfSearch(); }
+  void ShowElapsed(uint32_t s) override { next_.ShowElapsed(s); }
+  void ShowLookingIn(const std::string& f) override { next_.ShowLookingIn(f); }
+  void ShowFoundCount(int32_t n) override { next_.ShowFoundCount(n); }
+  void AddRow(ResultRow&&) override {
+    for (const ResultRow& row : rows_) next_.AddRow(ResultRow(row));
+  }
+  void EndOfSearch(int32_t n) override { next_.EndOfSearch(n); }
+  void OpenWarnings(const std::string& p) override { next_.OpenWarnings(p); }
+  void FinalSort() override { next_.FinalSort(); }
+
+ private:
+  SearchHost& next_;
+  const std::vector<ResultRow>& rows_;
+};
+
+// The rows the expected files in tests/data/expected/ were written for.
+std::vector<ResultRow> ExpectedRows() {
+  return {
+      {"notes.txt", "C:\\docs\\", "3/15/2001 3:18 PM", "1234", "0%", "1234"},
+      {"docs/readme.txt", "C:\\a\\b.zip", "12/1/1999 12:05 AM", "5000", "69%", "1550"},
+      {"src/main.c", "D:\\x.TAR", "?", "2147483648", "?", "?"},
+      {"tiny.bin", "C:\\a\\b.zip", "1/2/2003 9:07 AM", "100", "-50%", "150"},
+      {"R&D <draft>.txt", "C:\\100% Work #1\\", "7/4/2010 11:59 PM", "42", "0%", "42"},
+      {"caf\xC3\xA9 cr\xC3\xA8me.txt", "C:\\a\\b.zip", "2/29/2004 1:00 PM", "10", "20%", "8"},
+      {"r\x82sum\x82.doc", "C:\\a\\b.zip", "6/30/1995 10:30 AM", "7", "?", "?"},
+  };
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(std::filesystem::path(platform::Widen(path)), std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Expected(const char* name) {
+  return ReadAll(std::string(QUILLOW_TEST_DATA) + "/expected/" + name);
+}
+
+class SaveResultsTest : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    wrapHost_ = [this](SearchHost& next) { return std::make_unique<ScriptedRows>(next, rows_); };
+  }
+  // A window whose list holds `rows`, as a search left it.
+  void ShowRows(std::vector<ResultRow> rows) {
+    rows_ = std::move(rows);
+    if (!form_) MakeForm();
+    home_->Write("hit\\x.txt", "x");
+    Search("x.txt", home_->Path("hit"));
+    ASSERT_EQ(RowCount(Control(id::Results)), static_cast<int>(rows_.size()));
+  }
+  void Choose(const std::string& file, int filter, int command) {
+    dialogs_.answers.push_back({file, filter});
+    Command(form(), command);
+  }
+
+  std::vector<ResultRow> rows_;
+};
+
+TEST_F(SaveResultsTest, SaveAndAppendWriteTheLayoutsTheDialogsAsked) {
+  ShowRows(ExpectedRows());
+  const std::string folder = home_->Root() + "\\";
+  // A Unicode name, the text filter, no extension: ".txt" is added.
+  Choose(folder + "r\xC3\xA9sultats", 1, id::Save1);
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  const app::SaveFileDialog& first = dialogs_.shown[0];
+  EXPECT_EQ(first.title, "Save Search Results As...");
+  EXPECT_EQ(first.filter, "Text files (*.txt)|*.txt|HTML files (*.html *.htm)|*.html;*.htm");
+  EXPECT_EQ(first.options, static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY |
+                                              OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN));
+  EXPECT_EQ(first.initialFolder, "C:\\");  // a drive root keeps its backslash
+  EXPECT_EQ(first.filterIndex, 1);
+  EXPECT_EQ(ReadAll(folder + "r\xC3\xA9sultats.txt"), Expected("spaces.txt"));
+  EXPECT_EQ(form_->Settings.SavePath, folder);
+
+  // The HTML filter with no extension gives ".html"; the dialog starts where the last file
+  // went, with its name, and the filter last chosen.
+  Choose(folder + "report", 2, id::Save1);
+  EXPECT_EQ(dialogs_.shown[1].initialFolder, home_->Root());
+  EXPECT_EQ(dialogs_.shown[1].fileName, folder + "r\xC3\xA9sultats");
+  EXPECT_EQ(ReadAll(folder + "report.html"), Expected("results.html"));
+  EXPECT_EQ(form_->Settings.FilterIndex, 2);
+  Choose(folder + "report.csv", 2, id::Save1);  // an unknown extension follows the filter
+  EXPECT_EQ(ReadAll(folder + "report.csv"), Expected("results.html"));
+  dialogs_.answers.clear();
+  Command(form(), id::Save1);  // cancelled: nothing changes
+  EXPECT_EQ(dialogs_.shown[3].filterIndex, 2);
+  EXPECT_EQ(form_->Settings.FilterIndex, 2);
+
+  // Appending keeps what is there; with tabs it adds rows only, with spaces a header too.
+  home_->Write("log.txt", "old\r\n");
+  form_->Settings.SaveTextWithTabs = 1;
+  form_->Settings.LaunchViewer = 1;
+  Choose(folder + "log.txt", 1, id::Append1);
+  const app::SaveFileDialog& append = dialogs_.shown.back();
+  EXPECT_EQ(append.title, "Append Results to Text File...");
+  EXPECT_EQ(append.filter, "Text files (*.txt)|*.txt");
+  EXPECT_EQ(append.options,
+            static_cast<DWORD>(OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN));
+  const std::string tabs = Expected("tabs.txt");
+  std::string want = "old\r\n" + tabs.substr(tabs.find("\r\n") + 2);
+  EXPECT_EQ(ReadAll(folder + "log.txt"), want);
+  form_->Settings.SaveTextWithTabs = 0;
+  Choose(folder + "log.txt", 1, id::Append1);
+  EXPECT_EQ(ReadAll(folder + "log.txt"), want + Expected("spaces.txt"));
+  EXPECT_EQ(shell_.opened, (std::vector<std::string>{folder + "log.txt", folder + "log.txt"}));
+  EXPECT_EQ(shell_.showCommands[0], SW_SHOWMAXIMIZED);
+  EXPECT_TRUE(messages_.calls.empty());
+}
+
+TEST_F(SaveResultsTest, MoreThan3000RowsAskBeforeHtml) {
+  std::vector<ResultRow> rows(3001, ResultRow{"a.txt", "C:\\", "?", "1", "?", "1"});
+  ShowRows(rows);
+  messages_.answer = IDNO;
+  const std::string file = home_->Path("big.html");
+  Choose(file, 2, id::Save1);
+  ASSERT_EQ(messages_.calls.size(), 1u);
+  EXPECT_EQ(messages_.calls[0].title, "Warning");
+  EXPECT_EQ(messages_.calls[0].text.substr(0, 48),
+            "The generated HTML file is very large and your\n");
+  EXPECT_EQ(messages_.calls[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(file)));
+  Choose(home_->Path("big.txt"), 2, id::Save1);  // text: no question
+  EXPECT_EQ(messages_.calls.size(), 1u);
+
+  rows.pop_back();
+  ShowRows(rows);
+  Choose(file, 2, id::Save1);
+  EXPECT_EQ(messages_.calls.size(), 1u);
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(file)));
+}
+
+TEST_F(SaveResultsTest, AFileThatCannotBeWrittenIsReportedAndLeftAsItWas) {
+  ShowRows(ExpectedRows());
+  form_->Settings.LaunchViewer = 1;
+  const std::string locked = home_->Path("locked.txt");
+  home_->Write("locked.txt", "keep me");
+  SetFileAttributesW(platform::Widen(locked).c_str(), FILE_ATTRIBUTE_READONLY);
+  const std::string missing = home_->Path("no such folder\\out.txt");
+  for (auto [file, command] : {std::pair{locked, id::Save1}, std::pair{locked, id::Append1},
+                               std::pair{missing, id::Save1}}) {
+    messages_.calls.clear();
+    Choose(file, 1, command);
+    ASSERT_EQ(messages_.calls.size(), 1u) << file;
+    EXPECT_EQ(messages_.calls[0].title, "Error");
+    EXPECT_NE(messages_.calls[0].text.find(file), std::string::npos);
+  }
+  EXPECT_EQ(ReadAll(locked), "keep me");
+  EXPECT_TRUE(shell_.opened.empty());
+  // No temporary file is left beside the target.
+  size_t entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(home_->Root()))
+    entries += !e.is_directory();
+  EXPECT_EQ(entries, 1u);
+  SetFileAttributesW(platform::Widen(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
+}  // namespace quillow::test
