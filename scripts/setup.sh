@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake g++ make python3
   googletest libgtest-dev
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev zlib1g-dev
   wine wine64 xvfb xauth
   clang libclang-rt-14-dev
 )

@@ -1,0 +1,70 @@
+// What the zip and unzip core needs from the file system, behind one small interface so the
+// same core runs in the Windows libraries, natively and in tests. Paths are UTF-8 with '/'
+// or the platform's separator; implementations convert them for the system.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillow::zip {
+
+// A file's DOS date and time word pair as one number: date << 16 | time, local time. Later
+// times compare greater.
+using DosDateTime = uint32_t;
+
+struct FileInfo {
+  bool isDirectory = false;
+  bool hidden = false;  // hidden or system on Windows; a leading "." elsewhere
+  uint64_t size = 0;
+  DosDateTime modified = 0;
+};
+
+struct FolderItem {
+  std::string name;
+  bool isDirectory = false;
+};
+
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  virtual uint64_t Length() const = 0;
+  // Reads up to n bytes at `offset`; fewer only at the end of the file or on an error.
+  virtual size_t ReadAt(uint64_t offset, void* dst, size_t n) = 0;
+};
+
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual bool WriteAt(uint64_t offset, const void* data, size_t n) = 0;
+  // Cuts the file to `length` bytes and flushes it to the system; false when either fails.
+  virtual bool Finish(uint64_t length) = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual char Separator() const = 0;
+  virtual std::string CurrentFolder() = 0;
+  virtual std::optional<FileInfo> Stat(const std::string& path) = 0;
+  // The entries of a folder without "." and ".."; empty when it cannot be read.
+  virtual std::vector<FolderItem> List(const std::string& folder) = 0;
+  virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
+  // Creates a new file; fails when one of that name exists already.
+  virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path) = 0;
+  // Renames, replacing a file that has the new name.
+  virtual bool Replace(const std::string& from, const std::string& to) = 0;
+  virtual bool Remove(const std::string& path) = 0;
+  virtual bool MakeFolder(const std::string& path) = 0;
+  virtual bool SetModified(const std::string& path, DosDateTime when) = 0;
+  // The path with every link, junction and relative step resolved; empty when it cannot be.
+  virtual std::string RealPath(const std::string& path) = 0;
+};
+
+// The file system of the running platform.
+FileSystem& SystemFileSystem();
+
+}  // namespace quillow::zip

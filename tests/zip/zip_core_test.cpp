@@ -1,0 +1,278 @@
+// The zip and unzip core on real files: what it writes comes back byte for byte, and every
+// option changes what it should and nothing else.
+#include <random>
+
+#include "zip/archive.h"
+#include "zip/unzip.h"
+#include "zip/zip_fs.h"
+#include "zip/zip_writer.h"
+#include "zip_test_util.h"
+
+namespace quillow::test {
+namespace {
+
+namespace fs = std::filesystem;
+using zip::SystemFileSystem;
+
+constexpr zip::DosDateTime kOld = (40u << 25 | 1u << 21 | 1u << 16);  // 2020-01-01 00:00
+constexpr zip::DosDateTime kNew = (43u << 25 | 1u << 21 | 1u << 16);  // 2023-01-01 00:00
+
+std::string Noise(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s(n, '\0');
+  for (char& c : s) c = static_cast<char>(rng());
+  return s;
+}
+
+class ZipCore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string text;
+    for (int i = 0; i < 4000; ++i) text += "line " + std::to_string(i) + " of some text\n";
+    tree_.Write("src/a.txt", text);
+    tree_.Write("src/noise.bin", Noise(100000, 1));
+    tree_.Write("src/empty.dat", "");
+    tree_.Write("src/sub/deeper/b.txt", "bee\n");
+    tree_.Write("src/sub/\xC3\xA9t\xC3\xA9.txt", "summer\n");  // "été.txt"
+  }
+  int Add(std::vector<std::string> names, zip::ZipOptions o = {}) {
+    o.zipName = "out.zip";
+    o.names = std::move(names);
+    return zip::Zip(o, SystemFileSystem(), report_);
+  }
+  int Extract(const std::string& into, zip::UnzipOptions o = {}) {
+    fs::create_directories(into);
+    fs::current_path(into);
+    o.zipName = tree_.Path("out.zip");
+    const int n = zip::Unzip(o, SystemFileSystem(), report_);
+    fs::current_path(tree_.Root());
+    return n;
+  }
+  std::vector<zip::Member> Members() {
+    auto in = SystemFileSystem().OpenRead("out.zip");
+    std::string error;
+    auto dir = in ? zip::ReadDirectory(*in, error) : std::nullopt;
+    return dir ? dir->members : std::vector<zip::Member>{};
+  }
+  ScratchFolder tree_;
+  RecordingReporter report_;
+};
+
+std::vector<std::string> Names(const std::vector<zip::Member>& members) {
+  std::vector<std::string> names;
+  for (const zip::Member& m : members) names.push_back(m.name);
+  return names;
+}
+
+bool NoTempFiles(const fs::path& folder) {
+  for (const auto& e : fs::recursive_directory_iterator(folder))
+    if (e.path().filename().string().rfind("~qz", 0) == 0) return false;
+  return true;
+}
+
+TEST_F(ZipCore, RoundTripsStoredDeflatedAndEncrypted) {
+  struct Case {
+    int level;
+    std::string password;
+  };
+  for (const Case& c : {Case{9, ""}, Case{0, ""}, Case{6, "s3cret"}}) {
+    SCOPED_TRACE(c.level);
+    fs::remove("out.zip");
+    zip::ZipOptions o;
+    o.level = c.level;
+    o.recurse = true;
+    o.encrypt = !c.password.empty();
+    o.password = c.password;
+    ASSERT_EQ(Add({"src"}, o), 5) << report_.All();
+    for (const zip::Member& m : Members()) {
+      EXPECT_EQ((m.flags & zip::kFlagEncrypted) != 0, o.encrypt && !m.IsFolder()) << m.name;
+      // Incompressible data and level 0 are stored; text is deflated.
+      if (m.name == "src/noise.bin" || c.level == 0) {
+        EXPECT_EQ(m.method, zip::kMethodStored) << m.name;
+      } else if (m.name == "src/a.txt") {
+        EXPECT_EQ(m.method, zip::kMethodDeflated);
+      }
+    }
+    zip::UnzipOptions u;
+    u.dirNames = true;
+    u.password = c.password;
+    const std::string into = "x" + std::to_string(c.level);
+    ASSERT_EQ(Extract(into, u), 5) << report_.All();
+    EXPECT_EQ(FilesBelow(fs::path(into) / "src"), FilesBelow("src"));
+    EXPECT_TRUE(fs::is_directory(fs::path(into) / "src/sub/deeper"));
+    EXPECT_EQ(SystemFileSystem().Stat(into + "/src/a.txt")->modified,
+              SystemFileSystem().Stat("src/a.txt")->modified);
+    EXPECT_TRUE(NoTempFiles("."));
+  }
+}
+
+TEST_F(ZipCore, FreshenAndUpdateReplaceOnlyNewerFiles) {
+  struct Case {
+    bool freshen, update;
+    int added;
+    std::vector<std::string> members;
+  };
+  const std::vector<Case> cases = {
+      {true, false, 1, {"src/a.txt", "src/empty.dat"}},
+      {false, true, 2, {"src/a.txt", "src/empty.dat", "src/noise.bin"}},
+      {true, true, 2, {"src/a.txt", "src/empty.dat", "src/noise.bin"}},  // update wins
+      {false, false, 3, {"src/a.txt", "src/empty.dat", "src/noise.bin"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.freshen) + std::to_string(c.update));
+    fs::remove("out.zip");
+    tree_.Write("src/a.txt", "old");
+    SystemFileSystem().SetModified("src/a.txt", kOld);
+    SystemFileSystem().SetModified("src/empty.dat", kOld);
+    ASSERT_EQ(Add({"src/a.txt", "src/empty.dat"}), 2);
+    tree_.Write("src/a.txt", "new");
+    SystemFileSystem().SetModified("src/a.txt", kNew);
+    zip::ZipOptions o;
+    o.freshen = c.freshen && !c.update;
+    o.update = c.update;
+    EXPECT_EQ(Add({"src/*"}, o), c.added) << report_.All();
+    EXPECT_EQ(Names(Members()), c.members);
+    ASSERT_EQ(Extract("x", zip::UnzipOptions{"", "", {"src/a.txt"}, false, false, true}), 1);
+    EXPECT_EQ(ReadBytes("x/a.txt"), "new");
+    EXPECT_EQ(Members()[0].modified, kNew);
+  }
+  EXPECT_TRUE(report_.Said("src/empty.dat: not newer"));
+}
+
+TEST_F(ZipCore, DeletesWildcardMatchesAndLeavesTheArchiveWhenNothingMatches) {
+  zip::ZipOptions o;
+  o.recurse = true;
+  ASSERT_EQ(Add({"src"}, o), 5);
+  zip::ZipOptions d;
+  d.deleteMode = true;
+  EXPECT_EQ(Add({"*.TXT"}, d), 3);
+  EXPECT_EQ(Names(Members()), (std::vector<std::string>{"src/empty.dat", "src/noise.bin",
+                                                        "src/sub/", "src/sub/deeper/"}));
+  const std::string before = ReadBytes("out.zip");
+  EXPECT_EQ(Add({"nothing*"}, d), 0);
+  EXPECT_EQ(ReadBytes("out.zip"), before);
+  ASSERT_EQ(Extract("x", zip::UnzipOptions{"", "", {}, true}), 2) << report_.All();
+}
+
+TEST_F(ZipCore, AStopLeavesTheOldArchiveAndNoTemporaryFiles) {
+  ASSERT_EQ(Add({"src/a.txt"}), 1);
+  const std::string before = ReadBytes("out.zip");
+  report_.stopAtStep = report_.steps + 1;
+  zip::ZipOptions o;
+  o.recurse = true;
+  o.move = true;
+  EXPECT_EQ(Add({"src"}, o), 0);
+  EXPECT_EQ(ReadBytes("out.zip"), before);
+  EXPECT_TRUE(fs::exists("src/noise.bin"));  // nothing moved
+
+  report_.stopAtStep = report_.steps + 1;
+  EXPECT_EQ(Extract("x"), 0);
+  EXPECT_FALSE(fs::exists("x/a.txt"));
+  EXPECT_TRUE(NoTempFiles("."));
+}
+
+TEST_F(ZipCore, MoveDeletesSourcesOnlyOnceTheArchiveIsWritten) {
+  zip::ZipOptions o;
+  o.move = true;
+  o.zipName = "missing-folder/out.zip";
+  o.names = {"src/a.txt"};
+  EXPECT_EQ(zip::Zip(o, SystemFileSystem(), report_), 0);
+  EXPECT_TRUE(fs::exists("src/a.txt"));
+  EXPECT_EQ(Add({"src/a.txt", "src/empty.dat"}, o), 2);
+  EXPECT_FALSE(fs::exists("src/a.txt"));
+  EXPECT_FALSE(fs::exists("src/empty.dat"));
+  EXPECT_EQ(Names(Members()), (std::vector<std::string>{"src/a.txt", "src/empty.dat"}));
+}
+
+TEST_F(ZipCore, StoredNamesFollowTheNameOptions) {
+  tree_.Write("src/LongFileName.text", "x");
+  zip::ZipOptions plain, dos, flat;
+  dos.forceDos = true;
+  flat.noDirNames = true;
+  ASSERT_EQ(Add({"src/sub/deeper/b.txt", "src/LongFileName.text"}, plain), 2);
+  EXPECT_EQ(Names(Members()),
+            (std::vector<std::string>{"src/sub/deeper/b.txt", "src/LongFileName.text"}));
+  fs::remove("out.zip");
+  ASSERT_EQ(Add({"src/sub/deeper/b.txt", "src/LongFileName.text"}, dos), 2);
+  EXPECT_EQ(Names(Members()),
+            (std::vector<std::string>{"SRC/SUB/DEEPER/B.TXT", "SRC/LONGFILE.TEX"}));
+  fs::remove("out.zip");
+  ASSERT_EQ(Add({tree_.Path("src/sub/deeper/b.txt")}, flat), 1);
+  EXPECT_EQ(Names(Members()), std::vector<std::string>{"b.txt"});
+}
+
+TEST_F(ZipCore, HiddenFilesNeedTheirOptionAndTheArchiveTakesItsNewestMembersTime) {
+  tree_.Write("src/.secret", "hush");
+#ifdef _WIN32
+  SetFileAttributesW(L"src\\.secret", FILE_ATTRIBUTE_HIDDEN);
+#endif
+  SystemFileSystem().SetModified("src/a.txt", kNew);
+  SystemFileSystem().SetModified("src/empty.dat", kOld);
+  SystemFileSystem().SetModified("src/noise.bin", kOld);
+  zip::ZipOptions o;
+  o.zipTime = true;
+  ASSERT_EQ(Add({"src/*.*"}, o), 3);
+  EXPECT_TRUE(report_.Said("hidden or system file, not added"));
+  EXPECT_EQ(SystemFileSystem().Stat("out.zip")->modified, kNew);
+  o.hidden = true;
+  EXPECT_EQ(Add({"src/.secret"}, o), 1);
+}
+
+TEST_F(ZipCore, ExtractionRespectsExistingFilesAndTheirTimes) {
+  SystemFileSystem().SetModified("src/a.txt", (41u << 25 | 1u << 21 | 1u << 16));  // 2021
+  ASSERT_EQ(Add({"src/a.txt"}), 1);
+  const std::string good = ReadBytes("src/a.txt");
+  tree_.Write("x/a.txt", "mine");
+  SystemFileSystem().SetModified("x/a.txt", kNew);  // newer than the member
+  zip::UnzipOptions keep, over, update;
+  over.overwrite = true;
+  update.update = true;
+  EXPECT_EQ(Extract("x", keep), 0);
+  EXPECT_TRUE(report_.Said("file exists, not overwritten"));
+  EXPECT_EQ(Extract("x", update), 0);
+  EXPECT_EQ(ReadBytes("x/a.txt"), "mine");
+  SystemFileSystem().SetModified("x/a.txt", kOld);
+  EXPECT_EQ(Extract("x", update), 1);
+  EXPECT_TRUE(ReadBytes("x/a.txt") == good);
+  tree_.Write("x/a.txt", "mine");
+  EXPECT_EQ(Extract("x", over), 1);
+  EXPECT_TRUE(ReadBytes("x/a.txt") == good);
+}
+
+TEST_F(ZipCore, BadPasswordOrDamagedDataNeverReplacesAGoodFile) {
+  zip::ZipOptions o;
+  o.encrypt = true;
+  o.password = "right";
+  ASSERT_EQ(Add({"src/a.txt"}, o), 1);
+  tree_.Write("x/a.txt", "precious");
+  zip::UnzipOptions wrong;
+  wrong.overwrite = true;
+  wrong.password = "wrong";
+  EXPECT_EQ(Extract("x", wrong), 0);
+  EXPECT_TRUE(report_.Said("src/a.txt: wrong password"));
+
+  std::string bytes = BuildZip({{"a.txt", std::string(5000, 'z'), 8}});
+  bytes[40] ^= 0x55;  // inside the deflated data
+  std::ofstream("out.zip", std::ios::binary | std::ios::trunc) << bytes;
+  EXPECT_EQ(Extract("x", wrong), 0);
+  EXPECT_EQ(ReadBytes("x/a.txt"), "precious");
+  EXPECT_TRUE(report_.Said("a.txt: "));
+  EXPECT_TRUE(NoTempFiles("."));
+}
+
+TEST_F(ZipCore, SpecificationsMatchEitherSlashAnyCaseAndTestingWritesNothing) {
+  zip::ZipOptions o;
+  o.recurse = true;
+  ASSERT_EQ(Add({"src"}, o), 5);
+  zip::UnzipOptions u;
+  u.names = {"SRC\\SUB\\*.TXT"};
+  EXPECT_EQ(Extract("x", u), 2);  // '*' reaches into deeper/ too
+  EXPECT_EQ(FilesBelow("x").size(), 2u);
+  u.names = {};
+  u.testOnly = true;
+  EXPECT_EQ(Extract("y", u), 5);
+  EXPECT_TRUE(fs::is_empty("y"));
+}
+
+}  // namespace
+}  // namespace quillow::test
