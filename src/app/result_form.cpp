@@ -11,6 +11,7 @@
 #include "dialogs/dialog_form.h"
 #include "platform/fs.h"
 #include "platform/win32/text.h"
+#include "zip/zip_system_win32.h"
 
 namespace quillow::app {
 
@@ -78,6 +79,7 @@ TResultForm::TResultForm(FormServices services)
 }
 
 TResultForm::~TResultForm() {
+  ZipComponent.reset();  // before the message boxes it shows its messages in
   handOver_.Close();
   search_.reset();  // waits for the thread, which no longer reaches the window
   if (hwnd_) DestroyWindow(hwnd_);
@@ -96,6 +98,8 @@ bool TResultForm::Create() {
                           this);
   if (!hwnd_) return false;
   BrowseFolder.SetOwnerWindow(hwnd_);
+  ZipComponent = zip::MakeZipComponent(messages_, hwnd_, kProgramTitle);
+  ZipComponent->SFXCaption = zip::kDefaultSFXCaption;
   dpi_ = dialogs::WindowDpi(hwnd_);
   if (dpi_ != 96)
     SetWindowPos(hwnd_, nullptr, 0, 0, Scale(kFormWidth), Scale(kFormHeight),

@@ -33,6 +33,9 @@ class TAdvancedOptions;
 class TAboutBox;
 class TZipOptions;
 }  // namespace quillow::dialogs
+namespace quillow::zip {
+class TZipComponent;
+}  // namespace quillow::zip
 
 namespace quillow::app {
 
@@ -135,6 +138,8 @@ class TResultForm final : private SearchSteps {
   HMENU PopupMenu1 = nullptr;
   components::TBrowseFolder BrowseFolder;
   std::unique_ptr<components::TConstrain> Constrain1;
+  // Made with the window, whose handle it keeps as its owner's.
+  std::unique_ptr<zip::TZipComponent> ZipComponent;
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
