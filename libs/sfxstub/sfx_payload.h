@@ -31,11 +31,11 @@ std::optional<Payload> OpenPayload(zip::FileSystem& fs, const std::string& exe, 
 enum class Answer { kYes, kNo, kYesToAll, kNoToAll, kCancel };
 
 struct ExtractRequest {
-  std::string target;        // made when missing
-  std::vector<bool> chosen;  // one per member; empty: all
+  std::string target;          // made when missing
+  std::vector<bool> chosen{};  // one per member; empty: all
   zip::SfxOverwrite overwrite = zip::SfxOverwrite::kConfirm;
-  std::function<Answer(const std::string& path)> confirm;  // asked for existing files
-  std::function<void(const std::string& name)> progress;   // each file as it starts
+  std::function<Answer(const std::string& path)> confirm{};  // asked for existing files
+  std::function<void(const std::string& name)> progress{};   // each file as it starts
 };
 
 struct ExtractOutcome {
