@@ -1,0 +1,12 @@
+#pragma once
+
+#define IDD_SFX 100
+#define IDC_TARGET 101
+#define IDC_BROWSE 102
+#define IDC_FILES 103
+#define IDC_OVR_GROUP 104
+#define IDC_OVR_CONFIRM 105
+#define IDC_OVR_ALWAYS 106
+#define IDC_OVR_NEVER 107
+#define IDC_STATUS 108
+#define IDC_TARGET_LABEL 109
