@@ -25,6 +25,7 @@
 #include "components/browse_folder.h"
 #include "components/constrain.h"
 #include "platform/win32/drives.h"
+#include "platform/win32/handles.h"
 #include "search/types.h"
 #include "settings/settings.h"
 
@@ -131,8 +132,8 @@ class TResultForm final : private SearchSteps {
   ui::Button Button1;
   ui::ListView Results;
   ui::StatusBar StatusBar1;
-  HMENU ResultsMenu = nullptr;
-  HMENU PopupMenu1 = nullptr;
+  HMENU ResultsMenu = nullptr;  // the window's own
+  platform::UniqueMenu PopupMenu1;
   components::TBrowseFolder BrowseFolder;
   std::unique_ptr<components::TConstrain> Constrain1;
 
@@ -203,8 +204,8 @@ class TResultForm final : private SearchSteps {
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;
   int dpi_ = 96;
-  HFONT font_ = nullptr;
-  HBITMAP glyph_ = nullptr;
+  platform::UniqueFont font_;
+  platform::UniqueBitmap glyph_;
   HWND lastFocus_ = nullptr;
 
   std::string programFolder_;

@@ -81,7 +81,8 @@ void TResultForm::CreateMenus() {
       .AddSubmenu("&Options", std::move(options))
       .AddSubmenu("&Search", std::move(search))
       .AddSubmenu("&Help", std::move(help));
-  ResultsMenu = bar.Release();
+  // The window destroys its menu bar with itself.
+  ResultsMenu = bar.Release().release();
   SetMenu(hwnd_, ResultsMenu);
   EnableOutputCommands(false);
 
@@ -122,8 +123,8 @@ void TResultForm::SetOptionChecks() {
   ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Settings.Options.ShowWarnings != 0);
 }
 
-// Commands whose work comes with later parts: saving, printing, extraction, the settings
-// dialogs, shell integration and help. The items exist and follow their enabling rules.
+// Commands whose work comes with later parts: saving, printing, extraction, shell
+// integration and help. The items exist and follow their enabling rules.
 void TResultForm::Save1Click() {}
 void TResultForm::Append1Click() {}
 void TResultForm::Printresults1Click() {}
@@ -134,8 +135,6 @@ void TResultForm::Addicontostartmenu1Click() {}
 void TResultForm::CreateshortcutinStartMenuFind1Click() {}
 void TResultForm::InWordformat1Click() {}
 void TResultForm::Intextformat1Click() {}
-void TResultForm::AboutQuillow1Click() {}
-void TResultForm::Advancedoptions1Click() {}
 void TResultForm::ResultsDblClick() {}
 
 }  // namespace quillow::app

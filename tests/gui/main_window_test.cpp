@@ -67,7 +67,7 @@ TEST_F(MainWindowTest, MenuTreeCaptionsInOrder) {
         EXPECT_EQ(ui::MenuItemCaption(sub, static_cast<UINT>(i), true), menus[m].items[i]);
     }
   }
-  EXPECT_EQ(ui::MenuItemCaption(form_->PopupMenu1, 0, true), "E&xtract");
+  EXPECT_EQ(ui::MenuItemCaption(form_->PopupMenu1.get(), 0, true), "E&xtract");
 }
 
 TEST_F(MainWindowTest, TabGoesThroughTheBoxesAndButtonsInOrder) {
