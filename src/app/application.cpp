@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/controls/barrier.h"
 #include "components/browse_folder.h"
 #include "platform/win32/text.h"
 
@@ -8,6 +9,7 @@ namespace quillow::app {
 Application::Application(FormServices services) : services_(std::move(services)) {}
 
 Application::~Application() {
+  ui::SetExceptionReporter({});
   // The dialogs are owned by the main window: they go first.
   zipOptions_.reset();
   aboutBox_.reset();
@@ -21,9 +23,23 @@ bool Application::CreateForms() {
   resultForm_->SetMainWindow(true);
   const HWND main = resultForm_->Handle();
   components::SetApplicationWindow(main);
+  // What escapes a callback outside the forms (the folder browser's) is shown as the
+  // forms show theirs.
+  ui::SetExceptionReporter([this](HWND owner, const std::string& what) {
+    if (services_.messages)
+      services_.messages->Show(owner, what, title_, MB_OK | MB_ICONERROR);
+    else
+      MessageBoxW(owner, platform::Widen(what).c_str(), platform::Widen(title_).c_str(),
+                  MB_OK | MB_ICONERROR);
+  });
   advancedOptions_ = std::make_unique<dialogs::TAdvancedOptions>();
   aboutBox_ = std::make_unique<dialogs::TAboutBox>();
   zipOptions_ = std::make_unique<dialogs::TZipOptions>();
+  for (dialogs::DialogForm* form :
+       std::initializer_list<dialogs::DialogForm*>{advancedOptions_.get(), aboutBox_.get(),
+                                                   zipOptions_.get()})
+    form->SetMessageBoxes(services_.messages);
+  aboutBox_->SetShell(services_.shell);
   if (!advancedOptions_->Create(main) || !aboutBox_->Create(main) || !zipOptions_->Create(main))
     return false;
   resultForm_->SetForms(advancedOptions_.get(), aboutBox_.get(), zipOptions_.get());

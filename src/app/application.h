@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/result_form.h"
-#include "dialogs/about.h"
-#include "dialogs/advanced.h"
-#include "dialogs/zipext.h"
+#include "dialogs/about/about.h"
+#include "dialogs/advanced/advanced.h"
+#include "dialogs/zipext/zipext.h"
 
 namespace quillow::app {
 

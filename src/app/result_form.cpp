@@ -9,7 +9,7 @@
 
 #include "app/ids.h"
 #include "app/res/resource.h"
-#include "dialogs/dialog_form.h"
+#include "app/controls/dpi.h"
 #include "platform/fs.h"
 #include "platform/win32/text.h"
 #include "settings/registry_store.h"
@@ -95,9 +95,6 @@ TResultForm::~TResultForm() {
   queue_.Close();
   search_.reset();  // waits for the thread, which no longer reaches the window
   if (hwnd_) DestroyWindow(hwnd_);
-  if (PopupMenu1) DestroyMenu(PopupMenu1);
-  if (font_) DeleteObject(font_);
-  if (glyph_) DeleteObject(glyph_);
 }
 
 std::string TResultForm::WarningsPath() const { return programFolder_ + kWarningsFileName; }
@@ -112,7 +109,7 @@ bool TResultForm::Create() {
   BrowseFolder.SetOwnerWindow(hwnd_);
   ZipComponent = zip::MakeZipComponent(messages_, hwnd_, kProgramTitle);
   ZipComponent->SFXCaption = zip::kDefaultSFXCaption;
-  dpi_ = dialogs::WindowDpi(hwnd_);
+  dpi_ = ui::WindowDpi(hwnd_);
   if (dpi_ != 96)
     SetWindowPos(hwnd_, nullptr, 0, 0, Scale(kFormWidth), Scale(kFormHeight),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -135,9 +132,10 @@ void TResultForm::CreateControls() {
   Folder.Create(panel, id::Folder);
   Folder.SetText("C:\\");
   BeginSearch.Create(panel, id::BeginSearch, kBeginSearchCaption);
-  glyph_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPH),
-                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  BeginSearch.SetGlyph(glyph_, RGB(255, 0, 255));
+  glyph_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                               MAKEINTRESOURCEW(IDB_GLYPH), IMAGE_BITMAP, 0, 0,
+                                               LR_CREATEDIBSECTION)));
+  BeginSearch.SetGlyph(glyph_.get(), RGB(255, 0, 255));
   BeginSearch.Enable(false);
   Button1.Create(panel, id::Button1, "Browse...");
   Results.Create(hwnd_, id::Results);
@@ -157,12 +155,12 @@ void TResultForm::CreateControls() {
 }
 
 void TResultForm::ApplyFont() {
-  HFONT old = font_;
-  font_ = dialogs::CreateFormFont(dpi_);
+  // Every control takes the new font before the old one is deleted.
+  platform::UniqueFont font = ui::CreateFormFont(dpi_);
   for (ui::Control* c : std::initializer_list<ui::Control*>{
            &Label1, &Files, &Label2, &Folder, &BeginSearch, &Button1, &Results, &StatusBar1})
-    c->SetFont(font_);
-  if (old) DeleteObject(old);
+    c->SetFont(font.get());
+  font_ = std::move(font);
   StatusBar1.SetPanels({Scale(100), Scale(60)});
 }
 
@@ -334,7 +332,9 @@ LRESULT TResultForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK TResultForm::EditSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                           DWORD_PTR self) {
   auto* form = reinterpret_cast<TResultForm*>(self);
-  switch (msg) {
+  // As in the window procedure, no exception leaves the subclass.
+  try {
+    switch (msg) {
     case WM_GETDLGCODE:
       // Enter belongs to the box (it may start a search), not to the dialog manager.
       if (lp && reinterpret_cast<MSG*>(lp)->message == WM_KEYDOWN && wp == VK_RETURN)
@@ -343,15 +343,10 @@ LRESULT CALLBACK TResultForm::EditSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     case WM_CHAR: {
       wchar_t key = static_cast<wchar_t>(wp);
       const HWND combo = GetParent(hwnd);
-      try {
-        if (combo == form->Files.Handle())
-          form->FilesKeyPress(key);
-        else
-          form->FolderKeyPress(key);
-      } catch (const std::exception& e) {
-        form->ShowException(e.what());
-        return 0;
-      }
+      if (combo == form->Files.Handle())
+        form->FilesKeyPress(key);
+      else
+        form->FolderKeyPress(key);
       if (key == 0) return 0;  // handled: the edit must not beep
       wp = key;
       break;
@@ -359,8 +354,14 @@ LRESULT CALLBACK TResultForm::EditSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     case WM_NCDESTROY:
       RemoveWindowSubclass(hwnd, EditSubProc, 1);
       break;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  } catch (const std::exception& e) {
+    form->ShowException(e.what());
+  } catch (...) {
+    form->ShowException("Unexpected error.");
   }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  return 0;
 }
 
 }  // namespace quillow::app

@@ -28,6 +28,7 @@
 #include "output/print_win32.h"
 #include "settings/prog_link.h"
 #include "platform/win32/drives.h"
+#include "platform/win32/handles.h"
 #include "search/types.h"
 #include "settings/key_value_store.h"
 #include "settings/settings.h"
@@ -152,8 +153,8 @@ class TResultForm final : private SearchHost {
   ui::Button Button1;
   ui::ListView Results;
   ui::StatusBar StatusBar1;
-  HMENU ResultsMenu = nullptr;
-  HMENU PopupMenu1 = nullptr;
+  HMENU ResultsMenu = nullptr;  // the window's own
+  platform::UniqueMenu PopupMenu1;
   components::TBrowseFolder BrowseFolder;
   std::unique_ptr<components::TConstrain> Constrain1;
   // Made with the window, whose handle it keeps as its owner's.
@@ -246,8 +247,8 @@ class TResultForm final : private SearchHost {
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;
   int dpi_ = 96;
-  HFONT font_ = nullptr;
-  HBITMAP glyph_ = nullptr;
+  platform::UniqueFont font_;
+  platform::UniqueBitmap glyph_;
   HWND lastFocus_ = nullptr;
 
   std::string programFolder_;

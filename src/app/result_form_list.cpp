@@ -159,7 +159,7 @@ void TResultForm::OnContextMenu(HWND from, LPARAM at) {
     p = {r.left, r.bottom};
     ClientToScreen(Results.Handle(), &p);
   }
-  TrackPopupMenu(PopupMenu1, TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, hwnd_, nullptr);
+  TrackPopupMenu(PopupMenu1.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, hwnd_, nullptr);
 }
 
 }  // namespace quillow::app

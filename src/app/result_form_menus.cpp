@@ -81,7 +81,8 @@ void TResultForm::CreateMenus() {
       .AddSubmenu("&Options", std::move(options))
       .AddSubmenu("&Search", std::move(search))
       .AddSubmenu("&Help", std::move(help));
-  ResultsMenu = bar.Release();
+  // The window destroys its menu bar with itself.
+  ResultsMenu = bar.Release().release();
   SetMenu(hwnd_, ResultsMenu);
   EnableOutputCommands(false);
 
@@ -130,12 +131,9 @@ void TResultForm::SetOptionChecks() {
   ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Settings.Options.ShowWarnings != 0);
 }
 
-// Commands whose work comes with later parts: extraction, the settings dialogs and the About
-// box. The items exist and follow their enabling rules.
+// Extraction comes with a later part: the items exist and follow their enabling rules.
 void TResultForm::Extract1Click() {}
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
-void TResultForm::AboutQuillow1Click() {}
-void TResultForm::Advancedoptions1Click() {}
 void TResultForm::ResultsDblClick() {}
 
 }  // namespace quillow::app

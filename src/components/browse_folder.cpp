@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "app/controls/barrier.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
 namespace quillow::components {
@@ -98,42 +100,41 @@ HWND TBrowseFolder::OwnerWindow() const {
 
 bool TBrowseFolder::Execute() {
   const HWND owner = OwnerWindow();
-  PIDLIST_ABSOLUTE root = nullptr;
+  platform::UniquePidl root;
   const int special = SpecialFolderOf(RootFolder);
-  if (special >= 0 && FAILED(SHGetSpecialFolderLocation(owner, special, &root))) root = nullptr;
+  if (special >= 0 && FAILED(SHGetSpecialFolderLocation(owner, special, root.put()))) root.reset();
 
   const std::wstring title = platform::Widen(Title);
   BROWSEINFOW info{};
   info.hwndOwner = owner;
-  info.pidlRoot = root;
+  info.pidlRoot = root.get();
   info.pszDisplayName = displayName_;
   info.lpszTitle = title.c_str();
   info.ulFlags = ShellBrowseFlags(Flags);
   info.lpfn = BrowseCallback;
   info.lParam = reinterpret_cast<LPARAM>(this);
 
-  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+  const platform::UniquePidl chosen(SHBrowseForFolderW(&info));
   dialog_ = nullptr;
   button_ = nullptr;
-  bool confirmed = false;
-  if (chosen) {
-    Directory = PathOf(chosen);
-    currentPath_ = Directory;
-    imageIndex_ = info.iImage;
-    confirmed = true;
-    CoTaskMemFree(chosen);
-  }
-  if (root) CoTaskMemFree(root);
-  return confirmed;
+  if (!chosen) return false;
+  Directory = PathOf(chosen.get());
+  currentPath_ = Directory;
+  imageIndex_ = info.iImage;
+  return true;
 }
 
 int CALLBACK TBrowseFolder::BrowseCallback(HWND dialog, UINT msg, LPARAM param, LPARAM self) {
   auto* browser = reinterpret_cast<TBrowseFolder*>(self);
-  if (msg == BFFM_INITIALIZED)
-    browser->Initialized(dialog);
-  else if (msg == BFFM_SELCHANGED)
-    browser->SelectionChanged(dialog, reinterpret_cast<PCIDLIST_ABSOLUTE>(param));
-  return 0;
+  // The shell calls in here: nothing may be thrown back into it (the event handlers are the
+  // owner's code).
+  return ui::Guarded(dialog, 0, [&] {
+    if (msg == BFFM_INITIALIZED)
+      browser->Initialized(dialog);
+    else if (msg == BFFM_SELCHANGED)
+      browser->SelectionChanged(dialog, reinterpret_cast<PCIDLIST_ABSOLUTE>(param));
+    return 0;
+  });
 }
 
 void TBrowseFolder::Initialized(HWND dialog) {
@@ -189,19 +190,21 @@ void TBrowseFolder::CreateCustomButton() {
 LRESULT CALLBACK TBrowseFolder::DialogSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                               UINT_PTR, DWORD_PTR self) {
   auto* browser = reinterpret_cast<TBrowseFolder*>(self);
-  if (msg == WM_COMMAND) {
-    const int id = LOWORD(wp) & 0xFF;
-    if (id == IDOK && browser->CustomButtonType == btCheckBox && browser->button_)
-      browser->CustomButtonChecked =
-          SendMessageW(browser->button_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    if (id == kCustomButtonId) {
-      if (browser->OnCustomButtonClick) browser->OnCustomButtonClick(*browser, hwnd);
-      return 0;
+  return ui::Guarded(hwnd, LRESULT{0}, [&]() -> LRESULT {
+    if (msg == WM_COMMAND) {
+      const int id = LOWORD(wp) & 0xFF;
+      if (id == IDOK && browser->CustomButtonType == btCheckBox && browser->button_)
+        browser->CustomButtonChecked =
+            SendMessageW(browser->button_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      if (id == kCustomButtonId) {
+        if (browser->OnCustomButtonClick) browser->OnCustomButtonClick(*browser, hwnd);
+        return 0;
+      }
+    } else if (msg == WM_NCDESTROY) {
+      RemoveWindowSubclass(hwnd, DialogSubProc, 1);
     }
-  } else if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, DialogSubProc, 1);
-  }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  });
 }
 
 void TBrowseFolder::SetCustomButtonEnabled(bool on) {

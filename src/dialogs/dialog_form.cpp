@@ -1,8 +1,10 @@
 #include "dialogs/dialog_form.h"
 
 #include <cstdint>
+#include <exception>
 #include <vector>
 
+#include "app/controls/dpi.h"
 #include "platform/win32/text.h"
 
 namespace quillow::dialogs {
@@ -21,49 +23,43 @@ std::vector<WORD> EmptyTemplate(DWORD style, DWORD exStyle) {
   return words;
 }
 
+BOOL CALLBACK SetFontOf(HWND child, LPARAM font) {
+  SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+  return TRUE;
+}
+
 }  // namespace
-
-int WindowDpi(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (getDpi && hwnd) {
-    const UINT dpi = getDpi(hwnd);
-    if (dpi > 0) return static_cast<int>(dpi);
-  }
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
-HFONT CreateFormFont(int dpi) {
-  return CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-}
 
 DialogForm::DialogForm(FormLayout layout) : layout_(std::move(layout)) {}
 
 DialogForm::~DialogForm() {
-  if (hwnd_) DestroyWindow(hwnd_);
-  if (font_) DeleteObject(font_);
+  if (!hwnd_) return;
+  // The derived form is gone already: nothing of the destruction may reach it.
+  SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+  DestroyWindow(hwnd_);
 }
 
 bool DialogForm::Create(HWND owner) {
   owner_ = owner;
-  DWORD style = WS_POPUP | WS_CAPTION | DS_MODALFRAME | WS_CLIPCHILDREN;
+  // No WS_CLIPCHILDREN: a group box paints only its frame, and the form must paint what lies
+  // inside it.
+  DWORD style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
   if (layout_.titleButtons) style |= WS_SYSMENU;
   DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   if (layout_.toolWindow) exStyle |= WS_EX_TOOLWINDOW;
   std::vector<WORD> tmpl = EmptyTemplate(style, exStyle);
   hwnd_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
-                                     reinterpret_cast<DLGTEMPLATE*>(tmpl.data()), owner,
-                                     DialogProc, reinterpret_cast<LPARAM>(this));
+                                     reinterpret_cast<DLGTEMPLATE*>(tmpl.data()), owner, DialogProc,
+                                     reinterpret_cast<LPARAM>(this));
   return hwnd_ != nullptr;
 }
 
-int DialogForm::Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+int DialogForm::Scale(int pixels) const { return ui::ScaleToDpi(pixels, dpi_); }
+
+int DialogForm::ShowMessage(const std::string& text, const std::string& title, UINT type) {
+  if (messages_) return messages_->Show(hwnd_, text, title, type);
+  return MessageBoxW(hwnd_, platform::Widen(text).c_str(), platform::Widen(title).c_str(), type);
+}
 
 void DialogForm::PlaceWindow() {
   RECT r{0, 0, Scale(layout_.clientWidth), Scale(layout_.clientHeight)};
@@ -77,11 +73,28 @@ void DialogForm::PlaceWindow() {
   SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void DialogForm::ApplyFont() {
+  platform::UniqueFont font = ui::CreateFormFont(dpi_);
+  // Every control takes the new font before the old one is deleted.
+  EnumChildWindows(hwnd_, SetFontOf, reinterpret_cast<LPARAM>(font.get()));
+  font_ = std::move(font);
+}
+
+void DialogForm::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  ApplyFont();
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  OnLayout();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 int DialogForm::ShowModal() {
   if (!hwnd_ || showing_) return 0;
   modalResult_ = 0;
   showing_ = true;
   PlaceWindow();
+  OnShow();
   if (owner_) EnableWindow(owner_, FALSE);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
@@ -105,13 +118,22 @@ int DialogForm::ShowModal() {
   if (owner_) SetActiveWindow(owner_);
   showing_ = false;
   if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
-  return modalResult_;
+  return modalResult_ != 0 ? modalResult_ : IDCANCEL;
 }
 
 void DialogForm::Close(int result) {
   modalResult_ = result != 0 ? result : IDCANCEL;
   // Wakes the modal loop even when the close came from outside any message.
   PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+void DialogForm::Accept() {
+  if (OnOK()) Close(IDOK);
+}
+
+void DialogForm::Cancel() {
+  OnCancel();
+  Close(IDCANCEL);
 }
 
 INT_PTR CALLBACK DialogForm::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -123,30 +145,73 @@ INT_PTR CALLBACK DialogForm::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   } else {
     form = reinterpret_cast<DialogForm*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   }
-  return form ? form->HandleMessage(msg, wp, lp) : FALSE;
+  if (!form) return FALSE;
+  // An exception never crosses the message loop: it is shown and the form goes on.
+  const char* what = "Unexpected error.";
+  std::string caught;
+  try {
+    return form->HandleMessage(msg, wp, lp);
+  } catch (const std::exception& e) {
+    caught = e.what();
+    what = caught.c_str();
+  } catch (...) {
+  }
+  try {
+    form->ShowMessage(what, "Quillow", MB_OK | MB_ICONERROR);
+  } catch (...) {
+    MessageBoxW(hwnd, L"Unexpected error.", L"Quillow", MB_OK | MB_ICONERROR);
+  }
+  return FALSE;
+}
+
+bool DialogForm::HandleCommand(int id, int code, HWND control) {
+  if (OnCommand(id, code, control)) return true;
+  // A button of the form with either identifier is clicked; without one, the command is the
+  // dialog manager's Enter or Escape.
+  if (id == IDOK && (control || layout_.enterAccepts)) {
+    Accept();
+    return true;
+  }
+  if (id == IDCANCEL && (control || layout_.escapeCancels)) {
+    Cancel();
+    return true;
+  }
+  return false;
 }
 
 INT_PTR DialogForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_INITDIALOG:
-      dpi_ = WindowDpi(hwnd_);
-      font_ = CreateFormFont(dpi_);
+      dpi_ = ui::WindowDpi(hwnd_);
       SetWindowTextW(hwnd_, platform::Widen(layout_.caption).c_str());
       PlaceWindow();
       OnInit();
+      ApplyFont();
+      OnLayout();
       return TRUE;
     case WM_COMMAND:
-      if (OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return TRUE;
-      if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
-        Close(LOWORD(wp));
+      return HandleCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)) ? TRUE : FALSE;
+    case WM_NOTIFY:
+      if (const std::optional<LRESULT> result = OnNotify(*reinterpret_cast<NMHDR*>(lp))) {
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, *result);
         return TRUE;
       }
       return FALSE;
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<NMHDR*>(lp)) ? TRUE : FALSE;
-    case WM_CLOSE:
-      Close(IDCANCEL);
-      return TRUE;
+    case WM_DRAWITEM:
+      return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      // The one message a dialog procedure answers with a brush, not TRUE.
+      return reinterpret_cast<INT_PTR>(
+          OnControlColor(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return TRUE;
+    case WM_CLOSE: Cancel(); return TRUE;
+  }
+  if (const std::optional<LRESULT> result = OnMessage(msg, wp, lp)) {
+    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, *result);
+    return TRUE;
   }
   return FALSE;
 }

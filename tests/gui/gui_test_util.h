@@ -26,12 +26,13 @@ namespace quillow::test {
 struct MessageBoxCall {
   std::string text, title;
   UINT type;
+  HWND owner;
 };
 
 class FakeMessageBoxes final : public app::MessageBoxes {
  public:
-  int Show(HWND, const std::string& text, const std::string& title, UINT type) override {
-    calls.push_back({text, title, type});
+  int Show(HWND owner, const std::string& text, const std::string& title, UINT type) override {
+    calls.push_back({text, title, type, owner});
     return answer;
   }
   std::vector<MessageBoxCall> calls;

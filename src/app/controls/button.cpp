@@ -4,10 +4,6 @@
 
 namespace quillow::ui {
 
-Button::~Button() {
-  if (images_) ImageList_Destroy(images_);
-}
-
 void Button::Create(HWND parent, int id, const std::string& caption) {
   CreateChild(WC_BUTTONW, caption, BS_PUSHBUTTON | WS_TABSTOP, 0, parent, id);
 }
@@ -16,7 +12,7 @@ namespace {
 
 // A 32-bit copy of `bitmap` in which the pixels of the `transparent` colour are fully
 // transparent: image lists draw alpha alike everywhere, where colour-key masks do not.
-HBITMAP WithAlpha(HBITMAP bitmap, COLORREF transparent, int width, int height) {
+platform::UniqueBitmap WithAlpha(HBITMAP bitmap, COLORREF transparent, int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -26,13 +22,11 @@ HBITMAP WithAlpha(HBITMAP bitmap, COLORREF transparent, int width, int height) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HDC screen = GetDC(nullptr);
-  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (dib && !GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), bits, &info, DIB_RGB_COLORS)) {
-    DeleteObject(dib);
-    dib = nullptr;
-  }
+  platform::UniqueBitmap dib(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (dib && !GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), bits, &info, DIB_RGB_COLORS))
+    dib.reset();
   ReleaseDC(nullptr, screen);
-  if (!dib) return nullptr;
+  if (!dib) return {};
   // GetDIBits leaves the fourth byte 0; every pixel but the key becomes opaque.
   const uint32_t key = (GetRValue(transparent) << 16) | (GetGValue(transparent) << 8) |
                        GetBValue(transparent);
@@ -48,29 +42,23 @@ void Button::SetGlyph(HBITMAP bitmap, COLORREF transparent) {
   BITMAP info{};
   if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth < 2) return;
   const int side = info.bmWidth / 2;
-  HBITMAP pair = WithAlpha(bitmap, transparent, info.bmWidth, info.bmHeight);
+  const platform::UniqueBitmap pair = WithAlpha(bitmap, transparent, info.bmWidth, info.bmHeight);
   if (!pair) return;
   // The button picks an image per state: normal, hot, pressed, disabled, default, stylus hot.
   // Adding the pair three times gives enabled, disabled, enabled, disabled, enabled, disabled;
   // the enabled look is then copied over the second and the sixth.
-  HIMAGELIST states = ImageList_Create(side, info.bmHeight, ILC_COLOR32, 6, 0);
-  if (states) {
-    for (int i = 0; i < 3; ++i) ImageList_Add(states, pair, nullptr);
-    ImageList_Copy(states, 1, states, 0, ILCF_MOVE);
-    ImageList_Copy(states, 5, states, 0, ILCF_MOVE);
-  }
-  DeleteObject(pair);
+  platform::UniqueImageList states(ImageList_Create(side, info.bmHeight, ILC_COLOR32, 6, 0));
   if (!states) return;
+  for (int i = 0; i < 3; ++i) ImageList_Add(states.get(), pair.get(), nullptr);
+  ImageList_Copy(states.get(), 1, states.get(), 0, ILCF_MOVE);
+  ImageList_Copy(states.get(), 5, states.get(), 0, ILCF_MOVE);
   BUTTON_IMAGELIST glyph{};
-  glyph.himl = states;
+  glyph.himl = states.get();
   glyph.margin = {4, 0, 0, 0};
   glyph.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
-  if (!SendMessageW(hwnd_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph))) {
-    ImageList_Destroy(states);
-    return;
-  }
-  if (images_) ImageList_Destroy(images_);
-  images_ = states;
+  // The button keeps using the list: it lives as long as the button does.
+  if (SendMessageW(hwnd_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph)))
+    images_ = std::move(states);
 }
 
 }  // namespace quillow::ui

@@ -6,21 +6,19 @@
 #include <commctrl.h>
 
 #include "app/controls/control.h"
+#include "platform/win32/handles.h"
 
 namespace quillow::ui {
 
 class Button : public Control {
  public:
-  Button() = default;
-  ~Button();
-
   void Create(HWND parent, int id, const std::string& caption);
   // Two images of equal size side by side in `bitmap`: the enabled look, then the disabled
   // look. The button keeps its caption and shows the image on its left.
   void SetGlyph(HBITMAP bitmap, COLORREF transparent);
 
  private:
-  HIMAGELIST images_ = nullptr;
+  platform::UniqueImageList images_;
 };
 
 }  // namespace quillow::ui

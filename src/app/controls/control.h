@@ -17,12 +17,21 @@ class Control {
   HWND Handle() const { return hwnd_; }
   int Id() const { return GetDlgCtrlID(hwnd_); }
 
+  // Wraps a child window that exists already (a control inside a system dialog) instead of
+  // making one; it stays its parent's, as a created one does. False when there is none.
+  bool Attach(HWND control) {
+    hwnd_ = control;
+    return hwnd_ != nullptr;
+  }
+  bool Attach(HWND parent, int id) { return Attach(GetDlgItem(parent, id)); }
+
   void Enable(bool on) { EnableWindow(hwnd_, on ? TRUE : FALSE); }
   bool Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
   std::string Text() const;
   void SetText(const std::string& text);
   void Move(int x, int y, int width, int height);
   void SetFont(HFONT font);
+  void Show(bool on) { ShowWindow(hwnd_, on ? SW_SHOW : SW_HIDE); }
 
  protected:
   // A visible child window of `parent` with the given identifier.

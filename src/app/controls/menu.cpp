@@ -7,30 +7,21 @@ namespace quillow::ui {
 Menu Menu::Bar() { return Menu(CreateMenu()); }
 Menu Menu::Popup() { return Menu(CreatePopupMenu()); }
 
-Menu::~Menu() {
-  if (menu_) DestroyMenu(menu_);
-}
-
 Menu& Menu::Add(int id, const std::string& caption) {
-  AppendMenuW(menu_, MF_STRING, static_cast<UINT_PTR>(id), platform::Widen(caption).c_str());
+  AppendMenuW(menu_.get(), MF_STRING, static_cast<UINT_PTR>(id), platform::Widen(caption).c_str());
   return *this;
 }
 
 Menu& Menu::AddSeparator() {
-  AppendMenuW(menu_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu_.get(), MF_SEPARATOR, 0, nullptr);
   return *this;
 }
 
 Menu& Menu::AddSubmenu(const std::string& caption, Menu&& submenu) {
-  AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.Release()),
+  // The submenu now belongs to this menu, which destroys it with itself.
+  AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.Release().release()),
               platform::Widen(caption).c_str());
   return *this;
-}
-
-HMENU Menu::Release() {
-  HMENU m = menu_;
-  menu_ = nullptr;
-  return m;
 }
 
 void EnableMenuCommand(HMENU menu, int id, bool on) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/win32/handles.h"
+
 namespace quillow::ui {
 
 // Owns its HMENU until Release() hands it to a window (or to a parent menu).
@@ -12,22 +14,20 @@ class Menu {
  public:
   static Menu Bar();
   static Menu Popup();
-  Menu(Menu&& other) noexcept : menu_(other.menu_) { other.menu_ = nullptr; }
+  Menu(Menu&&) noexcept = default;
   Menu& operator=(Menu&&) = delete;
-  Menu(const Menu&) = delete;
-  Menu& operator=(const Menu&) = delete;
-  ~Menu();
 
   Menu& Add(int id, const std::string& caption);
   Menu& AddSeparator();
   Menu& AddSubmenu(const std::string& caption, Menu&& submenu);
 
-  HMENU Handle() const { return menu_; }
-  HMENU Release();
+  HMENU Handle() const { return menu_.get(); }
+  // Hands the menu over, for a window's menu bar or a popup menu the caller keeps.
+  platform::UniqueMenu Release() { return std::move(menu_); }
 
  private:
   explicit Menu(HMENU menu) : menu_(menu) {}
-  HMENU menu_;
+  platform::UniqueMenu menu_;
 };
 
 void EnableMenuCommand(HMENU menu, int id, bool on);

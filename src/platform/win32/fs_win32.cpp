@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "platform/fs.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
 namespace quillow::platform {
@@ -10,10 +11,7 @@ namespace {
 
 class HandleReadFile final : public ReadFile {
  public:
-  HandleReadFile(HANDLE h, uint64_t length) : h_(h), length_(length) {}
-  ~HandleReadFile() override { CloseHandle(h_); }
-  HandleReadFile(const HandleReadFile&) = delete;
-  HandleReadFile& operator=(const HandleReadFile&) = delete;
+  HandleReadFile(UniqueFile h, uint64_t length) : h_(std::move(h)), length_(length) {}
 
   uint64_t Length() const override { return length_; }
   size_t ReadAt(uint64_t offset, void* dst, size_t n) override {
@@ -25,30 +23,27 @@ class HandleReadFile final : public ReadFile {
       ov.OffsetHigh = static_cast<DWORD>(at >> 32);
       DWORD want = static_cast<DWORD>(std::min<size_t>(n - done, 1u << 30));
       DWORD got = 0;
-      if (!::ReadFile(h_, static_cast<char*>(dst) + done, want, &got, &ov) || got == 0) break;
+      if (!::ReadFile(h_.get(), static_cast<char*>(dst) + done, want, &got, &ov) || got == 0) break;
       done += got;
     }
     return done;
   }
 
  private:
-  HANDLE h_;
+  UniqueFile h_;
   uint64_t length_;
 };
 
 class HandleWriteFile final : public WriteFile {
  public:
-  explicit HandleWriteFile(HANDLE h) : h_(h) {}
-  ~HandleWriteFile() override { CloseHandle(h_); }
-  HandleWriteFile(const HandleWriteFile&) = delete;
-  HandleWriteFile& operator=(const HandleWriteFile&) = delete;
+  explicit HandleWriteFile(UniqueFile h) : h_(std::move(h)) {}
 
   bool Write(const void* data, size_t n) override {
     const char* p = static_cast<const char*>(data);
     while (n > 0) {
       DWORD put = 0;
       DWORD want = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
-      if (!::WriteFile(h_, p, want, &put, nullptr) || put == 0) return false;
+      if (!::WriteFile(h_.get(), p, want, &put, nullptr) || put == 0) return false;
       p += put;
       n -= put;
     }
@@ -56,7 +51,7 @@ class HandleWriteFile final : public WriteFile {
   }
 
  private:
-  HANDLE h_;
+  UniqueFile h_;
 };
 
 void FileTimeToDos(const FILETIME& ft, uint16_t& dosDate, uint16_t& dosTime) {
@@ -142,9 +137,10 @@ bool FolderListing::Read() {
   const std::string& folder = state_->folder;
   WIN32_FIND_DATAW fd;
   const std::wstring pattern = WidePath(JoinPath(folder, "*"));
-  HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
-                              nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (h == INVALID_HANDLE_VALUE) {
+  const UniqueFindHandle h(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd,
+                                            FindExSearchNameMatch, nullptr,
+                                            FIND_FIRST_EX_LARGE_FETCH));
+  if (!h) {
     error_ = LastErrorText();
     return false;
   }
@@ -163,8 +159,7 @@ bool FolderListing::Read() {
         IsLinkReparseTag(fd.dwReserved0))
       e.isDirectory = false;
     entries.push_back(std::move(e));
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
+  } while (FindNextFileW(h.get(), &fd));
   return true;
 }
 
@@ -218,26 +213,23 @@ std::string ExecutableFolder() {
 }
 
 std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
-  HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  UniqueFile h(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                           nullptr));
   LARGE_INTEGER size{};
   // A device name ("con.zip" is the console) opens the device: only disk files are read.
-  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
-    CloseHandle(h);
+  if (!h || GetFileType(h.get()) != FILE_TYPE_DISK || !GetFileSizeEx(h.get(), &size))
     return nullptr;
-  }
-  return std::make_unique<HandleReadFile>(h, static_cast<uint64_t>(size.QuadPart));
+  return std::make_unique<HandleReadFile>(std::move(h), static_cast<uint64_t>(size.QuadPart));
 }
 
 std::unique_ptr<WriteFile> OpenForWriting(const std::string& path, WriteMode mode) {
   const bool append = mode == WriteMode::kAppend;
-  HANDLE h = CreateFileW(WidePath(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                         FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<HandleWriteFile>(h);
+  UniqueFile h(CreateFileW(WidePath(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                           FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h) return nullptr;
+  return std::make_unique<HandleWriteFile>(std::move(h));
 }
 
 bool DeleteFileAt(const std::string& path) { return DeleteFileW(WidePath(path).c_str()) != 0; }
