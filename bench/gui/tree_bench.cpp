@@ -3,9 +3,10 @@
 // shows "Begin Search" again, and the whole search against the engine alone counting the
 // same hits (what quillow-find --count does). Not a test: it measures.
 // Usage: tree_bench FOLDER
+#include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <atomic>
