@@ -17,7 +17,9 @@
 #include "search/search_thread.h"
 #include "temp_tree.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/win32/text.h"
+#else
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -282,7 +284,14 @@ TEST(HostileTrees, EmptyAndDotLookInEntries) {
   EXPECT_EQ(dot.host.rows[0].container, tree.Path("empty") + kSep);
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(HostileNames, TextThatIsNotUtf8WidensThroughTheAnsiCodePage) {
+  const std::wstring wide = platform::Widen("caf\xe9");
+  EXPECT_EQ(wide.size(), 4u);
+  EXPECT_EQ(wide.find(L'\xFFFD'), std::wstring::npos);
+  EXPECT_EQ(platform::Widen("caf\xc3\xa9"), L"caf\u00e9");
+}
+#else
 TEST(HostileTrees, PipesSocketsAndDevicesNamedLikeArchivesAreNeverOpened) {
   TempTree tree;
   ASSERT_EQ(::mkfifo(tree.Path("pipe.zip").c_str(), 0600), 0);
