@@ -121,6 +121,56 @@ assert any(o['ratio'] is None for o in tar), tar
 PY
 run -f yaml '*.*' "$work/data"
 check "unknown format exit 2" test "$rc" -eq 2
+# Hostile input: names made by Python's zipfile and by the file system, odd files, bad
+# folders, output that cannot be written.
+hostile="$work/hostile"
+mkdir -p "$hostile"
+python3 - "$hostile/names.zip" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w") as z:
+    z.writestr("\x1b]0;pwned\x07.txt", "x")
+    z.writestr("a\r\nforged\tb.txt", "x")
+PY
+mkfifo "$hostile/pipe.zip"
+touch "$hostile/$(printf 'new\nline.txt')"
+mkdir -p "$hostile/$(printf 'caf\xe9')"
+touch "$hostile/$(printf 'caf\xe9')/$(printf '\xc4bc.txt')"
+run_timed() { timeout 20 "$bin" "$@" > "$work/out" 2> "$work/err"; rc=$?; }
+run_timed -f tabs '*.txt *.zip' "$hostile"
+check "a pipe named .zip does not hang the search" test "$rc" -eq 0
+check "escape sequences are escaped" contains "$work/out" '\x1B]0;pwned\x07.txt'
+check "no raw escape reaches the terminal" bash -c "! grep -q \$'\x1b' '$work/out'"
+check "CR LF in a name forges no row" contains "$work/out" 'a\r\nforged\tb.txt'
+check "newline in a file name is escaped" contains "$work/out" 'new\nline.txt'
+check "rows: the header and one per hit" test "$(wc -l < "$work/out")" -eq 7
+check "Latin-1 names are written as their bytes" contains "$work/out" "$(printf '\xc4bc.txt\t%s/caf\xe9/' "$hostile")"
+
+run '*.*' "$work/tree" "/no/such/folder"
+check "too many texts still exit 2" test "$rc" -eq 2
+run '*.*' "$work/tree /no/such/folder $work/tree/notes.txt"
+check "missing folder is told" contains "$work/err" '"/no/such/folder": No such file or directory'
+check "a file is not a folder" contains "$work/err" 'notes.txt": Not a directory'
+check "something found still exits 0" test "$rc" -eq 0
+run '*.*' "/no/such/folder"
+check "nothing found and a bad folder exits 2" test "$rc" -eq 2
+run '*.*' "$(printf '/%.0sxxxxxxxxxx' $(seq 27))"
+check "a cut LOOK-IN-TEXT is told" contains "$work/err" "LOOK-IN-TEXT cut at 255 characters"
+run "$(printf '%s ' $(seq 101 | sed 's/.*/x/'))" "$work/tree"
+check "patterns past the hundredth are told" contains "$work/err" "only the first 100 are used"
+
+run 'nothing-like-this.*' "$work/tree"
+check "no rows, no header" test ! -s "$work/out"
+run -t '' '*.txt' "$work/tree"
+check "refusal says how to choose sources" contains "$work/err" "-t"
+(cd "$work/tree" && "$bin" -f tabs 'notes.txt' . > "$work/out" 2> "$work/err")
+check "Look-in . gives paths without /./" bash -c "grep -q '$work/tree/' '$work/out' && ! grep -q '/\./' '$work/out'"
+"$bin" '*.*' "$work/tree" > /dev/full 2> "$work/err"
+check "/dev/full: exit 2" test "$?" -eq 2
+check "/dev/full: said on stderr" contains "$work/err" "cannot write"
+"$bin" -f tabs '*.*' "$work/tree" > /dev/full 2> "$work/err"
+check "/dev/full while streaming: exit 2" test "$?" -eq 2
+run --help
+check "help tells of --" contains "$work/out" 'follows "--"'
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -12,6 +12,7 @@ namespace {
 using formats::ReadAce;
 
 TEST(AceReader, SamplesListEveryFileBlock) {
+  QUILLOW_NEEDS_SAMPLES();
   const std::pair<const char*, const char*> cases[] = {
       {"ace20-dir-and-file.ace", "t 0 0 | t\\t.txt 2 2"},
       {"ace20-empty-file.ace", "empty.txt 0 0"},
@@ -31,6 +32,7 @@ TEST(AceReader, SamplesListEveryFileBlock) {
 }
 
 TEST(AceReader, StubOrWrongMainHeaderTypeListsNothing) {
+  QUILLOW_NEEDS_SAMPLES();
   const std::string bytes = LoadFile(Sample("ace/ace20-dir-and-file.ace"));
   EXPECT_TRUE(RunReader(ReadAce, "MZ" + bytes).members.empty());
   std::string wrongType = bytes;
@@ -39,6 +41,7 @@ TEST(AceReader, StubOrWrongMainHeaderTypeListsNothing) {
 }
 
 TEST(AceReader, EveryCutListsAPrefix) {
+  QUILLOW_NEEDS_SAMPLES();
   ExpectEveryCutListsAPrefix(ReadAce, LoadFile(Sample("ace/ace20-nested-dirs.ace")));
 }
 

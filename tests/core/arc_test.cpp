@@ -30,6 +30,7 @@ TEST(ArcReader, FixturesListAsLsarListsThemForBothTheArcAndThePakPass) {
 }
 
 TEST(ArcReader, RealSamplesListEveryMemberAndNothingFromOtherFormats) {
+  QUILLOW_NEEDS_SAMPLES();
   const struct {
     const char* file;
     const char* listing;

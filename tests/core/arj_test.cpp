@@ -65,6 +65,7 @@ TEST(ArjReader, NonEmptyExtendedHeadersAreSteppedOverWithTheirCrcs) {
 }
 
 TEST(ArjReader, RealSamplesListEveryMember) {
+  QUILLOW_NEEDS_SAMPLES();
   const struct {
     const char* file;
     size_t count;
@@ -98,6 +99,7 @@ TEST(ArjReader, RealSamplesListEveryMember) {
 }
 
 TEST(ArjReader, NameReadRunsShortOnlyWhereItsTerminatorWasRead) {
+  QUILLOW_NEEDS_SAMPLES();
   // The last name of a small archive has fewer than 255 bytes after it (the sample ends 20
   // bytes later); a name whose terminator is cut off is no name (hand-built).
   EXPECT_EQ(RunReader(ReadArj, LoadFile(Sample("arj/arj-unix-host-empty-file.arj"))).members.size(),

@@ -40,6 +40,7 @@ TEST(CabReader, NamesPastTheFormatLimitAreCutAndTheWalkGoesOn) {
 }
 
 TEST(CabReader, SampleCabinets) {
+  QUILLOW_NEEDS_SAMPLES();
   const std::pair<const char*, const char*> cases[] = {
       {"cab-single-file.cab", "t\\t.txt 2 0"},
       {"cab-libarchive-2.cab", "empty 0 0 | zero 33000 0 | dir1\\file1 60 0 | dir2\\file2 78 0"},

@@ -12,6 +12,7 @@ namespace {
 using formats::ReadGrp;
 
 TEST(GrpReader, SampleGroupFiles) {
+  QUILLOW_NEEDS_SAMPLES();
   const std::pair<const char*, const char*> cases[] = {
       {"group-5-files-with-empty.grp",
        "EMPTY 0 0 | README.TXT 15 15 | TEST.JSON 20 20 | TEST.PNG 186 186 | TEST.TXT 9 9"},
@@ -35,6 +36,7 @@ TEST(GrpReader, SampleGroupFiles) {
 }
 
 TEST(GrpReader, EveryCutListsAPrefix) {
+  QUILLOW_NEEDS_SAMPLES();
   ExpectEveryCutListsAPrefix(ReadGrp, LoadFile(Sample("grp/group-7-files-12char-name.grp")));
 }
 

@@ -72,6 +72,7 @@ TEST(LzhReader, LevelOneTakesTheBaseHeaderNameAndACompressedSizeThatCountsExtend
 }
 
 TEST(LzhReader, RealSamplesOfEveryLevelListEveryMember) {
+  QUILLOW_NEEDS_SAMPLES();
   const char* const subdir =
       "subdir\\ 0 0 | subdir\\subdir2\\ 0 0 | subdir\\subdir2\\hello.txt 12 12";
   const struct {
@@ -114,6 +115,7 @@ TEST(LzhReader, RealSamplesOfEveryLevelListEveryMember) {
 }
 
 TEST(LzhReader, TheWalkEndsAtTheZeroByteOrWhereAStubLeadsItPastTheEnd) {
+  QUILLOW_NEEDS_SAMPLES();
   // Headers after the zero byte are never read.
   const std::string level0 = LoadFile(TestData("lzh/level0.lzh"));
   EXPECT_EQ(RunReader(ReadLzh, level0 + level0).members.size(), 7u);
@@ -150,6 +152,7 @@ TEST(LzhReader, HostileHeadersEndTheWalkWithoutOverrun) {
 }
 
 TEST(LzhReader, EveryCutOfARealArchiveListsAPrefix) {
+  QUILLOW_NEEDS_SAMPLES();
   for (const char* file : {"lzh/level0.lzh", "lzh/level1.lzh", "lzh/level2.lzh"})
     ExpectEveryCutListsAPrefix(ReadLzh, LoadFile(TestData(file)));
   ExpectEveryCutListsAPrefix(ReadLzh, LoadFile(Sample("lzh/lha208-os2-level3-subdir.lzh")));

@@ -50,6 +50,7 @@ TEST(TarReader, GnuTarArchivesListAs7ZipListsThem) {
 }
 
 TEST(TarReader, SampleArchives) {
+  QUILLOW_NEEDS_SAMPLES();
   const std::pair<const char*, const char*> cases[] = {
       // Size fields padded with spaces on both sides; the hard link states a size too.
       {"old-tar-space-padded-size-hardlink.tar",

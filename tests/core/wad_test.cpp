@@ -27,6 +27,7 @@ TEST(WadReader, ListsTheDirectoryWithTheFilesOwnDate) {
 }
 
 TEST(WadReader, SampleWads) {
+  QUILLOW_NEEDS_SAMPLES();
   const std::pair<const char*, const char*> cases[] = {
       {"freedoom-bootstrap-iwad.wad", "PLAYPAL 768 768 | TEXTURE1 4 4 | PNAMES 12 12"},
       {"deutex522-pwad-map-and-lumps.wad",

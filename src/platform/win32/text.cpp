@@ -6,7 +6,9 @@ namespace quillow::platform {
 
 std::wstring Widen(std::string_view utf8) {
   if (utf8.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  // Strict: without MB_ERR_INVALID_CHARS bad bytes would quietly become U+FFFD.
+  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                              static_cast<int>(utf8.size()), nullptr, 0);
   if (n <= 0) {
     // Not UTF-8: the bytes are taken as the ANSI code page, as the classic API would.
     n = MultiByteToWideChar(CP_ACP, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
@@ -15,7 +17,8 @@ std::wstring Widen(std::string_view utf8) {
     return out;
   }
   std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                      out.data(), n);
   return out;
 }
 
