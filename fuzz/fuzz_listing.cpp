@@ -38,8 +38,8 @@ bool KnownMessage(const std::string& m) {
                                        "Unknow error in List() section!"};
   for (const char* w : kWhole)
     if (m == w) return true;
-  for (const char* prefix : {"Error 3 reading Zip file", "Error 4 reading Zip file",
-                             "Error 5 reading Zip file"})
+  for (const char* prefix :
+       {"Error 3 reading Zip file", "Error 4 reading Zip file", "Error 5 reading Zip file"})
     if (m.rfind(prefix, 0) == 0) return true;
   return false;
 }

@@ -1,11 +1,9 @@
 // The component driving the real ZIPDLL.DLL and UNZDLL.DLL: add -> list -> extract -> delete,
 // passwords, freshen and update in both directions, and a stop asked for from OnProgress.
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -57,7 +55,6 @@ class ZipDllTest : public ::testing::Test {
     platform::SetCurrentFolder((root / "src").string());
   }
   void TearDown() override {
-    for (const auto& n : notes) std::printf("note: %s\n", n.c_str());
     platform::SetCurrentFolder(fs::temp_directory_path().string());
     std::error_code ec;
     fs::remove_all(root, ec);
@@ -94,7 +91,8 @@ TEST_F(ZipDllTest, AddListExtractDelete) {
   std::vector<std::string> progress;
   comp->OnProgress = [&](TZipComponent& c, ProgrType t, const std::string& name, int32_t size) {
     if (t == ProgressFileStart)
-      progress.push_back(name + " " + std::to_string(size) + (c.ZipBusy() || c.UnzipBusy() ? " busy" : ""));
+      progress.push_back(name + " " + std::to_string(size) +
+                         (c.ZipBusy() || c.UnzipBusy() ? " busy" : ""));
   };
   int updates = 0;
   comp->OnDirUpdate = [&](TZipComponent&) { ++updates; };
