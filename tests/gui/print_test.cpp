@@ -1,8 +1,9 @@
 // The main window's printing, Start-menu and manual commands with the printer, the shell and
 // the message boxes answered by the test; and a print on the machine's own default printer
 // (a real CUPS queue in tests/print/cups_print_test.sh).
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <filesystem>
