@@ -2,6 +2,7 @@
 # it: appended data must begin right where the PE headers say the image ends, and no
 # local-header signature ("PK" 3 4) may appear from byte 14,000 on, where the component's
 # listing of a program begins its scan.
+cmake_policy(SET CMP0130 NEW)
 file(READ "${STUB}" hex HEX)
 string(LENGTH "${hex}" n)
 math(EXPR size "${n} / 2")
