@@ -37,7 +37,7 @@ TEST(DataFormats, LineEndsAndControlsInNamesStayInsideTheirField) {
   WriteCsvRow(row, {false, true, false, false}, csv);
   EXPECT_EQ(csv, "\"two\r\nlines\t\x01.txt\",C:\\a.zip,1\r\n");
   WriteJsonRow(row, json);
-  EXPECT_EQ(json.substr(0, 45), "{\"file\":\"two\\r\\nlines\\t\\u0001.txt\",\"container\"");
+  EXPECT_EQ(json.substr(0, 46), "{\"file\":\"two\\r\\nlines\\t\\u0001.txt\",\"container\"");
   EXPECT_EQ(json.back(), '\n');
   EXPECT_EQ(json.find('\n'), json.size() - 1);
 }
