@@ -7,7 +7,7 @@ set -eu
 cd "$(dirname "$0")/../.."
 rows=${1:-1000000}
 runs=${2:-5}
-build=build-bench
+build=${BUILD:-build-bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLOW_TESTS=OFF > /dev/null
 cmake --build "$build" -j2 --target writers_bench > /dev/null
 work=$(mktemp -d)
