@@ -1,8 +1,5 @@
 // "Save Results As..." and "Append Results to Text File...": the file dialogs, the format
 // decision, and writing the rows in the list's order.
-#include <commdlg.h>
-#include <windows.h>
-
 #include "app/result_form.h"
 #include "output/writers.h"
 #include "platform/win32/file_write.h"

@@ -141,7 +141,7 @@ TEST_F(SaveResultsTest, MoreThan3000RowsAskBeforeHtml) {
   Choose(file, 2, id::Save1);
   ASSERT_EQ(messages_.calls.size(), 1u);
   EXPECT_EQ(messages_.calls[0].title, "Warning");
-  EXPECT_EQ(messages_.calls[0].text.substr(0, 48),
+  EXPECT_EQ(messages_.calls[0].text.substr(0, 47),
             "The generated HTML file is very large and your\n");
   EXPECT_EQ(messages_.calls[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(file)));

@@ -54,9 +54,20 @@ bool WriteAll(HANDLE h, std::string_view bytes) {
   return true;
 }
 
+// A read-only file is never written to (not every file system refuses it, e.g. for an
+// administrator).
+bool ReadOnly(const std::string& path, std::string& error) {
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
+    return false;
+  error = SystemError(ERROR_ACCESS_DENIED);
+  return true;
+}
+
 }  // namespace
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& error) {
+  if (ReadOnly(path, error)) return false;
   static std::atomic<unsigned> counter{0};
   std::wstring temp;
   HANDLE h = INVALID_HANDLE_VALUE;
@@ -89,6 +100,7 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes, std::string& error) {
+  if (ReadOnly(path, error)) return false;
   Handle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {

@@ -1,0 +1,95 @@
+// Saved-results layouts at scale: a million rows through each writer into a file. Prints
+// one line per layout: name, median seconds, bytes, and the file written (for the script's
+// baseline).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "output/data_formats.h"
+#include "output/writers.h"
+#include "search/row.h"
+
+namespace {
+
+using namespace quillow;
+
+std::vector<ResultRow> MakeRows(size_t count) {
+  static const char* kFolders[] = {"/srv/archive/projects/", "/home/user/Downloads/old stuff/",
+                                   "/mnt/backup/2001/software/dos/", "/data/"};
+  static const char* kExts[] = {".txt", ".doc", ".exe", ".c", ".html", ".zip"};
+  std::vector<ResultRow> rows;
+  rows.reserve(count);
+  uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t r = next();
+    std::string folder = kFolders[r % 4];
+    const bool member = (r >> 8) % 3 != 0;
+    std::string container = member ? folder + "bundle" + std::to_string(r % 997) + ".zip" : folder;
+    std::string name = (member ? "src/module" + std::to_string((r >> 4) % 50) + "/" : "") +
+                       "file_" + std::to_string(next() % 100000) + kExts[(r >> 12) % 6];
+    const uint32_t size = next() % 5000000, packed = member ? size / 3 + 1 : size;
+    rows.push_back(MakeRow(name, container, static_cast<uint16_t>(0x2A00 + (r % 300)),
+                           static_cast<uint16_t>(next() & 0xBF7F), size, packed, !member, '/'));
+  }
+  return rows;
+}
+
+void Write(const std::string& path, const std::string& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f)) {
+    std::perror(path.c_str());
+    std::exit(1);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string dir = argc > 1 ? argv[1] : ".";
+  const size_t count = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1000000;
+  const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
+  const std::vector<ResultRow> rows = MakeRows(count);
+  const SaveColumns cols;
+  const HtmlStyle style;
+  struct Layout {
+    const char* name;
+    void (*write)(const std::vector<ResultRow>&, const SaveColumns&, const HtmlStyle&,
+                  std::string&);
+  };
+  const Layout layouts[] = {
+      {"spaces", [](auto& r, auto& c, auto&, auto& o) { WriteTextWithSpaces(r, c, o); }},
+      {"tabs", [](auto& r, auto& c, auto&, auto& o) { WriteTextWithTabs(r, c, true, o); }},
+      {"html", [](auto& r, auto& c, auto& s, auto& o) { WriteHtml(r, c, s, o); }},
+      {"csv",
+       [](auto& r, auto& c, auto&, auto& o) {
+         WriteCsvHeader(c, o);
+         for (const ResultRow& row : r) WriteCsvRow(row, c, o);
+       }},
+      {"json",
+       [](auto& r, auto&, auto&, auto& o) {
+         for (const ResultRow& row : r) WriteJsonRow(row, o);
+       }},
+  };
+  for (const Layout& layout : layouts) {
+    const std::string path = dir + "/" + layout.name + ".out";
+    std::vector<double> seconds;
+    size_t bytes = 0;
+    for (int run = 0; run < runs; ++run) {
+      const auto start = std::chrono::steady_clock::now();
+      std::string out;
+      layout.write(rows, cols, style, out);
+      Write(path, out);
+      seconds.push_back(
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      bytes = out.size();
+    }
+    std::sort(seconds.begin(), seconds.end());
+    std::printf("%s %.4f %zu %s\n", layout.name, seconds[seconds.size() / 2], bytes, path.c_str());
+    std::fflush(stdout);
+  }
+  return 0;
+}
