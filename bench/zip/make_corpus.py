@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the zip benchmark's corpus: 2,000 files, about 110 MB, in nested folders. A third
+"""Writes the zip benchmark's corpus: 2,000 files, about 115 MB, in nested folders. A third
 each of text (words, lines, numbers), binary (structured records with some noise, like
 executables and databases) and incompressible data. Same seed, same bytes."""
 import os
@@ -33,8 +33,8 @@ def binary(n):
 
 
 def size():
-    # Mostly small files, a few large ones: the mean lands near 55 KB.
-    return min(int(rng.lognormvariate(9.6, 1.3)), 4 << 20)
+    # Mostly small files, a few large ones: the mean lands near 57 KB.
+    return min(int(rng.lognormvariate(10.1, 1.3)), 4 << 20)
 
 
 total = 0

@@ -40,8 +40,11 @@ class OutputFile {
  public:
   virtual ~OutputFile() = default;
   virtual bool WriteAt(uint64_t offset, const void* data, size_t n) = 0;
-  // Cuts the file to `length` bytes and flushes it to the system; false when either fails.
+  // Cuts the file to `length` bytes; false when that or an earlier write failed.
   virtual bool Finish(uint64_t length) = 0;
+  // Waits until the data is on the disk. Asked for the archive that replaces an old one, not
+  // for each extracted file, where it would cost more than the extraction itself.
+  virtual bool Sync() = 0;
 };
 
 class FileSystem {

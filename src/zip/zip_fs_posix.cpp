@@ -79,8 +79,9 @@ class PosixOutput final : public OutputFile {
     return true;
   }
   bool Finish(uint64_t length) override {
-    return ::ftruncate(fd_, static_cast<off_t>(length)) == 0 && ::fsync(fd_) == 0;
+    return ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
   }
+  bool Sync() override { return ::fsync(fd_) == 0; }
 
  private:
   int fd_;

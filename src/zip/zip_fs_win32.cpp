@@ -106,9 +106,9 @@ class WinOutput final : public OutputFile {
   bool Finish(uint64_t length) override {
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(length);
-    return SetFilePointerEx(h_.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(h_.get()) &&
-           FlushFileBuffers(h_.get());
+    return SetFilePointerEx(h_.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(h_.get());
   }
+  bool Sync() override { return FlushFileBuffers(h_.get()) != 0; }
 
  private:
   Handle h_;

@@ -335,7 +335,7 @@ class Writer {
       }
     }
     if (ok && !stop_) ok = WriteCentral(sink, plan);
-    if (ok && !stop_) ok = sink.Flush() && out->Finish(sink.Pos());
+    if (ok && !stop_) ok = sink.Flush() && out->Finish(sink.Pos()) && out->Sync();
     out.reset();
     if (!ok || stop_) {
       fs_.Remove(temp);
