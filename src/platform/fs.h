@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -54,8 +55,9 @@ class FolderListing {
   // it cannot be entered.
   bool Enter(const std::string& folder);
   // Reads the entries of the entered folder. False when it cannot be listed; the listing is
-  // then empty.
-  bool Read();
+  // then empty. `stop` is asked now and then while a large folder is read; once it says
+  // yes the reading ends there and the listing holds what was read so far.
+  bool Read(const std::function<bool()>& stop = {});
   // Fills attributes, size and time of one of this listing's entries. Returns false when
   // the entry has gone or cannot be examined; it then keeps zero details.
   bool FillDetails(DirEntry& entry) const;

@@ -158,7 +158,9 @@ void SearchThread::ScanFolder(const std::string& folderIn) {
 #endif
 
   // One listing serves the subfolder step and all fifteen passes.
-  listing.Read();
+  // A folder of a hundred thousand entries takes a while to read: a stop ends it there.
+  listing.Read([this] { return StopRequested(); });
+  if (StopRequested()) return;
   std::vector<platform::DirEntry>& entries = listing.entries;
 
   if (options_.SubFolders) {

@@ -111,7 +111,7 @@ bool FolderListing::Enter(const std::string& folder) {
   return true;
 }
 
-bool FolderListing::Read() {
+bool FolderListing::Read(const std::function<bool()>& stop) {
   entries.clear();
   if (handle_ < 0) return false;
   // The kernel's own records, straight from the open descriptor: no second descriptor and
@@ -121,6 +121,7 @@ bool FolderListing::Read() {
     const ssize_t n = ::getdents64(handle_, buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return n == 0;
+    if (stop && stop()) return true;
     for (ssize_t off = 0; off < n;) {
       const auto* d = reinterpret_cast<const struct dirent64*>(buf + off);
       off += d->d_reclen;

@@ -95,7 +95,7 @@ bool FolderListing::Enter(const std::string& folder) {
   return SetCurrentFolder(folder);
 }
 
-bool FolderListing::Read() {
+bool FolderListing::Read(const std::function<bool()>& stop) {
   entries.clear();
   const std::string& folder = folder_;
   WIN32_FIND_DATAW fd;
@@ -114,6 +114,7 @@ bool FolderListing::Read() {
     // A junction or directory link is listed but never entered: it can lead back up the tree.
     if (e.isDirectory && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) e.isDirectory = false;
     entries.push_back(std::move(e));
+    if (stop && entries.size() % 512 == 0 && stop()) break;
   } while (FindNextFileW(h, &fd));
   FindClose(h);
   return true;
