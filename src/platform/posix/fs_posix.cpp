@@ -114,6 +114,8 @@ bool FolderListing::Enter(const std::string& folder) {
 bool FolderListing::Read(const std::function<bool()>& stop) {
   entries.clear();
   if (handle_ < 0) return false;
+  // From the first entry, also when an earlier reading was stopped part way.
+  if (::lseek(handle_, 0, SEEK_SET) != 0) return false;
   // The kernel's own records, straight from the open descriptor: no second descriptor and
   // no directory stream to set up for every folder of the walk.
   alignas(struct dirent64) static thread_local char buf[64 * 1024];
