@@ -233,7 +233,9 @@ class TResultForm final : private SearchHost {
   // timer messages come after input and painting, so the user is always answered first.
   static constexpr UINT kQueueMessage = WM_APP + 1;
   static constexpr UINT_PTR kQueueTimer = 1;
-  static constexpr UINT kQueueTimerPeriod = 10;  // milliseconds
+  // Rows and status texts are drawn at most this often (milliseconds): each draw of the list
+  // costs the window the same whether it brings one row or thousands.
+  static constexpr UINT kQueueTimerPeriod = 50;
 
   FormServices services_;
   SystemMessageBoxes systemMessages_;

@@ -11,13 +11,20 @@ using Clock = std::chrono::steady_clock;
 UiTaskQueue::UiTaskQueue(std::function<void()> wake, std::chrono::milliseconds stateInterval)
     : wake_(std::move(wake)), stateInterval_(stateInterval) {}
 
+void UiTaskQueue::WakeLocked(bool urgent) {
+  // An awake queue is run again on the window's timer; an ordered step does not wait for
+  // that tick but asks for a run of its own, once until the next run starts.
+  if (awake_ && (!urgent || messageWaiting_)) return;
+  awake_ = true;
+  messageWaiting_ = true;
+  wake_();
+}
+
 void UiTaskQueue::PushLocked(Entry entry) {
   entry.seq = ++seq_;
+  const bool urgent = entry.after == After::kState;
   tasks_.push_back(std::move(entry));
-  if (!awake_) {
-    awake_ = true;
-    wake_();
-  }
+  WakeLocked(urgent);
 }
 
 void UiTaskQueue::Post(Task task, After after) {
@@ -34,10 +41,7 @@ void UiTaskQueue::PostState(size_t slot, Task task) {
   overtaken = std::move(s.task);
   s.task = std::move(task);
   s.seq = ++seq_;
-  if (!awake_) {
-    awake_ = true;
-    wake_();
-  }
+  WakeLocked(false);
 }
 
 bool UiTaskQueue::Call(Task task) {
@@ -92,6 +96,10 @@ bool UiTaskQueue::Run(std::chrono::milliseconds budget, const std::function<bool
     ~Reset() { flag = false; }
   } reset{running_};
 
+  {
+    std::lock_guard lock(mutex_);
+    messageWaiting_ = false;
+  }
   const Clock::time_point deadline = Clock::now() + budget;
   std::exception_ptr failure;
   bool ranAny = false;

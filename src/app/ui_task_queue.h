@@ -4,8 +4,11 @@
 // A worker never touches a window: it posts a task, and the window runs the queue. The
 // first task into an idle queue calls `wake` (which posts one window message); from then on
 // the window owes the queue a run and comes back on its own timer until a run finds nothing
-// to do. So the message loop never holds more than one wake-up of ours, and input and
-// painting, which the system hands out before timer messages, always get their turn.
+// to do. Rows and status texts wait for that timer, so the window does their work (drawing
+// the list and the status bar) a bounded number of times a second however fast they come;
+// an ordered step (the end of a search) wakes the window at once. The message loop never
+// holds more than one wake-up of ours, and input and painting, which the system hands out
+// before timer messages, always get their turn.
 //
 // Two kinds of task besides plain ordered ones:
 // - State tasks (progress and status texts) live in a numbered slot: a newer one replaces
@@ -66,6 +69,7 @@ class UiTaskQueue {
     std::chrono::steady_clock::time_point lastRun{};
   };
 
+  void WakeLocked(bool urgent);
   void PushLocked(Entry entry);
   // Takes the waiting state tasks posted before `seq` (all of them for UINT64_MAX), or only
   // the due ones when `dueOnly`.
@@ -81,6 +85,7 @@ class UiTaskQueue {
   std::array<Slot, kStateSlots> slots_{};
   uint64_t seq_ = 0;
   bool awake_ = false;
+  bool messageWaiting_ = false;  // a wake-up has been posted and no run has started since
   bool closed_ = false;
   bool running_ = false;  // user-interface thread only
 };

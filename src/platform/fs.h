@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -83,8 +84,9 @@ class FolderListing {
   // cannot be entered.
   bool EnterSub(const FolderListing& parent, const std::string& name);
   // Reads the entries of the entered folder. False when it cannot be listed; the listing is
-  // then empty.
-  bool Read();
+  // then empty. `stop` is asked now and then while a large folder is read; once it says
+  // yes the reading ends there and the listing holds what was read so far.
+  bool Read(const std::function<bool()>& stop = {});
   // Fills attributes, size, time and kind of one of this listing's entries. Returns false
   // when the entry has gone or cannot be examined; it then keeps zero details.
   bool FillDetails(DirEntry& entry) const;

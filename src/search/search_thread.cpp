@@ -153,7 +153,9 @@ void SearchThread::ScanEntered(platform::FolderListing& listing, std::string fol
   host_.ShowLookingIn(folder.empty() ? std::string(1, kSep) : folder);
 
   // One listing serves the subfolder step and all fifteen passes.
-  listing.Read();
+  // A folder of a hundred thousand entries takes a while to read: a stop ends it there.
+  listing.Read([this] { return StopRequested(); });
+  if (StopRequested()) return;
   std::vector<platform::DirEntry>& entries = listing.entries;
 
   if (options_.SubFolders) {

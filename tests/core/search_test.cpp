@@ -6,6 +6,7 @@
 
 #include "reader_test_util.h"
 #include "recording_host.h"
+#include "platform/fs.h"
 #include "search/search_thread.h"
 #include "temp_tree.h"
 
@@ -279,6 +280,22 @@ TEST(SearchWalk, PathsLongerThan260CharactersAreSearched) {
   s.Run("one.bin", tree.Root());
   ASSERT_EQ(Files(s.host), (std::vector<std::string>{"one.bin"}));
   EXPECT_GT(s.host.rows[0].container.size(), 320u);
+}
+
+
+TEST(SearchWalk, AStopEndsTheReadingOfALargeFolder) {
+  TempTree tree;
+  for (int i = 0; i < 3000; ++i) tree.Write("f" + std::to_string(i) + ".txt", "");
+  platform::FolderListing listing;
+  ASSERT_TRUE(listing.Enter(tree.Root()));
+  int asked = 0;
+  EXPECT_TRUE(listing.Read([&] { return ++asked > 0; }));
+  EXPECT_GT(asked, 0);
+  EXPECT_LT(listing.entries.size(), 3000u);
+  ASSERT_TRUE(listing.Read());
+  size_t files = 0;
+  for (const platform::DirEntry& e : listing.entries) files += e.name[0] == 'f';
+  EXPECT_EQ(files, 3000u);
 }
 
 }  // namespace

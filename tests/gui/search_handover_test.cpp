@@ -123,6 +123,22 @@ TEST(SearchHandOverTest, AStepBetweenRowsStartsANewBatchAndStatusIsDrawnAtMostEv
   EXPECT_EQ(f.window.log.back(), "found 2");
 }
 
+TEST(SearchHandOverTest, RowsAndStatusWaitForTheTimerAnEndOfSearchWakesTheWindowAtOnce) {
+  Fixture f;
+  f.handOver.AddRow(Row("1"));
+  ASSERT_EQ(f.posts, 1);
+  EXPECT_FALSE(f.queue.Run(1s));  // awake: the timer brings it back
+  f.handOver.AddRow(Row("2"));
+  f.handOver.ShowFoundCount(2);
+  f.handOver.ShowLookingIn("C:\\b");
+  EXPECT_EQ(f.posts, 1) << "rows and texts must not cost a wake-up each";
+  f.handOver.EndOfSearch(2);
+  f.handOver.FinalSort();
+  EXPECT_EQ(f.posts, 2) << "the end of a search waits for no timer, and asks once";
+  f.RunUntilIdle();
+  EXPECT_EQ(f.window.log.back(), "sort");
+}
+
 TEST(SearchHandOverTest, InputStepsWaitForTheWindowsAnswer) {
   Fixture f;
   auto search = std::async(std::launch::async, [&] {
@@ -195,13 +211,14 @@ TEST(SearchHandOverTest, ASpentBudgetOrWaitingInputLeavesTheRestForTheNextRun) {
   f.handOver.EndOfSearch(1);
   EXPECT_FALSE(f.queue.Run(0ms));
   EXPECT_EQ(f.window.log, std::vector<std::string>{"start"});
-  // The window owes a later run; until then nothing new is posted.
+  // The window owes a later run; an ordered step still asks for one of its own, once.
   f.handOver.FinalSort();
-  EXPECT_EQ(f.posts, 1);
+  f.handOver.FinalSort();
+  EXPECT_EQ(f.posts, 2);
   EXPECT_FALSE(f.queue.Run(1s, [] { return true; }));  // input waits: one task, then yield
   EXPECT_EQ(f.window.log.back(), "end 1");
   f.RunUntilIdle();
-  EXPECT_EQ(f.window.log, (std::vector<std::string>{"start", "end 1", "sort"}));
+  EXPECT_EQ(f.window.log, (std::vector<std::string>{"start", "end 1", "sort", "sort"}));
 }
 
 }  // namespace

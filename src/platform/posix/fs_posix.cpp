@@ -193,10 +193,12 @@ bool FolderListing::Resume(const FolderListing& child) {
   return true;
 }
 
-bool FolderListing::Read() {
+bool FolderListing::Read(const std::function<bool()>& stop) {
   entries.clear();
   const int fd = state_->fd;
   if (fd < 0) return false;
+  // From the first entry, also when an earlier reading was stopped part way.
+  if (::lseek(fd, 0, SEEK_SET) != 0) return false;
   // The kernel's own records, straight from the open descriptor: no second descriptor and
   // no directory stream to set up for every folder of the walk.
   alignas(struct dirent64) static thread_local char buf[64 * 1024];
@@ -205,6 +207,7 @@ bool FolderListing::Read() {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) error_ = ErrorText(errno);
     if (n <= 0) return n == 0;
+    if (stop && stop()) return true;
     for (ssize_t off = 0; off < n;) {
       const auto* d = reinterpret_cast<const struct dirent64*>(buf + off);
       off += d->d_reclen;

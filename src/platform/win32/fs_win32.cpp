@@ -132,7 +132,7 @@ bool FolderListing::EnterSub(const FolderListing& parent, const std::string& nam
   return false;
 }
 
-bool FolderListing::Read() {
+bool FolderListing::Read(const std::function<bool()>& stop) {
   entries.clear();
   const std::string& folder = state_->folder;
   WIN32_FIND_DATAW fd;
@@ -159,6 +159,7 @@ bool FolderListing::Read() {
         IsLinkReparseTag(fd.dwReserved0))
       e.isDirectory = false;
     entries.push_back(std::move(e));
+    if (stop && entries.size() % 512 == 0 && stop()) break;
   } while (FindNextFileW(h.get(), &fd));
   return true;
 }
