@@ -282,12 +282,12 @@ TEST(SearchWalk, PathsLongerThan260CharactersAreSearched) {
   EXPECT_GT(s.host.rows[0].container.size(), 320u);
 }
 
-
 TEST(SearchWalk, AStopEndsTheReadingOfALargeFolder) {
   TempTree tree;
   for (int i = 0; i < 3000; ++i) tree.Write("f" + std::to_string(i) + ".txt", "");
+  platform::StartFolder start;
   platform::FolderListing listing;
-  ASSERT_TRUE(listing.Enter(tree.Root()));
+  ASSERT_TRUE(listing.Enter(start, tree.Root()));
   int asked = 0;
   EXPECT_TRUE(listing.Read([&] { return ++asked > 0; }));
   EXPECT_GT(asked, 0);
