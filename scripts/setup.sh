@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev zlib1g-dev
   wine wine64 xvfb xauth
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   cups printer-driver-cups-pdf poppler-utils
 )
 if [ "${1:-}" = "--tools" ]; then
