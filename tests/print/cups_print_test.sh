@@ -20,9 +20,13 @@ work=$(mktemp -d /tmp/quillow-cups.XXXXXX)
 conf=/etc/cups/cups-pdf-$instance.conf
 cupsd_pid=""
 cleanup() {
-  [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null || true
+  if [ -n "$cupsd_pid" ]; then
+    kill "$cupsd_pid" 2>/dev/null || true
+    # cupsd writes its last files while it shuts down: wait for it before removing them.
+    for _ in $(seq 50); do kill -0 "$cupsd_pid" 2>/dev/null || break; sleep 0.1; done
+  fi
   rm -f "$conf"
-  [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
+  if [ -n "${KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 
