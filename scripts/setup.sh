@@ -11,6 +11,8 @@ packages=(
   wine wine64 xvfb xauth
   clang libclang-rt-14-dev clang-format
   cups printer-driver-cups-pdf poppler-utils
+  # Independent ZIP readers and writers the interoperability test checks our libraries against.
+  zip unzip 7zip libarchive-tools
 )
 if [ "${1:-}" = "--tools" ]; then
   packages+=(zip unzip arj jlha-utils arc gcab deutex tar 7zip unar libarchive-tools
