@@ -1,13 +1,15 @@
 #include "settings/memory_store.h"
 
+#include "base/ascii.h"
+
 namespace quillow::settings {
 
 namespace {
 
+// Registry names are compared without regard to ASCII letter case.
 std::string Fold(std::string_view s) {
   std::string folded(s);
-  for (char& c : folded)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  FoldAscii(folded);
   return folded;
 }
 
