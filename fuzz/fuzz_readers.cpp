@@ -1,8 +1,8 @@
 // Every directory reader over arbitrary bytes. Each must end, stay inside its buffers, and
 // report names that fit the member-name buffer.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -46,7 +46,6 @@ class MemoryFile final : public quillow::platform::ReadFile {
   std::string_view bytes_;
 };
 
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -55,9 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!type.reader) continue;
     for (int buffered = 0; buffered < 2; ++buffered) {
       MemoryFile file(bytes);
-      std::unique_ptr<quillow::ByteSource> src =
-          buffered ? std::make_unique<quillow::ByteSource>(file)
-                   : std::make_unique<quillow::ByteSource>(bytes);
+      std::unique_ptr<quillow::ByteSource> src = buffered
+                                                     ? std::make_unique<quillow::ByteSource>(file)
+                                                     : std::make_unique<quillow::ByteSource>(bytes);
       CheckingContext ctx;
       type.reader(*src, ctx);
       // No format spends fewer than two bytes of header on a member.

@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++n;
     if (!patterns.Matches(name)) continue;
     const std::string container = folders.empty() ? std::string("/c") : folders[n % folders.size()];
-    rows.push_back(
-        MakeRow(name, container, static_cast<uint16_t>(n * 7919), n, n * 31u, n, n % 3 == 0, '/', n % 5 != 0));
+    rows.push_back(MakeRow(name, container, static_cast<uint16_t>(n * 7919), n, n * 31u, n,
+                           n % 3 == 0, '/', n % 5 != 0));
   }
   for (const ResultRow& r : rows) {
     const std::string shown = EscapeControls(ShownFile(r)) + EscapeControls(ShownContainer(r));

@@ -11,6 +11,9 @@ jobs=$(nproc)
 
 step() { printf '\n=== %s ===\n' "$*"; }
 
+step "source format"
+./scripts/format-check.sh
+
 step "native build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"

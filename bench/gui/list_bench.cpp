@@ -58,7 +58,8 @@ class FeedingHost final : public quillow::ForwardingHost {
     const auto start = Clock::now();
     for (ResultRow& row : rows_) next_.AddRow(std::move(row));
     lastRowHandedOver.store(Clock::now().time_since_epoch().count());
-    std::printf("search thread: %zu rows handed over in %.0f ms\n", rows_.size(), Ms(Clock::now() - start));
+    std::printf("search thread: %zu rows handed over in %.0f ms\n", rows_.size(),
+                Ms(Clock::now() - start));
   }
   void EndOfSearch(int32_t) override { next_.EndOfSearch(static_cast<int32_t>(rows_.size())); }
 
@@ -72,17 +73,18 @@ class FeedingHost final : public quillow::ForwardingHost {
 // longest wait for its answer.
 class Prober {
  public:
-  explicit Prober(HWND target) : thread_([this, target] {
-    while (!stop_) {
-      const auto sent = Clock::now();
-      DWORD_PTR result = 0;
-      SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-      const double waited = Ms(Clock::now() - sent);
-      if (waited > worst_) worst_ = waited;
-      ++probes_;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }) {}
+  explicit Prober(HWND target)
+      : thread_([this, target] {
+          while (!stop_) {
+            const auto sent = Clock::now();
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+            const double waited = Ms(Clock::now() - sent);
+            if (waited > worst_) worst_ = waited;
+            ++probes_;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+          }
+        }) {}
   ~Prober() {
     stop_ = true;
     thread_.join();
@@ -151,7 +153,9 @@ int main(int argc, char** argv) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
       }
-      if (static_cast<size_t>(ListView_GetItemCount(list)) == count && feeder->lastRowHandedOver != 0) break;
+      if (static_cast<size_t>(ListView_GetItemCount(list)) == count &&
+          feeder->lastRowHandedOver != 0)
+        break;
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
     }
     ListView_EnsureVisible(list, static_cast<int>(count - 1), FALSE);
@@ -168,11 +172,19 @@ int main(int argc, char** argv) {
   std::printf("list rows: %d, first row: %s\n", ListView_GetItemCount(list),
               form.Rows().empty() ? "" : form.Rows().front().file.c_str());
 
-  static const char* const kNames[] = {"", "File ascending", "File descending",
-      "Archive/Folder ascending", "Archive/Folder descending", "Modified newest first",
-      "Modified oldest first", "Size smallest first", "Size largest first",
-      "Ratio highest first", "Ratio lowest first", "Packed smallest first",
-      "Packed largest first"};
+  static const char* const kNames[] = {"",
+                                       "File ascending",
+                                       "File descending",
+                                       "Archive/Folder ascending",
+                                       "Archive/Folder descending",
+                                       "Modified newest first",
+                                       "Modified oldest first",
+                                       "Size smallest first",
+                                       "Size largest first",
+                                       "Ratio highest first",
+                                       "Ratio lowest first",
+                                       "Packed smallest first",
+                                       "Packed largest first"};
   double worstSort = 0;
   for (int kind = 1; kind <= 12; ++kind) {
     form.Settings.SortType = kind;

@@ -33,7 +33,8 @@ std::vector<ResultRow> MakeRows(size_t count) {
                        "file_" + std::to_string(next() % 100000) + kExts[(r >> 12) % 6];
     const uint32_t size = next() % 5000000, packed = member ? size / 3 + 1 : size;
     rows.push_back(MakeRow(name, container, static_cast<uint16_t>(0x2A00 + (r % 300)),
-                           static_cast<uint16_t>(next() & 0xBF7F), size, packed, !member, '/', true));
+                           static_cast<uint16_t>(next() & 0xBF7F), size, packed, !member, '/',
+                           true));
   }
   return rows;
 }

@@ -2,9 +2,10 @@
 // loads it through the class identifier that "Create shortcut in Start Menu | Find"
 // registers; invoking the entry starts Quillow.exe from the folder that the same command
 // stored as "Location" under the program's settings key.
+#include <windows.h>
+
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include <atomic>
 #include <new>

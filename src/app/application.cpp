@@ -35,9 +35,8 @@ bool Application::CreateForms() {
   advancedOptions_ = std::make_unique<dialogs::TAdvancedOptions>();
   aboutBox_ = std::make_unique<dialogs::TAboutBox>();
   zipOptions_ = std::make_unique<dialogs::TZipOptions>();
-  for (dialogs::DialogForm* form :
-       std::initializer_list<dialogs::DialogForm*>{advancedOptions_.get(), aboutBox_.get(),
-                                                   zipOptions_.get()})
+  for (dialogs::DialogForm* form : std::initializer_list<dialogs::DialogForm*>{
+           advancedOptions_.get(), aboutBox_.get(), zipOptions_.get()})
     form->SetMessageBoxes(services_.messages);
   aboutBox_->SetShell(services_.shell);
   if (!advancedOptions_->Create(main) || !aboutBox_->Create(main) || !zipOptions_->Create(main))

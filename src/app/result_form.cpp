@@ -7,9 +7,9 @@
 
 #include <exception>
 
+#include "app/controls/dpi.h"
 #include "app/ids.h"
 #include "app/res/resource.h"
-#include "app/controls/dpi.h"
 #include "platform/fs.h"
 #include "platform/win32/text.h"
 #include "settings/registry_store.h"
@@ -101,10 +101,10 @@ std::string TResultForm::WarningsPath() const { return programFolder_ + kWarning
 
 bool TResultForm::Create() {
   RegisterFormClass(WndProc);
-  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, platform::Widen(kProgramTitle).c_str(),
-                          WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                          kFormWidth, kFormHeight, nullptr, nullptr, GetModuleHandleW(nullptr),
-                          this);
+  hwnd_ =
+      CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, platform::Widen(kProgramTitle).c_str(),
+                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                      kFormWidth, kFormHeight, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   BrowseFolder.SetOwnerWindow(hwnd_);
   ZipComponent = zip::MakeZipComponent(messages_, hwnd_, kProgramTitle);
@@ -132,9 +132,9 @@ void TResultForm::CreateControls() {
   Folder.Create(panel, id::Folder);
   Folder.SetText("C:\\");
   BeginSearch.Create(panel, id::BeginSearch, kBeginSearchCaption);
-  glyph_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                               MAKEINTRESOURCEW(IDB_GLYPH), IMAGE_BITMAP, 0, 0,
-                                               LR_CREATEDIBSECTION)));
+  glyph_.reset(
+      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPH),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   BeginSearch.SetGlyph(glyph_.get(), RGB(255, 0, 255));
   BeginSearch.Enable(false);
   Button1.Create(panel, id::Button1, "Browse...");
@@ -292,39 +292,24 @@ void TResultForm::ShowException(const char* what) {
 
 LRESULT TResultForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_SIZE:
-      Layout();
-      return 0;
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp));
-      return 0;
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<NMHDR*>(lp));
-    case WM_CONTEXTMENU:
-      OnContextMenu(reinterpret_cast<HWND>(wp), lp);
-      return 0;
-    case kQueueMessage:
-      RunQueue();
-      return 0;
+    case WM_SIZE: Layout(); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return 0;
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wp), lp); return 0;
+    case kQueueMessage: RunQueue(); return 0;
     case WM_TIMER:
       if (wp == kQueueTimer) {
         RunQueue();
         return 0;
       }
       break;
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wp), *reinterpret_cast<RECT*>(lp));
-      return 0;
-    case WM_ACTIVATE:
-      OnActivate(LOWORD(wp) != WA_INACTIVE);
-      return 0;
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wp), *reinterpret_cast<RECT*>(lp)); return 0;
+    case WM_ACTIVATE: OnActivate(LOWORD(wp) != WA_INACTIVE); return 0;
     case WM_CLOSE:
       FormClose();
       DestroyWindow(hwnd_);
       return 0;
-    case WM_DESTROY:
-      OnDestroy();
-      return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -335,25 +320,23 @@ LRESULT CALLBACK TResultForm::EditSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
   // As in the window procedure, no exception leaves the subclass.
   try {
     switch (msg) {
-    case WM_GETDLGCODE:
-      // Enter belongs to the box (it may start a search), not to the dialog manager.
-      if (lp && reinterpret_cast<MSG*>(lp)->message == WM_KEYDOWN && wp == VK_RETURN)
-        return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTALLKEYS;
-      break;
-    case WM_CHAR: {
-      wchar_t key = static_cast<wchar_t>(wp);
-      const HWND combo = GetParent(hwnd);
-      if (combo == form->Files.Handle())
-        form->FilesKeyPress(key);
-      else
-        form->FolderKeyPress(key);
-      if (key == 0) return 0;  // handled: the edit must not beep
-      wp = key;
-      break;
-    }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, EditSubProc, 1);
-      break;
+      case WM_GETDLGCODE:
+        // Enter belongs to the box (it may start a search), not to the dialog manager.
+        if (lp && reinterpret_cast<MSG*>(lp)->message == WM_KEYDOWN && wp == VK_RETURN)
+          return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTALLKEYS;
+        break;
+      case WM_CHAR: {
+        wchar_t key = static_cast<wchar_t>(wp);
+        const HWND combo = GetParent(hwnd);
+        if (combo == form->Files.Handle())
+          form->FilesKeyPress(key);
+        else
+          form->FolderKeyPress(key);
+        if (key == 0) return 0;  // handled: the edit must not beep
+        wp = key;
+        break;
+      }
+      case WM_NCDESTROY: RemoveWindowSubclass(hwnd, EditSubProc, 1); break;
     }
     return DefSubclassProc(hwnd, msg, wp, lp);
   } catch (const std::exception& e) {

@@ -21,16 +21,16 @@
 #include "app/scope.h"
 #include "app/search_handover.h"
 #include "app/search_run.h"
-#include "app/ui_task_queue.h"
 #include "app/services.h"
+#include "app/ui_task_queue.h"
 #include "components/browse_folder.h"
 #include "components/constrain.h"
 #include "output/print_win32.h"
-#include "settings/prog_link.h"
 #include "platform/win32/drives.h"
 #include "platform/win32/handles.h"
 #include "search/types.h"
 #include "settings/key_value_store.h"
+#include "settings/prog_link.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 
@@ -55,7 +55,7 @@ struct FormServices {
   Shell* shell = nullptr;
   FolderBrowser* browser = nullptr;  // null: the window's own BrowseFolder
   std::function<platform::DriveTypeTable()> driveTypes;
-  std::string programFolder;         // with its trailing backslash
+  std::string programFolder;                         // with its trailing backslash
   settings::KeyValueStore* settingsStore = nullptr;  // null: the current user's registry
   FileDialogs* fileDialogs = nullptr;
   // Tests watch or pace a search by putting a host of their own in front of the hand-over;
@@ -171,7 +171,6 @@ class TResultForm final : private SearchHost {
   SystemPrinters systemPrinters_;
 
  public:
-
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK EditSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,

@@ -65,17 +65,12 @@ bool StartsWithIgnoringCase(const std::wstring& text, const wchar_t* prefix) {
 LRESULT TResultForm::OnNotify(NMHDR* header) {
   if (!header || header->idFrom != id::Results) return 0;
   switch (header->code) {
-    case LVN_GETDISPINFOW:
-      ResultsDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
-      return 0;
-    case LVN_ODFINDITEMW:
-      return ResultsFindItem(*reinterpret_cast<NMLVFINDITEMW*>(header));
+    case LVN_GETDISPINFOW: ResultsDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header)); return 0;
+    case LVN_ODFINDITEMW: return ResultsFindItem(*reinterpret_cast<NMLVFINDITEMW*>(header));
     case LVN_COLUMNCLICK:
       ResultsColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
       return 0;
-    case NM_DBLCLK:
-      ResultsDblClick();
-      return 0;
+    case NM_DBLCLK: ResultsDblClick(); return 0;
   }
   return 0;
 }

@@ -66,13 +66,17 @@ bool TResultForm::ToggleOption(int commandId) {
   return on;
 }
 
-void TResultForm::Casesensitive1Click() { Settings.Options.CaseSensitive = ToggleOption(id::Casesensitive1); }
+void TResultForm::Casesensitive1Click() {
+  Settings.Options.CaseSensitive = ToggleOption(id::Casesensitive1);
+}
 void TResultForm::Includesubfolders1Click() {
   Settings.Options.SubFolders = ToggleOption(id::Includesubfolders1);
 }
 void TResultForm::Displaycountonly1Click() {
   Settings.Options.CountOnly = ToggleOption(id::Displaycountonly1);
 }
-void TResultForm::Showwarnings1Click() { Settings.Options.ShowWarnings = ToggleOption(id::Showwarnings1); }
+void TResultForm::Showwarnings1Click() {
+  Settings.Options.ShowWarnings = ToggleOption(id::Showwarnings1);
+}
 
 }  // namespace quillow::app

@@ -32,7 +32,9 @@ void TResultForm::BeginSearchClick() {
     SearchHost& host = wrappedHost_ ? *wrappedHost_ : handOver_;
     search_ = std::make_unique<SearchRun>(
         queue_, host, Settings.Options, Settings.ArchiveTypes, WarningsPath(),
-        [this](SearchOutcome outcome, const std::string& failure) { SearchEnded(outcome, failure); });
+        [this](SearchOutcome outcome, const std::string& failure) {
+          SearchEnded(outcome, failure);
+        });
     searchAlive_ = true;
     search_->Start();
   } else if (search_) {

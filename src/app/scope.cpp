@@ -7,10 +7,8 @@ namespace {
 bool InSet(uint32_t type, DriveSet set) {
   using namespace platform;
   switch (set) {
-    case DriveSet::kAll:
-      return type != kDriveNoRoot;
-    case DriveSet::kRemovable:
-      return type == kDriveRemovable || type == kDriveCdRom;
+    case DriveSet::kAll: return type != kDriveNoRoot;
+    case DriveSet::kRemovable: return type == kDriveRemovable || type == kDriveCdRom;
     case DriveSet::kNonRemovable:
       return type == kDriveUnknown || type == kDriveFixed || type == kDriveRemote ||
              type == kDriveRamDisk;

@@ -12,8 +12,7 @@ class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
   // A modal message box; returns the button pressed (IDOK, IDYES, ...).
-  virtual int Show(HWND owner, const std::string& text, const std::string& title,
-                   UINT type) = 0;
+  virtual int Show(HWND owner, const std::string& text, const std::string& title, UINT type) = 0;
 };
 
 class Shell {

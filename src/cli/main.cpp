@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cli/options.h"
-#include "output/display_text.h"
 #include "output/data_formats.h"
+#include "output/display_text.h"
 #include "output/ordering.h"
 #include "output/writers.h"
 #include "platform/fs.h"
@@ -18,9 +18,10 @@
 #include "search/search_thread.h"
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 #include <shellapi.h>
 
 #include "platform/win32/text.h"
@@ -30,9 +31,7 @@ namespace {
 
 using namespace quillow;
 
-void Say(const std::string& text) {
-  std::fputs(("quillow-find: " + text + "\n").c_str(), stderr);
-}
+void Say(const std::string& text) { std::fputs(("quillow-find: " + text + "\n").c_str(), stderr); }
 
 // Standard output through one buffer; every write and the final flush are checked, since
 // results that never arrived must not be reported as a success.
@@ -45,7 +44,8 @@ class Output {
   }
   bool Flush() {
     if (failed_) return false;
-    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size())
+    if (!buffer_.empty() &&
+        std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size())
       Fail();
     buffer_.clear();
     if (!failed_ && std::fflush(stdout) != 0) Fail();
@@ -84,19 +84,20 @@ std::optional<StreamingLayout> StreamingFor(const cli::Options& o) {
                                WriteTabsRow(r, cols, Controls::kEscape, out);
                              }};
     case cli::Format::kCsv:
-      return StreamingLayout{[cols](std::string& out) { WriteCsvHeader(cols, out); },
-                             [cols](const ResultRow& r, std::string& out) { WriteCsvRow(r, cols, out); }};
+      return StreamingLayout{
+          [cols](std::string& out) { WriteCsvHeader(cols, out); },
+          [cols](const ResultRow& r, std::string& out) { WriteCsvRow(r, cols, out); }};
     case cli::Format::kJson:
       return StreamingLayout{[](std::string&) {},
                              [](const ResultRow& r, std::string& out) { WriteJsonRow(r, out); }};
-    default:
-      return std::nullopt;
+    default: return std::nullopt;
   }
 }
 
 class ConsoleHost final : public SearchHost {
  public:
-  ConsoleHost(const cli::Options& o, Output& out) : options_(o), out_(out), stream_(StreamingFor(o)) {}
+  ConsoleHost(const cli::Options& o, Output& out)
+      : options_(o), out_(out), stream_(StreamingFor(o)) {}
 
   void Refuse() override { refused_ = true; }
   // Without a LOOK-IN-TEXT the current folder is searched as ".", which the search finds
@@ -157,8 +158,8 @@ void TellCuts(const char* what, const std::string& text, const char* entries) {
         " characters; what follows is not used");
   const size_t count = CutEntries(LimitInputText(text), SIZE_MAX).size();
   if (count > kMaxEntries)
-    Say(std::string(what) + " holds " + std::to_string(count) + " " + entries + "; only the first " +
-        std::to_string(kMaxEntries) + " are used");
+    Say(std::string(what) + " holds " + std::to_string(count) + " " + entries +
+        "; only the first " + std::to_string(kMaxEntries) + " are used");
 }
 
 // Look-in entries that name no folder the search can read, each with the system's reason.
@@ -191,8 +192,12 @@ void WriteCollected(const cli::Options& options, const std::vector<ResultRow>& r
   if (rows.empty()) return;
   std::string text;
   switch (options.format) {
-    case cli::Format::kText: WriteTextWithSpaces(rows, options.columns, text, Controls::kEscape); break;
-    case cli::Format::kTabs: WriteTextWithTabs(rows, options.columns, true, text, Controls::kEscape); break;
+    case cli::Format::kText:
+      WriteTextWithSpaces(rows, options.columns, text, Controls::kEscape);
+      break;
+    case cli::Format::kTabs:
+      WriteTextWithTabs(rows, options.columns, true, text, Controls::kEscape);
+      break;
     case cli::Format::kHtml: {
       HtmlStyle style;
       WriteHtml(rows, options.columns, style, text);

@@ -63,13 +63,15 @@ std::string Usage() {
          "FIND-TEXT     file-name patterns separated by spaces, as in \"Find files named:\"\n"
          "              (e.g. \"*.txt *.doc\"; a name with spaces within double quotes);\n"
          "              one that begins with \"-\" follows \"--\": quillow-find -- '-x*.txt'\n"
-         "LOOK-IN-TEXT  folders separated by spaces, as in \"Look in:\" (default: the current folder)\n"
+         "LOOK-IN-TEXT  folders separated by spaces, as in \"Look in:\" (default: the current "
+         "folder)\n"
          "\n"
          "Options:\n"
          "  -c, --case-sensitive  compare names and patterns as they are\n"
          "  -n, --no-subfolders   search only the named folders, not their subfolders\n"
          "      --count           count the hits, list no rows\n"
-         "  -t, --types LIST      sources to search, comma-separated (any letter case; default all):\n" +
+         "  -t, --types LIST      sources to search, comma-separated (any letter case; default "
+         "all):\n" +
          indent + Wrapped(TypeList(), 24, 24) + "\n" +
          "  -s, --sort KIND       order of the rows, 0-" + std::to_string(kSortKinds - 1) +
          " (default 0: search order):\n" + indent + Wrapped(SortKindList(), 24, 24) + "\n" +
@@ -78,13 +80,15 @@ std::string Usage() {
          "                        the six texts (file, container, modifiedText, sizeText,\n"
          "                        ratioText, packedText), size, packed, ratio (null for \"?\"),\n"
          "                        modified (ISO 8601 local time or null) and folder\n"
-         "      --columns LIST    optional columns: date,size,ratio,packed, or none (default all);\n"
+         "      --columns LIST    optional columns: date,size,ratio,packed, or none (default "
+         "all);\n"
          "                        json always has every field\n"
          "  -h, --help            show this help\n"
          "      --version         show the version\n"
          "\n"
          "Rows go to standard output (tabs, csv and json in search order as they are found;\n"
-         "nothing at all when nothing is found); the count, warnings and errors to standard error. In text and tabs\n"
+         "nothing at all when nothing is found); the count, warnings and errors to standard error. "
+         "In text and tabs\n"
          "output, control characters in names are shown as escapes (\\t, \\n, \\x1B).\n"
          "Exit status: 0 files found, 1 none found, 2 usage error, refused search, a LOOK-IN-TEXT\n"
          "folder that cannot be read (when nothing was found) or output that cannot be written.\n";
@@ -122,10 +126,14 @@ bool ParseColumns(const std::string& list, SaveColumns& cols, std::string& error
   cols = SaveColumns{false, false, false, false};
   if (list == "none") return true;
   for (const std::string& item : SplitCommas(list)) {
-    if (item == "date") cols.dateTime = true;
-    else if (item == "size") cols.size = true;
-    else if (item == "ratio") cols.ratio = true;
-    else if (item == "packed") cols.packed = true;
+    if (item == "date")
+      cols.dateTime = true;
+    else if (item == "size")
+      cols.size = true;
+    else if (item == "ratio")
+      cols.ratio = true;
+    else if (item == "packed")
+      cols.packed = true;
     else {
       error = "unknown column '" + item + "' (date, size, ratio, packed or none)";
       return false;
@@ -196,11 +204,16 @@ bool ParseArguments(const std::vector<std::string>& args, Options& o, std::strin
       o.sortKind = kind;
     } else if (arg == "-f" || arg == "--format") {
       if (!value(v)) return false;
-      if (v == "text") o.format = Format::kText;
-      else if (v == "tabs") o.format = Format::kTabs;
-      else if (v == "html") o.format = Format::kHtml;
-      else if (v == "csv") o.format = Format::kCsv;
-      else if (v == "json") o.format = Format::kJson;
+      if (v == "text")
+        o.format = Format::kText;
+      else if (v == "tabs")
+        o.format = Format::kTabs;
+      else if (v == "html")
+        o.format = Format::kHtml;
+      else if (v == "csv")
+        o.format = Format::kCsv;
+      else if (v == "json")
+        o.format = Format::kJson;
       else {
         error = "format must be text, tabs, html, csv or json";
         return false;

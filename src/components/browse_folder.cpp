@@ -24,7 +24,8 @@ std::vector<std::wstring> SplitPath(const std::wstring& path) {
   size_t start = 0;
   for (;;) {
     const size_t sep = path.find(L'\\', start);
-    parts.push_back(path.substr(start, sep == std::wstring::npos ? std::wstring::npos : sep - start));
+    parts.push_back(
+        path.substr(start, sep == std::wstring::npos ? std::wstring::npos : sep - start));
     if (sep == std::wstring::npos) return parts;
     start = sep + 1;
   }
@@ -60,10 +61,24 @@ UINT ShellBrowseFlags(TBrowseInfoFlags flags) {
 
 int SpecialFolderOf(TSHFolders folder) {
   static constexpr int kNumbers[] = {
-      CSIDL_DESKTOP, -1, CSIDL_PROGRAMS, CSIDL_CONTROLS, CSIDL_PRINTERS, CSIDL_PERSONAL,
-      CSIDL_FAVORITES, CSIDL_STARTUP, CSIDL_RECENT, CSIDL_SENDTO, CSIDL_BITBUCKET,
-      CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY, CSIDL_DRIVES, CSIDL_NETWORK, CSIDL_NETHOOD,
-      CSIDL_FONTS, CSIDL_TEMPLATES,
+      CSIDL_DESKTOP,
+      -1,
+      CSIDL_PROGRAMS,
+      CSIDL_CONTROLS,
+      CSIDL_PRINTERS,
+      CSIDL_PERSONAL,
+      CSIDL_FAVORITES,
+      CSIDL_STARTUP,
+      CSIDL_RECENT,
+      CSIDL_SENDTO,
+      CSIDL_BITBUCKET,
+      CSIDL_STARTMENU,
+      CSIDL_DESKTOPDIRECTORY,
+      CSIDL_DRIVES,
+      CSIDL_NETWORK,
+      CSIDL_NETHOOD,
+      CSIDL_FONTS,
+      CSIDL_TEMPLATES,
   };
   const int i = static_cast<int>(folder);
   if (i < 0 || i >= static_cast<int>(std::size(kNumbers))) return -1;
@@ -150,7 +165,8 @@ void TBrowseFolder::Initialized(HWND dialog) {
   }
 
   const std::wstring start = platform::Widen(Directory);
-  const DWORD attributes = start.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(start.c_str());
+  const DWORD attributes =
+      start.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(start.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start.c_str()));
 
@@ -174,9 +190,8 @@ void TBrowseFolder::CreateCustomButton() {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
   style |= CustomButtonType == btCheckBox ? BS_AUTOCHECKBOX : BS_PUSHBUTTON;
   button_ = CreateWindowExW(0, WC_BUTTONW, platform::Widen(customButtonCaption_).c_str(), style,
-                            kCustomButtonX, kCustomButtonY, customButtonWidth_,
-                            kCustomButtonHeight, dialog_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCustomButtonId)),
+                            kCustomButtonX, kCustomButtonY, customButtonWidth_, kCustomButtonHeight,
+                            dialog_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCustomButtonId)),
                             GetModuleHandleW(nullptr), nullptr);
   if (!button_) return;
   SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
@@ -187,8 +202,8 @@ void TBrowseFolder::CreateCustomButton() {
   SetWindowSubclass(dialog_, DialogSubProc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
-LRESULT CALLBACK TBrowseFolder::DialogSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
-                                              UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK TBrowseFolder::DialogSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                              DWORD_PTR self) {
   auto* browser = reinterpret_cast<TBrowseFolder*>(self);
   return ui::Guarded(hwnd, LRESULT{0}, [&]() -> LRESULT {
     if (msg == WM_COMMAND) {

@@ -24,9 +24,24 @@ enum TBrowseInfoFlag : uint32_t {
 using TBrowseInfoFlags = uint32_t;  // a set of TBrowseInfoFlag
 
 enum TSHFolders {
-  foDesktop, foDesktopExpanded, foPrograms, foControlPanel, foPrinters, foPersonal,
-  foFavorites, foStartup, foRecent, foSendto, foRecycleBin, foStartMenu, foDesktopDirectory,
-  foMyComputer, foNetwork, foNetworkNeighborhood, foFonts, foTemplates,
+  foDesktop,
+  foDesktopExpanded,
+  foPrograms,
+  foControlPanel,
+  foPrinters,
+  foPersonal,
+  foFavorites,
+  foStartup,
+  foRecent,
+  foSendto,
+  foRecycleBin,
+  foStartMenu,
+  foDesktopDirectory,
+  foMyComputer,
+  foNetwork,
+  foNetworkNeighborhood,
+  foFonts,
+  foTemplates,
 };
 
 enum TCustomButtonType { btPushButton, btCheckBox };

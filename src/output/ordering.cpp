@@ -219,8 +219,7 @@ bool RowBefore(const ResultRow& a, const ResultRow& b, int kind) {
 bool RowBefore(const ResultRow& a, const ResultRow& b, int kind, TextCompare compare) {
   const KindInfo info = InfoOf(kind);
   switch (info.key) {
-    case KeyKind::kNone:
-      return false;
+    case KeyKind::kNone: return false;
     case KeyKind::kFile:
     case KeyKind::kContainer: {
       const int c = compare(DisplayName(TextOf(a, info.key)), DisplayName(TextOf(b, info.key)));
@@ -238,8 +237,7 @@ void SortRows(std::vector<ResultRow>& rows, int kind) { SortRows(rows, kind, Com
 void SortRows(std::vector<ResultRow>& rows, int kind, TextCompare compare) {
   const KindInfo info = InfoOf(kind);
   switch (info.key) {
-    case KeyKind::kNone:
-      return;
+    case KeyKind::kNone: return;
     case KeyKind::kFile:
     case KeyKind::kContainer:
       if (compare == CompareTextNoCase)
@@ -247,9 +245,7 @@ void SortRows(std::vector<ResultRow>& rows, int kind, TextCompare compare) {
       else
         SortByText(rows, info, compare);
       return;
-    default:
-      SortByNumber(rows, info);
-      return;
+    default: SortByNumber(rows, info); return;
   }
 }
 

@@ -18,18 +18,24 @@ inline constexpr std::array<std::string_view, 6> kColumnCaptions = {
 // What each kind orders by: 0 keeps the search order; then two kinds per column, the first
 // a click on the column gives and the second a click again.
 struct SortKindInfo {
-  int column;              // index into kColumnCaptions; -1 for kind 0
+  int column;  // index into kColumnCaptions; -1 for kind 0
   bool descending;
   std::string_view order;  // for help texts
 };
 inline constexpr std::array<SortKindInfo, kSortKinds> kSortKindTable = {{
     {-1, false, "search order"},
-    {0, false, "A-Z"},           {0, true, "Z-A"},
-    {1, false, "A-Z"},           {1, true, "Z-A"},
-    {2, true, "newest first"},   {2, false, "oldest first"},
-    {3, false, "smallest first"}, {3, true, "largest first"},
-    {4, true, "highest first"},  {4, false, "lowest first"},
-    {5, false, "smallest first"}, {5, true, "largest first"},
+    {0, false, "A-Z"},
+    {0, true, "Z-A"},
+    {1, false, "A-Z"},
+    {1, true, "Z-A"},
+    {2, true, "newest first"},
+    {2, false, "oldest first"},
+    {3, false, "smallest first"},
+    {3, true, "largest first"},
+    {4, true, "highest first"},
+    {4, false, "lowest first"},
+    {5, false, "smallest first"},
+    {5, true, "largest first"},
 }};
 
 // Text comparison of the File and Archive/Folder kinds, giving negative, zero or positive.

@@ -192,8 +192,8 @@ void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& co
   for (const ResultRow& row : rows) WriteTabsRow(row, cols, controls, out);
 }
 
-void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols,
-               const HtmlStyle& style, std::string& out) {
+void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, const HtmlStyle& style,
+               std::string& out) {
   out += "<html>\r\n<head>\r\n<title>Quillow search results</title>\r\n</head>\r\n";
   out += "<body bgcolor=\"#" + HtmlColor(style.background);
   out += "\" text=\"#" + HtmlColor(style.text);

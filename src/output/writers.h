@@ -16,8 +16,8 @@ struct SaveColumns {
 };
 
 struct HtmlStyle {
-  uint32_t background = 0x00FFFFFF, text = 0x00000000, link = 0x000000FF,
-           visitedLink = 0x0000FF00, activeLink = 0x00FF0000;  // 0x00BBGGRR
+  uint32_t background = 0x00FFFFFF, text = 0x00000000, link = 0x000000FF, visitedLink = 0x0000FF00,
+           activeLink = 0x00FF0000;  // 0x00BBGGRR
   bool hyperlinks = true, tableBorders = true;
 };
 
@@ -44,8 +44,8 @@ void WriteTabsRow(const ResultRow& row, const SaveColumns& cols, Controls contro
                   std::string& out);
 // Cell texts are HTML-escaped and link targets are file:/// URLs: the names come from
 // archives and must not be able to inject markup or break a link.
-void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols,
-               const HtmlStyle& style, std::string& out);
+void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, const HtmlStyle& style,
+               std::string& out);
 
 // 0x00BBGGRR -> "RRGGBB", upper-case hex: 0x000000FF -> "FF0000".
 std::string HtmlColor(uint32_t bgr);

@@ -10,10 +10,10 @@ bool MatchesFindPattern(std::string_view name, std::string_view pattern) {
   const std::string_view ext = pattern.substr(2);
   // The last "." of the name starts its extension; a name with none has an empty one.
   const size_t dot = name.rfind('.');
-  const std::string_view nameExt = dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+  const std::string_view nameExt =
+      dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
   return EqualsIgnoringAsciiCase(nameExt, ext);
 }
-
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string path;

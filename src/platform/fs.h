@@ -37,8 +37,8 @@ struct DirEntry {
   bool hasDetails = false;
   bool isRegularFile = false;  // only such files are ever opened: never a pipe or a device
   uint32_t attributes = 0;
-  uint32_t size = 0;      // low 32 bits of the file size
-  uint16_t dosDate = 0;   // last write, local time
+  uint32_t size = 0;     // low 32 bits of the file size
+  uint16_t dosDate = 0;  // last write, local time
   uint16_t dosTime = 0;
 };
 

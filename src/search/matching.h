@@ -9,7 +9,7 @@
 
 namespace quillow {
 
-inline constexpr size_t kMaxEntries = 100;   // Look-in folders and patterns alike
+inline constexpr size_t kMaxEntries = 100;    // Look-in folders and patterns alike
 inline constexpr size_t kMaxInputText = 255;  // characters of each input text
 inline constexpr size_t kMaxPart = 255;       // characters of each name part
 

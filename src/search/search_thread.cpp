@@ -215,8 +215,8 @@ void SearchThread::ReadArchive(const std::string& folder, const platform::Folder
 
 void SearchThread::TickElapsed() {
   const auto now = std::chrono::steady_clock::now();
-  const uint32_t seconds = static_cast<uint32_t>(
-      std::chrono::duration_cast<std::chrono::seconds>(now - start_).count());
+  const uint32_t seconds =
+      static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::seconds>(now - start_).count());
   if (seconds != elapsedShown_) {
     elapsedShown_ = seconds;
     host_.ShowElapsed(seconds);
@@ -236,8 +236,8 @@ void SearchThread::CountHit(std::string_view name, std::string_view container, u
   host_.AddRow(MakeRow(name, container, dosDate, dosTime, size, packed, folderEntry, kSep, dated));
 }
 
-void SearchThread::ReportMember(std::string_view name, std::string_view container,
-                                uint16_t dosDate, uint16_t dosTime, uint32_t size, uint32_t packed,
+void SearchThread::ReportMember(std::string_view name, std::string_view container, uint16_t dosDate,
+                                uint16_t dosTime, uint32_t size, uint32_t packed,
                                 bool folderEntry) {
   if (IsCandidateHit(name))
     CountHit(name, container, dosDate, dosTime, size, packed, folderEntry, true);

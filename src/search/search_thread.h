@@ -23,8 +23,8 @@ enum class SearchOutcome : uint8_t {
   kRefused,          // every source off: only the refusal step ran
   kNothingToSearch,  // no pattern, or one without a base part: ended before its start
   kCompleted,
-  kStopped,          // a stop request cut the walk short
-  kFailed,           // an error ended it; its end-of-search steps still ran (FailureText)
+  kStopped,  // a stop request cut the walk short
+  kFailed,   // an error ended it; its end-of-search steps still ran (FailureText)
 };
 
 class SearchThread {

@@ -18,7 +18,21 @@ struct SearchOptions {
 
 inline constexpr int kTypeCount = 15;
 enum TypeIndex : int {
-  kZip = 0, kRar, kWad, kGrp, kArj, kLzh, kZoo, kTar, kArc, kPak, kFolders, kHyp, kSqz, kCab, kAce
+  kZip = 0,
+  kRar,
+  kWad,
+  kGrp,
+  kArj,
+  kLzh,
+  kZoo,
+  kTar,
+  kArc,
+  kPak,
+  kFolders,
+  kHyp,
+  kSqz,
+  kCab,
+  kAce
 };
 
 // Fifteen flags in type-table order; fresh start: all on.
@@ -39,7 +53,7 @@ struct RowKeys {
   int64_t ratio = 0;    // the Ratio column's number, when it has one
   uint16_t dosDate = 0;
   uint16_t dosTime = 0;
-  bool dated = false;   // false: Modified is "?"
+  bool dated = false;  // false: Modified is "?"
   bool folderEntry = false;
 };
 

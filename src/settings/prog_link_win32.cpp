@@ -1,7 +1,8 @@
+#include <windows.h>
+
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include "platform/win32/text.h"
 #include "settings/prog_link.h"

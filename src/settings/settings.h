@@ -27,11 +27,11 @@ struct AppSettings {
   ArchiveTypeSet ArchiveTypes;  // fifteen flags in type-table order
   HtmlStyle Html;               // the five colours, Hyperlinks, TableBorders
   uint8_t LaunchViewer = 0;
-  uint8_t FilterIndex = 1;      // 1 text, 2 HTML; one byte, as the save dialog keeps it
+  uint8_t FilterIndex = 1;  // 1 text, 2 HTML; one byte, as the save dialog keeps it
   std::string SavePath = "C:\\";
-  SaveColumns Columns;          // IncludeDateTime, IncludeSize, IncludeRatio, IncludePacked
+  SaveColumns Columns;  // IncludeDateTime, IncludeSize, IncludeRatio, IncludePacked
   uint8_t SaveTextWithTabs = 0;
-  int32_t SortType = 0;         // the results list's tag: sort kind 0 to 12
+  int32_t SortType = 0;                    // the results list's tag: sort kind 0 to 12
   std::vector<std::string> FolderHistory;  // "Look in:", newest first
   std::vector<std::string> FilesHistory;   // "Find files named:", newest first
   WindowPlacement Placement;

@@ -1,10 +1,10 @@
 // The buffered byte source: whole reads or failure, and one system call per block.
+#include "search/byte_source.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-
-#include "search/byte_source.h"
 
 namespace quillow {
 namespace {

@@ -1,7 +1,7 @@
 // Cutting the input texts and matching names against patterns.
-#include <gtest/gtest.h>
-
 #include "search/matching.h"
+
+#include <gtest/gtest.h>
 
 namespace quillow {
 namespace {

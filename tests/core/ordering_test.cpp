@@ -24,14 +24,19 @@ std::string& KeyOf(ResultRow& row, int kind) {
   }
 }
 
-constexpr uint16_t Date(int y, int m, int d) { return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d); }
-constexpr uint16_t Time(int h, int m, int s = 0) { return static_cast<uint16_t>((h << 11) | (m << 5) | (s / 2)); }
+constexpr uint16_t Date(int y, int m, int d) {
+  return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
+}
+constexpr uint16_t Time(int h, int m, int s = 0) {
+  return static_cast<uint16_t>((h << 11) | (m << 5) | (s / 2));
+}
 
 // The DOS words behind a "M/D/YYYY h:mm AM" text (month 13 is a storable field, not a date).
 bool DosWords(const std::string& text, RowKeys& k) {
   unsigned m, d, y, h, min;
   char half[3] = {};
-  if (std::sscanf(text.c_str(), "%u/%u/%u %u:%u %2s", &m, &d, &y, &h, &min, half) != 6) return false;
+  if (std::sscanf(text.c_str(), "%u/%u/%u %u:%u %2s", &m, &d, &y, &h, &min, half) != 6)
+    return false;
   k.dosDate = Date(static_cast<int>(y), static_cast<int>(m), static_cast<int>(d));
   k.dosTime = Time(static_cast<int>(h % 12 + (half[0] == 'P' ? 12 : 0)), static_cast<int>(min));
   return true;
@@ -78,9 +83,10 @@ struct OrderCase {
 };
 
 TEST(Ordering, EveryKindGivesItsDocumentedOrder) {
-  const std::vector<std::string> dates = {
-      "1/2/2003 9:07 AM", "?",  "12/1/1999 12:05 AM", "1/2/2003 12:30 PM", "13/1/2003 1:00 PM",
-      "1/2/2003 12:10 AM", "1/2/2003 1:00 PM", "1/2/2003 9:07 AM"};
+  const std::vector<std::string> dates = {"1/2/2003 9:07 AM",   "?",
+                                          "12/1/1999 12:05 AM", "1/2/2003 12:30 PM",
+                                          "13/1/2003 1:00 PM",  "1/2/2003 12:10 AM",
+                                          "1/2/2003 1:00 PM",   "1/2/2003 9:07 AM"};
   const OrderCase cases[] = {
       {1, {"b.txt", "A.TXT", "a.txt"}, {"A.TXT", "a.txt", "b.txt"}},
       {2, {"b.txt", "A.TXT", "c", "a.txt"}, {"c", "b.txt", "A.TXT", "a.txt"}},
@@ -88,15 +94,19 @@ TEST(Ordering, EveryKindGivesItsDocumentedOrder) {
       {1, {"\xC3\xA4", "\xE1"}, {"\xE1", "\xC3\xA4"}},
       {3, {"C:\\z.zip", "C:\\a\\", "c:\\M.zip"}, {"C:\\a\\", "c:\\M.zip", "C:\\z.zip"}},
       {4, {"C:\\z.zip", "C:\\a\\", "c:\\M.zip"}, {"C:\\z.zip", "c:\\M.zip", "C:\\a\\"}},
-      {5, dates,
+      {5,
+       dates,
        {"1/2/2003 1:00 PM", "1/2/2003 12:30 PM", "1/2/2003 9:07 AM", "1/2/2003 9:07 AM",
         "1/2/2003 12:10 AM", "12/1/1999 12:05 AM", "?", "13/1/2003 1:00 PM"}},
-      {6, dates,
+      {6,
+       dates,
        {"?", "13/1/2003 1:00 PM", "12/1/1999 12:05 AM", "1/2/2003 12:10 AM", "1/2/2003 9:07 AM",
         "1/2/2003 9:07 AM", "1/2/2003 12:30 PM", "1/2/2003 1:00 PM"}},
-      {7, {"100", "2147483648", "9", "4294967295", "0"},
+      {7,
+       {"100", "2147483648", "9", "4294967295", "0"},
        {"0", "9", "100", "2147483648", "4294967295"}},
-      {8, {"100", "2147483648", "9", "4294967295", "0"},
+      {8,
+       {"100", "2147483648", "9", "4294967295", "0"},
        {"4294967295", "2147483648", "100", "9", "0"}},
       {9, {"45%", "7%", "?", "-3%"}, {"45%", "7%", "-3%", "?"}},
       {10, {"45%", "7%", "?", "-3%"}, {"?", "-3%", "7%", "45%"}},
@@ -188,16 +198,17 @@ TEST(Ordering, DosTimesHaveAMinuteOnlyWhenTheyNameARealOne) {
 // the two must agree and ties must keep search order.
 TEST(Ordering, SortAgreesWithRowBeforeOnManyRows) {
   std::mt19937 rng(7);
-  const std::vector<std::string> stems = {"a", "A", "readme", "README.TXT", "readme.txt",
-                                          "C:\\data\\archive", "c:\\DATA\\arch", "\xE1x", ""};
+  const std::vector<std::string> stems = {
+      "a",     "A", "readme", "README.TXT", "readme.txt", "C:\\data\\archive", "c:\\DATA\\arch",
+      "\xE1x", ""};
   auto pick = [&](const std::vector<std::string>& v) { return v[rng() % v.size()]; };
   std::vector<ResultRow> rows(20000);
   for (size_t i = 0; i < rows.size(); ++i) {
     ResultRow& r = rows[i];
     r.file = pick(stems) + std::string(rng() % 3, static_cast<char>('a' + rng() % 3));
     r.container = pick(stems) + std::to_string(rng() % 20) + "\\";
-    r.modified = std::to_string(1 + rng() % 12) + "/" + std::to_string(1 + rng() % 28) +
-                 "/2001 " + std::to_string(1 + rng() % 12) + ":0" + std::to_string(rng() % 3) +
+    r.modified = std::to_string(1 + rng() % 12) + "/" + std::to_string(1 + rng() % 28) + "/2001 " +
+                 std::to_string(1 + rng() % 12) + ":0" + std::to_string(rng() % 3) +
                  (rng() % 2 ? " AM" : " PM");
     if (rng() % 10 == 0) r.modified = "?";
     r.size = std::to_string(rng() % 50);

@@ -39,7 +39,8 @@ TEST(RarReader, SamplesListTheFileBlocksBeforeAnyOtherBlock) {
 
 TEST(RarReader, ReportsDateAndTimeAndCutsUnicodeNamesAtTheirZeroByte) {
   QUILLOW_NEEDS_SAMPLES();
-  auto m = RunReader(ReadRar, LoadFile(Sample("rar/rar15-comment-in-main-header-no-endarc.rar"))).members;
+  auto m = RunReader(ReadRar, LoadFile(Sample("rar/rar15-comment-in-main-header-no-endarc.rar")))
+               .members;
   ASSERT_EQ(m.size(), 2u);
   EXPECT_EQ(m[0].date, DosDate(2010, 11, 3));
   EXPECT_EQ(m[0].time, DosTime(19, 49, 32));

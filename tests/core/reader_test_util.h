@@ -51,16 +51,20 @@ inline std::string LoadFile(const std::string& path) {
   return out.str();
 }
 
-inline std::string TestData(const std::string& name) { return std::string(QUILLOW_TEST_DATA) + "/" + name; }
-inline std::string Sample(const std::string& name) { return std::string(QUILLOW_SAMPLES) + "/" + name; }
+inline std::string TestData(const std::string& name) {
+  return std::string(QUILLOW_TEST_DATA) + "/" + name;
+}
+inline std::string Sample(const std::string& name) {
+  return std::string(QUILLOW_SAMPLES) + "/" + name;
+}
 
 // The shared sample archives live beside the repository, not in it: without them a test
 // that reads one says so and is skipped instead of failing on an empty file.
-#define QUILLOW_NEEDS_SAMPLES()                                                             \
-  do {                                                                                      \
-    if (!std::filesystem::is_directory(QUILLOW_SAMPLES))                                    \
-      GTEST_SKIP() << "sample archives not found at " QUILLOW_SAMPLES                       \
-                      " (the shared samples folder beside the repository)";                 \
+#define QUILLOW_NEEDS_SAMPLES()                                             \
+  do {                                                                      \
+    if (!std::filesystem::is_directory(QUILLOW_SAMPLES))                    \
+      GTEST_SKIP() << "sample archives not found at " QUILLOW_SAMPLES       \
+                      " (the shared samples folder beside the repository)"; \
   } while (0)
 
 // Little-endian byte builders for hand-made headers.

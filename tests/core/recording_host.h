@@ -26,7 +26,9 @@ class RecordingHost : public SearchHost {
   std::string LookInText() override { return lookIn; }
   std::string FindFilesText() override { return findFiles; }
   void ReplaceLookInText(const std::string& quoted) override { replacedLookIn = quoted; }
-  void RecordHistories(const std::string&, const std::string&) override { steps.push_back("histories"); }
+  void RecordHistories(const std::string&, const std::string&) override {
+    steps.push_back("histories");
+  }
   void StartOfSearch() override { steps.push_back("start"); }
   void ShowElapsed(uint32_t) override {}
   void ShowLookingIn(const std::string& folder) override { lookingIn.push_back(folder); }

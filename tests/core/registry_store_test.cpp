@@ -4,8 +4,9 @@
 #ifdef _WIN32
 #include "settings/registry_store.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>

@@ -1,14 +1,19 @@
 // The six column texts of a result row.
+#include "search/row.h"
+
 #include <gtest/gtest.h>
 
-#include "search/row.h"
 #include "search/search_host.h"
 
 namespace quillow {
 namespace {
 
-constexpr uint16_t Date(int y, int m, int d) { return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d); }
-constexpr uint16_t Time(int h, int m, int s) { return static_cast<uint16_t>((h << 11) | (m << 5) | (s / 2)); }
+constexpr uint16_t Date(int y, int m, int d) {
+  return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
+}
+constexpr uint16_t Time(int h, int m, int s) {
+  return static_cast<uint16_t>((h << 11) | (m << 5) | (s / 2));
+}
 
 TEST(RowTexts, DateText) {
   EXPECT_EQ(DateText(Date(2001, 3, 15), Time(15, 18, 40)), "3/15/2001 3:18 PM");
@@ -23,7 +28,7 @@ TEST(RowTexts, DateText) {
 TEST(RowTexts, RatioTruncatesTowardZeroWithUnsignedOperands) {
   EXPECT_EQ(RatioText(1000, 301), "69%");
   EXPECT_EQ(RatioText(100, 150), "-50%");
-  EXPECT_EQ(RatioText(10, 3), "70%");    // exact: no floating-point 69.999...
+  EXPECT_EQ(RatioText(10, 3), "70%");  // exact: no floating-point 69.999...
   EXPECT_EQ(RatioText(3, 1), "66%");
   EXPECT_EQ(RatioText(1234, 1234), "0%");
   EXPECT_EQ(RatioText(3, 4), "-33%");
@@ -43,7 +48,8 @@ TEST(RowTexts, ArchiveMemberAndFolderEntryRows) {
   EXPECT_EQ(member.ratio, "69%");
   EXPECT_EQ(member.packed, "301");
 
-  ResultRow file = MakeRow("notes.txt", "C:\\a", Date(2001, 3, 15), 0, 1234, 1234, true, '\\', true);
+  ResultRow file =
+      MakeRow("notes.txt", "C:\\a", Date(2001, 3, 15), 0, 1234, 1234, true, '\\', true);
   EXPECT_EQ(file.container, "C:\\a\\");
   EXPECT_EQ(file.ratio, "0%");
   EXPECT_EQ(file.packed, "1234");
@@ -70,8 +76,8 @@ TEST(RowTexts, UndatedSourcesShowNoDateWhateverTheirName) {
 }
 
 TEST(RowTexts, KeysCarryTheValuesBehindTheTexts) {
-  const ResultRow r = MakeRow("a", "C:\\x", Date(2001, 3, 15), Time(15, 18, 40), 100, 150, true,
-                              '\\', true);
+  const ResultRow r =
+      MakeRow("a", "C:\\x", Date(2001, 3, 15), Time(15, 18, 40), 100, 150, true, '\\', true);
   EXPECT_EQ(r.keys.size, 100u);
   EXPECT_EQ(r.keys.packed, 150u);
   EXPECT_EQ(r.keys.ratio, -50);

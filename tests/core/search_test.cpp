@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/fs.h"
 #include "reader_test_util.h"
 #include "recording_host.h"
-#include "platform/fs.h"
 #include "search/search_thread.h"
 #include "temp_tree.h"
 
@@ -61,8 +61,8 @@ TEST(SearchWalk, SubfoldersFirstThenOnePassPerTypeInTableOrder) {
   std::vector<std::string> names = Files(s.host);
   ASSERT_EQ(names.size(), 7u);
   std::sort(names.begin() + 5, names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"docs/readme.txt", "big.TXT", "inner.zip", "docs/readme.txt",
-                                             "big.TXT", "b.zip", "notes.txt"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"docs/readme.txt", "big.TXT", "inner.zip",
+                                             "docs/readme.txt", "big.TXT", "b.zip", "notes.txt"}));
   EXPECT_EQ(s.host.rows[0].container, tree.Path("sub/inner.zip"));
   EXPECT_EQ(s.host.rows[2].container, tree.Path("sub") + kSep);
   EXPECT_EQ(s.host.rows[3].container, tree.Path("b.zip"));
@@ -232,7 +232,8 @@ TEST(SearchWalk, WarningsFileIsKeptOnlyWhenWritten) {
       tree.Path("data/bad.zip") + ": This ZIP type not supported due to its rarity";
   ASSERT_EQ(s.host.warnings, (std::vector<std::string>{expected}));
   EXPECT_EQ(LoadFile(log), expected + "\r\n");
-  EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories", "start", "end", "open-warnings", "sort"}));
+  EXPECT_EQ(s.host.steps,
+            (std::vector<std::string>{"histories", "start", "end", "open-warnings", "sort"}));
 
   // The next search without warnings removes the file; ShowWarnings off never opens it.
   std::filesystem::remove(tree.Path("data/bad.zip"));

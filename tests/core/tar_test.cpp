@@ -76,8 +76,8 @@ TEST(TarReader, SizeFieldsAndTheNextHeader) {
   const Case cases[] = {
       {std::string("00000001750\0", 12), 1000, true},
       {std::string("      1750  ", 12), 8000, false},  // position 10 is the lowest digit
-      {std::string(12, '\0'), 0, true},                  // the zero blocks at the end
-      {std::string(12, '\xFF'), 0, true},                // not digits: count as nothing
+      {std::string(12, '\0'), 0, true},                // the zero blocks at the end
+      {std::string(12, '\xFF'), 0, true},              // not digits: count as nothing
       {std::string("99999999999\0", 12), 0, true},
       {std::string("1\0\0\0\0\0\0\0\0\0\0\0", 12), 1u << 30, false},
       // 33-bit sizes: the row shows the low 32 bits, the step uses them all.

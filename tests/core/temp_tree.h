@@ -45,7 +45,9 @@ class TempTree {
     std::filesystem::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << bytes;
   }
-  void Folder(const std::string& relative) { std::filesystem::create_directories(root_ / relative); }
+  void Folder(const std::string& relative) {
+    std::filesystem::create_directories(root_ / relative);
+  }
 
  private:
   void Remove() {

@@ -128,7 +128,8 @@ TEST(ZipReader, EveryTruncationOfARealArchiveEndsCleanlyWithAPrefix) {
   for (size_t cut = 0; cut < whole.size(); ++cut) {
     auto ctx = RunReader(ReadZip, whole.substr(0, cut));
     ASSERT_LE(ctx.members.size(), full.members.size()) << cut;
-    for (size_t i = 0; i < ctx.members.size(); ++i) EXPECT_EQ(ctx.members[i].name, full.members[i].name);
+    for (size_t i = 0; i < ctx.members.size(); ++i)
+      EXPECT_EQ(ctx.members[i].name, full.members[i].name);
     EXPECT_LE(ctx.warnings.size(), 1u);
   }
 }
@@ -141,7 +142,8 @@ TEST(ZipReader, SharedSamplesListTheirLocalHeaders) {
   EXPECT_EQ(aes.members[1].name, "readme.txt");
   EXPECT_EQ(aes.members[1].size, 3880u);
   EXPECT_EQ(aes.members[1].packed, 672u);
-  EXPECT_TRUE(RunReader(ReadZip, LoadFile(Sample("zip/infozip30-unzipsfx-stub.zip"))).members.empty());
+  EXPECT_TRUE(
+      RunReader(ReadZip, LoadFile(Sample("zip/infozip30-unzipsfx-stub.zip"))).members.empty());
   auto bit3 = RunReader(ReadZip, LoadFile(Sample("zip/infozip30-zipcrypto-sets-bit3.zip")));
   EXPECT_TRUE(bit3.members.empty());
   ASSERT_EQ(bit3.warnings.size(), 1u);

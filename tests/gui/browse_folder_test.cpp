@@ -1,10 +1,11 @@
 // TBrowseFolder: path shortening, placement, flags, and the real shell dialog driven from
 // its own events (preselection, the extra button, "OK" and "Cancel").
+#include "components/browse_folder.h"
+
 #include <windows.h>
 
 #include <shlobj.h>
 
-#include "components/browse_folder.h"
 #include "gui_test_util.h"
 #include "platform/win32/text.h"
 
@@ -24,7 +25,8 @@ TEST(ShortenPathTest, ReplacesTheSecondPartAndDropsThirdPartsUntilItFits) {
       {L"C:\\" + n40 + L"\\x.txt", L"C:\\...\\x.txt"},
       {L"C:\\x\\" + n40, L"C:\\...\\" + n40},
       // Many short parts: the third goes again and again until the text fits.
-      {L"C:\\p1\\p2\\p3\\p4\\p5\\p6\\p7\\p8\\p9\\last-folder", L"C:\\...\\p5\\p6\\p7\\p8\\p9\\last-folder"},
+      {L"C:\\p1\\p2\\p3\\p4\\p5\\p6\\p7\\p8\\p9\\last-folder",
+       L"C:\\...\\p5\\p6\\p7\\p8\\p9\\last-folder"},
       // ...or until only the drive, "..." and the last name are left.
       {L"C:\\p1\\p2\\p3\\" + n40, L"C:\\...\\" + n40},
       // Short enough, or too few parts: unchanged.
@@ -66,8 +68,8 @@ class ShellDialogTest : public ::testing::Test {
   void SetUp() override {
     folder_ = std::make_unique<test::TempFolder>();
     folder_->Folder("start here");
-    owner_ = CreateWindowExW(0, L"Static", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 60,
-                             600, 400, nullptr, nullptr, nullptr, nullptr);
+    owner_ = CreateWindowExW(0, L"Static", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 60, 600,
+                             400, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(owner_);
   }
   void TearDown() override {
@@ -125,7 +127,8 @@ TEST_F(ShellDialogTest, CancelKeepsTheDirectoryAndTheDialogIsPlacedAndPrepared) 
       EXPECT_TRUE(IsWindowEnabled(button));
       sender.SetCustomButtonCaption("Renamed");
       EXPECT_EQ(test::TextOf(button), "Renamed");
-      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(255, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(255, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
     }
     SetTimer(dialog, 1, 2000, CancelDialog);
   };

@@ -154,8 +154,8 @@ std::string Panel(HWND statusBar, int panel) {
 TempFolder::TempFolder() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   static int made = 0;
-  std::string leaf = std::string("quillow-gui-") + (info ? info->name() : "t") + "-" +
-                     std::to_string(++made);
+  std::string leaf =
+      std::string("quillow-gui-") + (info ? info->name() : "t") + "-" + std::to_string(++made);
   for (char& c : leaf)
     if (c == '/') c = '_';
   root_ = std::filesystem::temp_directory_path() / leaf;

@@ -10,11 +10,11 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 

@@ -83,10 +83,13 @@ TEST_F(ResultsListTest, SelectedRowsStaySelectedThroughASort) {
 }
 
 TEST_F(ResultsListTest, StoredDosNamesAreShownDecoded) {
-  tree_->Write("zip\\names.zip", ZipWithMember("\x81" "ber.txt"));
+  tree_->Write("zip\\names.zip", ZipWithMember("\x81"
+                                               "ber.txt"));
   Search("*.txt", tree_->Path("zip"));
   ASSERT_EQ(RowCount(List()), 1);
-  EXPECT_EQ(Cell(List(), 0, 0), "\xC3\xBC" "ber.txt");  // u with diaeresis, code page 437
+  EXPECT_EQ(Cell(List(), 0, 0),
+            "\xC3\xBC"
+            "ber.txt");  // u with diaeresis, code page 437
   EXPECT_EQ(Cell(List(), 0, 1), tree_->Path("zip\\names.zip"));
 }
 
@@ -96,15 +99,15 @@ TEST_F(ResultsListTest, TypingJumpsToTheNextMatchingName) {
   LVFINDINFOW find{};
   find.flags = LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP;
   find.psz = L"C";
-  EXPECT_EQ(SendMessageW(List(), LVM_FINDITEMW, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(&find)),
-            2);
+  EXPECT_EQ(
+      SendMessageW(List(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)),
+      2);
   find.psz = L"a";
   EXPECT_EQ(SendMessageW(List(), LVM_FINDITEMW, 0, reinterpret_cast<LPARAM>(&find)), 0);
   find.psz = L"z";
-  EXPECT_EQ(SendMessageW(List(), LVM_FINDITEMW, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(&find)),
-            -1);
+  EXPECT_EQ(
+      SendMessageW(List(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)),
+      -1);
 }
 
 }  // namespace

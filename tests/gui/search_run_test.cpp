@@ -63,7 +63,8 @@ TEST_F(SearchRunTest, ListsTheRowsWithCountElapsedAndLastFolder) {
   EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
   for (int i = 0; i < 3; ++i) {
     const std::string container = Cell(List(), i, 1);
-    EXPECT_TRUE(container == tree.Root() + "\\" || container == tree.Path("sub") + "\\") << container;
+    EXPECT_TRUE(container == tree.Root() + "\\" || container == tree.Path("sub") + "\\")
+        << container;
   }
   EXPECT_EQ(Found(), "3 files found.");
   EXPECT_EQ(Panel(Control(id::StatusBar1), 1), "0:00:00");
@@ -100,7 +101,8 @@ TEST_F(SearchRunTest, CountTextAndOutputCommandsFollowTheHits) {
       {"*.none", false, "No files found.", 0, false},
   };
   for (const Case& c : cases) {
-    if ((form_->Settings.Options.CountOnly != 0) != c.countOnly) Command(form(), id::Displaycountonly1);
+    if ((form_->Settings.Options.CountOnly != 0) != c.countOnly)
+      Command(form(), id::Displaycountonly1);
     Search(c.pattern, tree.Root());
     EXPECT_EQ(Found(), c.text) << c.pattern;
     EXPECT_EQ(RowCount(List()), c.rows) << c.pattern;

@@ -1,8 +1,9 @@
 // The Find-menu extension Quillow.dll as the shell drives it, the Start-menu link read back
 // through the shell-link object, and the Find-menu rows read back from the registry.
+#include <windows.h>
+
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include <cstring>
 #include <filesystem>

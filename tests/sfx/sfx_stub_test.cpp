@@ -1,7 +1,8 @@
 // The real ZIPSFX.BIN under Wine: programs made by the conversion, run without the dialog.
 #ifdef _WIN32
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include "core/reader_test_util.h"
 #include "platform/win32/text.h"

@@ -1,8 +1,9 @@
 // The component on Windows: libraries loaded for real from a folder (stand-ins lacking one
 // entry point each), the error mode around the load, a call across the library boundary,
 // and the password box answered as a user would.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>

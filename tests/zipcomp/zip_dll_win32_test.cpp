@@ -1,7 +1,8 @@
 // The component driving the real ZIPDLL.DLL and UNZDLL.DLL: add -> list -> extract -> delete,
 // passwords, freshen and update in both directions, and a stop asked for from OnProgress.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>

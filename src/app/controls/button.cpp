@@ -28,8 +28,8 @@ platform::UniqueBitmap WithAlpha(HBITMAP bitmap, COLORREF transparent, int width
   ReleaseDC(nullptr, screen);
   if (!dib) return {};
   // GetDIBits leaves the fourth byte 0; every pixel but the key becomes opaque.
-  const uint32_t key = (GetRValue(transparent) << 16) | (GetGValue(transparent) << 8) |
-                       GetBValue(transparent);
+  const uint32_t key =
+      (GetRValue(transparent) << 16) | (GetGValue(transparent) << 8) | GetBValue(transparent);
   auto* pixel = static_cast<uint32_t*>(bits);
   for (int i = 0; i < width * height; ++i)
     pixel[i] = (pixel[i] & 0xFFFFFFu) == key ? 0u : (pixel[i] | 0xFF000000u);

@@ -8,8 +8,8 @@ namespace quillow::ui {
 
 void ComboBox::Create(HWND parent, int id) {
   // The height covers the drop-down list; the edit part sizes itself from the font.
-  CreateChild(WC_COMBOBOXW, "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0,
-              parent, id);
+  CreateChild(WC_COMBOBOXW, "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0, parent,
+              id);
 }
 
 int ComboBox::Count() const {

@@ -35,8 +35,8 @@ class Control {
 
  protected:
   // A visible child window of `parent` with the given identifier.
-  void CreateChild(const wchar_t* windowClass, const std::string& text, DWORD style,
-                   DWORD exStyle, HWND parent, int id);
+  void CreateChild(const wchar_t* windowClass, const std::string& text, DWORD style, DWORD exStyle,
+                   HWND parent, int id);
 
   HWND hwnd_ = nullptr;
 };

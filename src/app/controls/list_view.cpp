@@ -5,8 +5,8 @@
 namespace quillow::ui {
 
 void ListView::Create(HWND parent, int id) {
-  CreateChild(WC_LISTVIEWW, "", LVS_REPORT | LVS_OWNERDATA | WS_TABSTOP, WS_EX_CLIENTEDGE,
-              parent, id);
+  CreateChild(WC_LISTVIEWW, "", LVS_REPORT | LVS_OWNERDATA | WS_TABSTOP, WS_EX_CLIENTEDGE, parent,
+              id);
   ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
 }
 
@@ -59,7 +59,8 @@ void ListView::Select(size_t row, bool focus) {
 std::vector<size_t> ListView::SelectedRows() const {
   std::vector<size_t> rows;
   int i = -1;
-  while ((i = ListView_GetNextItem(hwnd_, i, LVNI_SELECTED)) >= 0) rows.push_back(static_cast<size_t>(i));
+  while ((i = ListView_GetNextItem(hwnd_, i, LVNI_SELECTED)) >= 0)
+    rows.push_back(static_cast<size_t>(i));
   return rows;
 }
 

@@ -28,8 +28,8 @@ class PosixReadFile final : public ReadFile {
   size_t ReadAt(uint64_t offset, void* dst, size_t n) override {
     size_t done = 0;
     while (done < n) {
-      ssize_t got = ::pread(fd_, static_cast<char*>(dst) + done, n - done,
-                            static_cast<off_t>(offset + done));
+      ssize_t got =
+          ::pread(fd_, static_cast<char*>(dst) + done, n - done, static_cast<off_t>(offset + done));
       if (got < 0 && errno == EINTR) continue;
       if (got <= 0) break;
       done += static_cast<size_t>(got);
@@ -75,9 +75,7 @@ std::string ErrorText(int error) { return std::strerror(error); }
 // Takes an open descriptor as a file to read, or closes it when it is not a regular file.
 std::unique_ptr<ReadFile> AdoptForReading(int fd);
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
   time_t t = static_cast<time_t>(seconds);
@@ -218,7 +216,8 @@ bool FolderListing::Read(const std::function<bool()>& stop) {
       } else if (d->d_type == DT_UNKNOWN) {
         // Some file systems give no type; ask without following links, as for the others.
         struct stat st {};
-        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) e.isDirectory = S_ISDIR(st.st_mode);
+        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+          e.isDirectory = S_ISDIR(st.st_mode);
       }
       entries.push_back(std::move(e));
     }
@@ -251,7 +250,8 @@ std::unique_ptr<ReadFile> FolderListing::Open(DirEntry& entry) const {
   if (!FillDetails(entry) || !entry.isRegularFile) return nullptr;
   // Not blocking, and checked again on the open descriptor: whatever the name came to stand
   // for since the look above, the open cannot wait for a writer.
-  const int fd = ::openat(state_->fd, entry.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int fd =
+      ::openat(state_->fd, entry.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   return AdoptForReading(fd);
 }
 

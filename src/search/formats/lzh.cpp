@@ -190,13 +190,9 @@ void ReadLzh(ByteSource& src, ReaderContext& ctx) {
     const Common c{common};
     bool more;
     switch (c.level()) {
-      case 0:
-        more = ReadLevel0(src, start, c, ctx);
-        break;
+      case 0: more = ReadLevel0(src, start, c, ctx); break;
       case 2:
-      case 3:
-        more = ReadLevel2Or3(src, start, c, ctx);
-        break;
+      case 3: more = ReadLevel2Or3(src, start, c, ctx); break;
       default:
         // Level 1, and any level no archiver writes, by the level-1 layout.
         more = ReadLevel1(src, c, ctx);

@@ -84,7 +84,8 @@ void ReadZip(ByteSource& src, ReaderContext& ctx) {
     const uint32_t packed = Le32(h + kPackedAt);
     // The size test compares as signed 32-bit: a size of 2^31 or more passes it. The step
     // below is unsigned, so such a member moves the walk forward past the end, never back.
-    const int64_t remaining = static_cast<int64_t>(src.Length()) - static_cast<int64_t>(start + kSizeAt);
+    const int64_t remaining =
+        static_cast<int64_t>(src.Length()) - static_cast<int64_t>(start + kSizeAt);
     if (remaining < static_cast<int32_t>(packed)) {
       ctx.Warn(kCorrupt);
       return;
