@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs the two fuzz targets (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)
-# for the given number of seconds in all: two thirds for the archive readers, seeded with the
-# test archives, one third for the texts (patterns, folders, names, rows and layouts).
+# Runs the four fuzz targets (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)
+# for the given number of seconds in all: half for the archive readers, seeded with the test
+# archives, a sixth each for the texts (patterns, folders, names, rows and layouts), the
+# unzip core and the ZIP component's listing.
 # Any crash, leak, overrun or timeout fails the run; the input that did it is kept in
 # build-fuzz/artifacts/.
 set -euo pipefail
