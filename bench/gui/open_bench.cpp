@@ -87,9 +87,17 @@ int main(int argc, char** argv) {
   form.Show(SW_SHOWNORMAL);
   form.ZipComponent->SetDLLDirectory(dllFolder);
 
-  // The rows come from a real search of the folder.
+  // The copy every extraction below makes; one left from an earlier run would bring up the
+  // overwrite question.
   const size_t slash = member.find_last_of('/');
-  form.Files.SetText(slash == std::string::npos ? member : member.substr(slash + 1));
+  const std::string copy = std::string(temp) + member.substr(slash + 1);
+  DeleteFileA(copy.c_str());
+
+  // The rows come from a real search of the folder.
+  // Blanks separate patterns: each stands for any one character here.
+  std::string pattern = slash == std::string::npos ? member : member.substr(slash + 1);
+  std::replace(pattern.begin(), pattern.end(), ' ', '?');
+  form.Files.SetText(pattern);
   form.Folder.SetText(folder);
   form.FilesChange();
   const auto searchStart = Clock::now();
@@ -149,7 +157,7 @@ int main(int argc, char** argv) {
   }
   std::printf("big.zip: component listing (%d entries) median %.1f ms, extraction median %.1f ms\n",
               zip.GetCount(), Median(listing), Median(extraction));
-  for (const std::string& file : form.TemporaryFiles()) DeleteFileA(file.c_str());
+  DeleteFileA(copy.c_str());
   form.TemporaryFiles().clear();
   return 0;
 }

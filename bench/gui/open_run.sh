@@ -39,6 +39,9 @@ ls -l "$work"/*.zip | awk '{print $5, $9}'
 unzip -l "$work/big.zip" | tail -1
 
 export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
+folder=$(winepath -w "$work") dlls=$(winepath -w "$PWD/$build/src/app")
+# The Wine server that winepath started has no display; a program started under Xvfb while
+# it runs could make no window.
+wineserver -k >/dev/null 2>&1 || true
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  "$build/wine-run.sh" "$build/bench/gui/open_bench.exe" "$(winepath -w "$work")" "$member" \
-  "$(winepath -w "$PWD/$build/src/app")" "$runs"
+  "$build/wine-run.sh" "$build/bench/gui/open_bench.exe" "$folder" "$member" "$dlls" "$runs"
