@@ -283,7 +283,9 @@ TEST_F(ZipCore, StoredNameBytesExtractUnderTheNameShown) {
     uint16_t flags;
     const char8_t* written;
   } cases[] = {
-      {"dos/\x81ber.txt", 0, u8"\u00fcber.txt"},
+      {"dos/\x81"
+       "ber.txt",
+       0, u8"\u00fcber.txt"},
       {"unix/\xC3\xA9t\xC3\xA9.txt", 0, u8"\u00e9t\u00e9.txt"},
       {"flagged/\xE2\x82\xAC.txt", 0x0800, u8"\u20ac.txt"},
   };
