@@ -275,33 +275,5 @@ TEST_F(ZipCore, SpecificationsMatchEitherSlashAnyCaseAndTestingWritesNothing) {
   EXPECT_TRUE(fs::is_empty("y"));
 }
 
-// A name comes back from the results list as the bytes stored; the file must be written under
-// the name the list shows for them (CP437 decoded, or UTF-8 as is, flagged or not).
-TEST_F(ZipCore, StoredNameBytesExtractUnderTheNameShown) {
-  const struct {
-    std::string stored;
-    uint16_t flags;
-    const char8_t* written;
-  } cases[] = {
-      {"dos/\x81"
-       "ber.txt",
-       0, u8"\u00fcber.txt"},
-      {"unix/\xC3\xA9t\xC3\xA9.txt", 0, u8"\u00e9t\u00e9.txt"},
-      {"flagged/\xE2\x82\xAC.txt", 0x0800, u8"\u20ac.txt"},
-  };
-  std::vector<RawMember> members;
-  for (const auto& c : cases) members.push_back({c.stored, "data of " + c.stored, 8, -1, c.flags});
-  std::ofstream("out.zip", std::ios::binary | std::ios::trunc) << BuildZip(members);
-  for (const auto& c : cases) {
-    zip::UnzipOptions u;
-    u.overwrite = true;
-    u.names = {c.stored};
-    const std::string into = "x" + std::to_string(&c - cases);
-    EXPECT_EQ(Extract(into, u), 1) << report_.All();
-    EXPECT_EQ(ReadBytes(fs::path(into) / fs::path(c.written)), "data of " + c.stored);
-    EXPECT_EQ(FilesBelow(into).size(), 1u);
-  }
-}
-
 }  // namespace
 }  // namespace quillow::test
