@@ -134,6 +134,5 @@ void TResultForm::SetOptionChecks() {
 // Extraction comes with a later part: the items exist and follow their enabling rules.
 void TResultForm::Extract1Click() {}
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
-void TResultForm::ResultsDblClick() {}
 
 }  // namespace quillow::app

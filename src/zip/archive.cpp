@@ -103,6 +103,10 @@ bool ParseCentral(const uint8_t* p, size_t avail, Member& m, size_t& used) {
                               static_cast<uInt>(m.rawName.size())) &&
         IsValidUtf8(upName))
       m.name = upName;
+    else if (IsValidUtf8(m.rawName))
+      // The program shows such a name as UTF-8 (archivers on Unix store it so, unflagged);
+      // extracting it under another name would make a file the list never named.
+      m.name = m.rawName;
     else
       m.name = Cp437ToUtf8(m.rawName);
   }

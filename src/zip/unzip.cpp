@@ -151,8 +151,11 @@ class Extractor {
 
   bool Wanted(const Member& m) const {
     if (opt_.names.empty()) return true;
+    // A name taken from a listing comes as the bytes stored, which differ from the decoded
+    // name when the archiver used the DOS code page.
     for (const std::string& spec : opt_.names)
-      if (MatchSpec(spec, m.name)) return true;
+      if (MatchSpec(spec, m.name) || (m.rawName != m.name && MatchSpec(spec, m.rawName)))
+        return true;
     return false;
   }
 

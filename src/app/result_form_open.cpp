@@ -1,0 +1,170 @@
+// A double click opens a result with the program the shell associates with it: a file found
+// in a folder where it lies, a member of any other archive by its archive, and a ZIP member
+// from a copy extracted into the temporary folder, which the window deletes when it closes.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/result_form.h"
+#include "output/display_text.h"
+#include "platform/win32/text.h"
+#include "zip/zip_component.h"
+
+namespace quillow::app {
+
+namespace {
+
+constexpr char kOverwriteQuestion[] =
+    "This file already exists in the temporary folder.\nDo you want to overwrite it?";
+
+std::string AsciiLower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+bool IsZipRow(const std::string& container) {
+  return container.size() >= 4 && AsciiLower(container.substr(container.size() - 4)) == ".zip";
+}
+
+DWORD Attributes(const std::string& path) {
+  return GetFileAttributesW(platform::WidePath(path).c_str());
+}
+
+bool Exists(const std::string& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The user's temporary folder with its trailing backslash; empty when the system has none.
+std::string TemporaryFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
+  DWORD n = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+  if (n >= buffer.size()) {
+    // A TMP longer than the classic buffer: ask again with the room it needs.
+    buffer.resize(n + 1);
+    n = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+  }
+  if (n == 0 || n >= buffer.size()) return {};
+  std::string folder = platform::Narrow(std::wstring_view(buffer.data(), n));
+  if (folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+// The part of a member name after its last folder separator. The extraction treats both
+// slashes as separators, so a backslash stored by a DOS archiver must split here too, or the
+// file would be looked for in a folder that the extraction never makes.
+std::string LastPart(const std::string& name) {
+  const size_t cut = name.find_last_of("/\\");
+  return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+// While one extraction runs, the library's reports come here; the component's own handlers
+// are back in place afterwards.
+class ExtractionWatch {
+ public:
+  explicit ExtractionWatch(zip::TZipComponent& component)
+      : component_(component),
+        savedProgress_(std::move(component.OnProgress)),
+        savedMessage_(std::move(component.OnMessage)) {
+    component.OnMessage = [this](zip::TZipComponent&, int, const std::string& text) {
+      if (!text.empty()) messages_.push_back(text);
+    };
+    component.OnProgress = [this](zip::TZipComponent&, zip::ProgrType type, const std::string&,
+                                  int32_t) {
+      if (type == zip::ProgressBatchEnd) libraryRan_ = true;
+    };
+  }
+  ~ExtractionWatch() {
+    component_.OnProgress = std::move(savedProgress_);
+    component_.OnMessage = std::move(savedMessage_);
+  }
+  ExtractionWatch(const ExtractionWatch&) = delete;
+  ExtractionWatch& operator=(const ExtractionWatch&) = delete;
+
+  const std::vector<std::string>& Messages() const { return messages_; }
+  bool LibraryRan() const { return libraryRan_; }
+
+ private:
+  zip::TZipComponent& component_;
+  zip::TZipComponent::ProgressEvent savedProgress_;
+  zip::TZipComponent::MessageEvent savedMessage_;
+  std::vector<std::string> messages_;
+  bool libraryRan_ = false;
+};
+
+}  // namespace
+
+void TResultForm::ResultsDblClick() {
+  const int item = ListView_GetNextItem(Results.Handle(), -1, LVNI_SELECTED);
+  if (item < 0 || static_cast<size_t>(item) >= rows_.size()) return;
+  // Copies: a message box below runs the message loop, and a search may add rows meanwhile.
+  const std::string container = rows_[static_cast<size_t>(item)].container;
+  const std::string name = rows_[static_cast<size_t>(item)].file;
+
+  if (!IsZipRow(container)) {
+    const bool folderRow = !container.empty() && container.back() == '\\';
+    shell_.Open(hwnd_, folderRow ? container + name : container, SW_SHOW);
+    return;
+  }
+  // A folder entry of a ZIP archive holds nothing to extract: its archive is opened, as the
+  // members of other archives are.
+  const std::string shown = DisplayName(name);
+  const std::string leaf = LastPart(shown);
+  if (leaf.empty()) {
+    shell_.Open(hwnd_, container, SW_SHOW);
+    return;
+  }
+
+  // Without the folder the extraction would go to whatever folder is current, and leave a
+  // file there that nobody deletes.
+  const std::string temp = TemporaryFolder();
+  if (temp.empty() || !IsFolder(temp)) {
+    messages_.Show(hwnd_,
+                   "The temporary folder \"" + temp + "\" does not exist, so \"" + shown +
+                       "\" cannot be extracted for opening.",
+                   "Error", MB_OK | MB_ICONERROR);
+    return;
+  }
+
+  zip::TZipComponent& component = *ZipComponent;
+  component.ExtrOptions = zip::ExtrOpts{zip::ExtrOverWrite};
+  component.SetZipFilename(container);
+  component.ExtrBaseDir = temp;
+
+  const std::string target = AsciiLower(temp + leaf);
+  const bool listed =
+      std::find(temporaryFiles_.begin(), temporaryFiles_.end(), target) != temporaryFiles_.end();
+  if (!listed) {
+    if (Exists(target) &&
+        messages_.Show(hwnd_, kOverwriteQuestion, "Warning", MB_YESNO | MB_ICONWARNING) != IDYES)
+      return;
+    {
+      ExtractionWatch watch(component);
+      HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      component.FSpecArgs = {name};
+      component.Extract();
+      SetCursor(previous);
+      std::string said;
+      for (const std::string& message : watch.Messages()) said += message + "\n";
+      // The library found nothing to extract and said nothing: the archive changed since the
+      // search.
+      if (said.empty() && watch.LibraryRan() && component.ProcessedCount == 0)
+        said = "\"" + shown + "\" is no longer in \"" + container + "\".";
+      if (!said.empty()) {
+        if (said.back() == '\n') said.pop_back();
+        messages_.Show(hwnd_, said, kProgramTitle, MB_OK | MB_ICONWARNING);
+      }
+    }
+    temporaryFiles_.push_back(target);
+  }
+  shell_.Open(hwnd_, target, SW_SHOW);
+}
+
+}  // namespace quillow::app
