@@ -281,6 +281,8 @@ class Writer {
 
   int PlanAdd(std::vector<Entry>& plan) {
     const std::string archiveReal = fs_.RealPath(opt_.zipName);
+    // Only a file as long as the archive can be the archive: the others need no resolving.
+    const auto archiveInfo = fs_.Stat(opt_.zipName);
     for (const std::string& spec : opt_.names) {
       const size_t before = sources_.size();
       Expand(spec, sources_);
@@ -293,7 +295,8 @@ class Writer {
     for (const Source& s : sources_) {
       if (stop_) return 0;
       if (s.stored.empty()) continue;
-      if (!s.folder && !archiveReal.empty() && SameName(fs_.RealPath(s.path), archiveReal)) {
+      if (!s.folder && !archiveReal.empty() && archiveInfo && s.info.size == archiveInfo->size &&
+          SameName(fs_.RealPath(s.path), archiveReal)) {
         Skip(s.path, "the archive itself, not added");
         continue;
       }

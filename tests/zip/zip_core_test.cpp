@@ -124,6 +124,13 @@ TEST_F(ZipCore, AStoredRetryOfALargeFileLeavesNoBytesBehindTheArchive) {
   EXPECT_EQ(FilesBelow("x/big"), FilesBelow("big"));
 }
 
+TEST_F(ZipCore, TheArchiveIsNeverAddedToItself) {
+  ASSERT_EQ(Add({"src/a.txt"}), 1) << report_.All();
+  ASSERT_EQ(Add({"*.zip", "src/a.txt"}), 1) << report_.All();
+  EXPECT_TRUE(report_.Said("out.zip: the archive itself, not added")) << report_.All();
+  EXPECT_EQ(Names(Members()), std::vector<std::string>{"src/a.txt"});
+}
+
 TEST_F(ZipCore, FreshenAndUpdateReplaceOnlyNewerFiles) {
   struct Case {
     bool freshen, update;
