@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/file_ops.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "zip/zip_fs.h"
 
@@ -35,24 +37,11 @@ bool ToFileTime(DosDateTime when, FILETIME& utc) {
          LocalFileTimeToFileTime(&local, &utc);
 }
 
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
+using platform::UniqueFile;
 
 class WinOutput final : public OutputFile {
  public:
-  explicit WinOutput(HANDLE h) : h_(h) {}
+  explicit WinOutput(UniqueFile h) : h_(std::move(h)) {}
   bool WriteAt(uint64_t offset, const void* data, size_t n) override {
     const char* p = static_cast<const char*>(data);
     end_ = std::max(end_, offset + n);
@@ -83,7 +72,7 @@ class WinOutput final : public OutputFile {
   bool Sync() override { return FlushFileBuffers(h_.get()) != 0; }
 
  private:
-  Handle h_;
+  UniqueFile h_;
   uint64_t end_ = 0;
 };
 
@@ -123,10 +112,10 @@ class WinFileSystem final : public FileSystem {
     return platform::OpenForReading(Native(path));
   }
   std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
-    HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<WinOutput>(h);
+    UniqueFile h(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return nullptr;
+    return std::make_unique<WinOutput>(std::move(h));
   }
   bool Replace(const std::string& from, const std::string& to) override {
     return platform::ReplaceFileWith(Native(from), Native(to));
@@ -138,16 +127,16 @@ class WinFileSystem final : public FileSystem {
   bool SetModified(const std::string& path, DosDateTime when) override {
     FILETIME utc;
     if (!ToFileTime(when, utc)) return false;
-    Handle h(CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return h.ok() && SetFileTime(h.get(), nullptr, nullptr, &utc);
+    UniqueFile h(CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h && SetFileTime(h.get(), nullptr, nullptr, &utc);
   }
   std::string RealPath(const std::string& path) override {
-    Handle h(CreateFileW(WidePath(path).c_str(), 0,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!h.ok()) return std::string();
+    UniqueFile h(CreateFileW(WidePath(path).c_str(), 0,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h) return std::string();
     std::wstring w(32768, L'\0');
     const DWORD n = GetFinalPathNameByHandleW(h.get(), w.data(), static_cast<DWORD>(w.size()),
                                               FILE_NAME_NORMALIZED);
