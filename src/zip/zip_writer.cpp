@@ -383,7 +383,9 @@ class Writer {
       }
     }
     if (ok && !stop_) ok = WriteCentral(sink, plan);
-    if (ok && !stop_) ok = sink.Flush() && out->Finish(sink.Pos()) && out->Sync();
+    // On the disk before it takes an old archive's place, so a crash cannot cost both; a new
+    // archive puts nothing at stake and is left to the system's own writing.
+    if (ok && !stop_) ok = sink.Flush() && out->Finish(sink.Pos()) && (!old_ || out->Sync());
     out.reset();
     if (!ok || stop_) {
       fs_.Remove(temp);
