@@ -99,6 +99,7 @@ class MemoryFs final : public z::FileSystem {
       data.resize(length);
       return true;
     }
+    bool SetModified(z::DosDateTime) override { return true; }
     bool Sync() override { return true; }
     std::string& data;
     uint64_t& written;

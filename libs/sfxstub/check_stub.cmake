@@ -2,7 +2,9 @@
 # it: appended data must begin right where the PE headers say the image ends, and no
 # local-header signature ("PK" 3 4) may appear from byte 14,000 on, where the component's
 # listing of a program begins its scan.
-cmake_policy(SET CMP0130 NEW)
+# A script sets no policies of its own: without these, while(TRUE) takes TRUE for the name of
+# an unset variable and the scan below never runs.
+cmake_minimum_required(VERSION 3.25)
 file(READ "${STUB}" hex HEX)
 string(LENGTH "${hex}" n)
 math(EXPR size "${n} / 2")

@@ -10,7 +10,10 @@ namespace quillow::zip {
 
 namespace {
 
-constexpr uint32_t kLocalSig = 0x04034B50;
+// The local header's signature is tested as "PK" and its kind apart, never as one 32-bit
+// constant: the self-extractor holds this code, and a reader scanning a self-extracting
+// archive for that signature must find none in the program part.
+constexpr uint16_t kSigPK = 0x4B50, kLocalKind = 0x0403;
 constexpr uint32_t kCentralSig = 0x02014B50;
 constexpr uint32_t kEndSig = 0x06054B50;
 constexpr uint32_t kEnd64Sig = 0x06064B50;
@@ -206,7 +209,7 @@ std::optional<uint64_t> LocateData(InputFile& file, const Directory& dir, const 
   const uint64_t at = m.localOffset + dir.shift;
   uint8_t h[kLocalSize];
   if (at > dir.centralStart || dir.centralStart - at < kLocalSize ||
-      !ReadExact(file, at, h, sizeof h) || Le32(h) != kLocalSig) {
+      !ReadExact(file, at, h, sizeof h) || Le16(h) != kSigPK || Le16(h + 2) != kLocalKind) {
     error = "local header missing";
     return std::nullopt;
   }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <unordered_set>
 
 #include "zip/archive.h"
 #include "zip/crypto.h"
@@ -32,11 +33,37 @@ std::string Describe(Outcome o, const Member& m) {
   }
 }
 
+// The buffers and the inflater of a whole run: set up once, not for every member, which on
+// an archive of many small files costs more than inflating them.
+struct Workspace {
+  std::vector<uint8_t> in = std::vector<uint8_t>(kChunk);
+  std::vector<uint8_t> out = std::vector<uint8_t>(kChunk);
+  z_stream zs{};
+  bool ready = false;
+  Workspace() = default;
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
+  ~Workspace() {
+    if (ready) inflateEnd(&zs);
+  }
+  // A raw inflater in its initial state, with no input left over from a member that was
+  // stopped part way; null when zlib has no memory for one.
+  z_stream* Inflater() {
+    zs.next_in = nullptr;
+    zs.avail_in = 0;
+    if (!ready) {
+      ready = inflateInit2(&zs, -MAX_WBITS) == Z_OK;
+      return ready ? &zs : nullptr;
+    }
+    return inflateReset(&zs) == Z_OK ? &zs : nullptr;
+  }
+};
+
 // Decodes one member's data into `sink`, checking its password, size and CRC. The output is
 // cut off at the declared size: a member that inflates further is refused, not followed.
 template <typename Sink>
 Outcome Decode(InputFile& file, uint64_t at, const Member& m, const std::string& password,
-               Reporter& report, Sink&& sink) {
+               Reporter& report, Workspace& work, Sink&& sink) {
   uint64_t left = m.packedSize;
   std::unique_ptr<ZipCrypto> crypt;
   if (m.flags & kFlagEncrypted) {
@@ -50,7 +77,7 @@ Outcome Decode(InputFile& file, uint64_t at, const Member& m, const std::string&
     at += kCryptHeader;
     left -= kCryptHeader;
   }
-  std::vector<uint8_t> in(kChunk), out(m.method == kMethodDeflated ? kChunk : 0);
+  std::vector<uint8_t>&in = work.in, &out = work.out;
   uint32_t crc = crc32(0, nullptr, 0);
   uint64_t produced = 0;
   auto emit = [&](const uint8_t* p, size_t n) -> Outcome {
@@ -75,12 +102,9 @@ Outcome Decode(InputFile& file, uint64_t at, const Member& m, const std::string&
       if (Outcome o = emit(in.data(), n); o != Outcome::kOk) return o;
     }
   } else {
-    z_stream zs{};
-    if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return Outcome::kDamaged;
-    struct End {
-      z_stream* z;
-      ~End() { inflateEnd(z); }
-    } end{&zs};
+    z_stream* inflater = work.Inflater();
+    if (!inflater) return Outcome::kDamaged;
+    z_stream& zs = *inflater;
     int rc = Z_OK;
     while (rc != Z_STREAM_END) {
       if (zs.avail_in == 0) {
@@ -168,11 +192,14 @@ class Extractor {
     return path;
   }
 
-  // Makes the folders of `parts` (all but the last `keep`), each one checked to resolve
-  // inside the extraction folder so a link planted earlier cannot carry files elsewhere.
+  // Makes the first `n` folders of `parts`, each one checked to resolve inside the
+  // extraction folder so a link planted earlier cannot carry files elsewhere. A folder once
+  // checked is not looked at again in this run: this run makes no links, and resolving every
+  // step of every member's path again would cost more than writing the files.
   std::string Folders(const std::vector<std::string>& parts, size_t n) {
     for (size_t i = 1; i <= n; ++i) {
-      const std::string path = Join(parts, i);
+      std::string path = Join(parts, i);
+      if (checked_.count(path)) continue;
       auto info = fs_.Stat(path);
       if (!info) {
         if (!fs_.MakeFolder(path) && !(info = fs_.Stat(path))) return "cannot make folder " + path;
@@ -181,6 +208,7 @@ class Extractor {
       }
       if (!Inside(fs_.RealPath(path), realBase_, fs_.Separator()))
         return "folder " + path + " leads outside the extraction folder";
+      checked_.insert(std::move(path));
     }
     return "";
   }
@@ -206,8 +234,8 @@ class Extractor {
 
     if (opt_.testOnly) {
       if (report_.FileStart(m.name, m.size)) return false;
-      const Outcome o =
-          Decode(file, *at, m, opt_.password, report_, [](const uint8_t*, size_t) { return true; });
+      const Outcome o = Decode(file, *at, m, opt_.password, report_, work_,
+                               [](const uint8_t*, size_t) { return true; });
       if (o == Outcome::kCancelled) return false;
       if (o != Outcome::kOk) return Skip(m, Describe(o, m));
       ++count_;
@@ -251,18 +279,20 @@ class Extractor {
     }
     if (!out) return Skip(m, "cannot create a file in " + folder);
     uint64_t written = 0;
-    Outcome o = Decode(file, *at, m, opt_.password, report_, [&](const uint8_t* p, size_t n) {
-      if (!out->WriteAt(written, p, n)) return false;
-      written += n;
-      return true;
-    });
+    Outcome o =
+        Decode(file, *at, m, opt_.password, report_, work_, [&](const uint8_t* p, size_t n) {
+          if (!out->WriteAt(written, p, n)) return false;
+          written += n;
+          return true;
+        });
     if (o == Outcome::kOk && !out->Finish(written)) o = Outcome::kWrite;
+    // Stamped through the open file: no second open by name.
+    if (o == Outcome::kOk) out->SetModified(m.modified);
     out.reset();
     if (o != Outcome::kOk) {
       fs_.Remove(temp);
       return o == Outcome::kCancelled ? false : Skip(m, Describe(o, m));
     }
-    fs_.SetModified(temp, m.modified);
     if (!fs_.Replace(temp, target)) {
       fs_.Remove(temp);
       return Skip(m, "cannot replace " + target);
@@ -276,6 +306,8 @@ class Extractor {
   FileSystem& fs_;
   Reporter& report_;
   std::string base_, realBase_;
+  std::unordered_set<std::string> checked_;  // folders made or found, and found inside
+  Workspace work_;
   int count_ = 0;
   bool stop_ = false;
 };

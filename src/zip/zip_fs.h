@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/fs.h"
+
 namespace quillow::zip {
 
 // A file's DOS date and time word pair as one number: date << 16 | time, local time. Later
@@ -28,13 +30,8 @@ struct FolderItem {
   bool isDirectory = false;
 };
 
-class InputFile {
- public:
-  virtual ~InputFile() = default;
-  virtual uint64_t Length() const = 0;
-  // Reads up to n bytes at `offset`; fewer only at the end of the file or on an error.
-  virtual size_t ReadAt(uint64_t offset, void* dst, size_t n) = 0;
-};
+// Files are read as everywhere else in the program: random access, regular files only.
+using InputFile = platform::ReadFile;
 
 class OutputFile {
  public:
@@ -42,6 +39,8 @@ class OutputFile {
   virtual bool WriteAt(uint64_t offset, const void* data, size_t n) = 0;
   // Cuts the file to `length` bytes; false when that or an earlier write failed.
   virtual bool Finish(uint64_t length) = 0;
+  // Gives the file its last-modification time, through the open file.
+  virtual bool SetModified(DosDateTime when) = 0;
   // Waits until the data is on the disk. Asked for the archive that replaces an old one, not
   // for each extracted file, where it would cost more than the extraction itself.
   virtual bool Sync() = 0;

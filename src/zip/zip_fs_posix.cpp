@@ -1,5 +1,6 @@
-// The core's file system natively: POSIX calls, local time for DOS stamps, names beginning
-// with "." counted as hidden.
+// The core's file system natively, over the platform layer where it has what the core needs
+// (reading, the current folder, removing and replacing files, DOS stamps); the rest is POSIX.
+// Names beginning with "." count as hidden.
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -8,8 +9,10 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
+#include "platform/file_ops.h"
 #include "zip/zip_fs.h"
 
 namespace quillow::zip {
@@ -17,14 +20,12 @@ namespace quillow::zip {
 namespace {
 
 DosDateTime ToDos(time_t t) {
-  struct tm local {};
-  if (!localtime_r(&t, &local) || local.tm_year < 80) return (0 << 25) | (1 << 21) | (1 << 16);
-  const uint32_t date = ((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday;
-  const uint32_t time = (local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2);
-  return date << 16 | time;
+  uint16_t date = 0, time = 0;
+  platform::UnixTimeToDos(static_cast<int64_t>(t), date, time);
+  return static_cast<DosDateTime>(date) << 16 | time;
 }
 
-time_t FromDos(DosDateTime d) {
+struct timespec FromDos(DosDateTime d) {
   struct tm local {};
   local.tm_year = static_cast<int>((d >> 25) & 0x7F) + 80;
   local.tm_mon = static_cast<int>((d >> 21) & 0x0F) - 1;
@@ -33,32 +34,8 @@ time_t FromDos(DosDateTime d) {
   local.tm_min = static_cast<int>((d >> 5) & 0x3F);
   local.tm_sec = static_cast<int>(d & 0x1F) * 2;
   local.tm_isdst = -1;
-  return mktime(&local);
+  return {mktime(&local), 0};
 }
-
-class PosixInput final : public InputFile {
- public:
-  PosixInput(int fd, uint64_t length) : fd_(fd), length_(length) {}
-  ~PosixInput() override { ::close(fd_); }
-  PosixInput(const PosixInput&) = delete;
-  PosixInput& operator=(const PosixInput&) = delete;
-  uint64_t Length() const override { return length_; }
-  size_t ReadAt(uint64_t offset, void* dst, size_t n) override {
-    size_t done = 0;
-    while (done < n) {
-      const ssize_t got =
-          ::pread(fd_, static_cast<char*>(dst) + done, n - done, static_cast<off_t>(offset + done));
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) break;
-      done += static_cast<size_t>(got);
-    }
-    return done;
-  }
-
- private:
-  int fd_;
-  uint64_t length_;
-};
 
 class PosixOutput final : public OutputFile {
  public:
@@ -68,6 +45,7 @@ class PosixOutput final : public OutputFile {
   PosixOutput& operator=(const PosixOutput&) = delete;
   bool WriteAt(uint64_t offset, const void* data, size_t n) override {
     const char* p = static_cast<const char*>(data);
+    end_ = std::max(end_, offset + n);
     while (n > 0) {
       const ssize_t put = ::pwrite(fd_, p, n, static_cast<off_t>(offset));
       if (put < 0 && errno == EINTR) continue;
@@ -79,28 +57,33 @@ class PosixOutput final : public OutputFile {
     return true;
   }
   bool Finish(uint64_t length) override {
-    return ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
+    // The file was made new, so it already ends where the furthest write did.
+    return length == end_ || ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
+  }
+  bool SetModified(DosDateTime when) override {
+    const struct timespec t = FromDos(when), times[2] = {t, t};
+    return ::futimens(fd_, times) == 0;
   }
   bool Sync() override { return ::fsync(fd_) == 0; }
 
  private:
   int fd_;
+  uint64_t end_ = 0;
 };
 
 class PosixFileSystem final : public FileSystem {
  public:
   char Separator() const override { return '/'; }
-  std::string CurrentFolder() override {
-    char buf[PATH_MAX];
-    return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
-  }
+  std::string CurrentFolder() override { return platform::CurrentFolder(); }
   std::optional<FileInfo> Stat(const std::string& path) override {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     FileInfo info;
     info.isDirectory = S_ISDIR(st.st_mode);
     const size_t slash = path.find_last_of('/');
-    const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string_view leaf = slash == std::string::npos
+                                      ? std::string_view(path)
+                                      : std::string_view(path).substr(slash + 1);
     info.hidden = leaf.size() > 1 && leaf[0] == '.' && leaf != "..";
     info.size = static_cast<uint64_t>(st.st_size);
     info.modified = ToDos(st.st_mtime);
@@ -111,26 +94,21 @@ class PosixFileSystem final : public FileSystem {
     DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!d) return items;
     while (const dirent* e = ::readdir(d)) {
-      const std::string name = e->d_name;
+      const std::string_view name = e->d_name;
       if (name == "." || name == "..") continue;
-      FolderItem item{name, false};
-      struct stat st {};
-      const std::string full = folder.empty() ? name : folder + "/" + name;
-      if (::stat(full.c_str(), &st) == 0) item.isDirectory = S_ISDIR(st.st_mode);
-      items.push_back(std::move(item));
+      // The entry's own type where the file system gives one: no look at every file.
+      bool folderEntry = e->d_type == DT_DIR;
+      if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+        struct stat st {};
+        folderEntry = ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+      }
+      items.push_back(FolderItem{std::string(name), folderEntry});
     }
     ::closedir(d);
     return items;
   }
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-      ::close(fd);
-      return nullptr;
-    }
-    return std::make_unique<PosixInput>(fd, static_cast<uint64_t>(st.st_size));
+    return platform::OpenForReading(path);
   }
   std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -138,14 +116,12 @@ class PosixFileSystem final : public FileSystem {
     return std::make_unique<PosixOutput>(fd);
   }
   bool Replace(const std::string& from, const std::string& to) override {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return platform::ReplaceFileWith(from, to);
   }
-  bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+  bool Remove(const std::string& path) override { return platform::DeleteFileAt(path); }
   bool MakeFolder(const std::string& path) override { return ::mkdir(path.c_str(), 0777) == 0; }
   bool SetModified(const std::string& path, DosDateTime when) override {
-    struct timespec times[2];
-    times[0].tv_sec = times[1].tv_sec = FromDos(when);
-    times[0].tv_nsec = times[1].tv_nsec = 0;
+    const struct timespec t = FromDos(when), times[2] = {t, t};
     return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
   }
   std::string RealPath(const std::string& path) override {

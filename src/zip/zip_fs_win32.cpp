@@ -3,41 +3,24 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
+#include "platform/file_ops.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 #include "zip/zip_fs.h"
 
 namespace quillow::zip {
 
 namespace {
 
-std::wstring Widen(const std::string& s) {
-  if (s.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
+// The core joins paths with either separator; the "\\?\" form of a long path takes only
+// backslashes.
+std::string Native(std::string path) {
+  platform::ToNativeSeparators(path);
+  return path;
 }
-
-std::string Narrow(const std::wstring& w) {
-  if (w.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
-                      nullptr);
-  return s;
-}
-
-std::wstring WidePath(const std::string& path) {
-  std::wstring w = Widen(path);
-  for (wchar_t& c : w)
-    if (c == L'/') c = L'\\';
-  if (w.size() >= MAX_PATH - 12 && w.compare(0, 4, L"\\\\?\\") != 0) {
-    if (w.size() > 2 && w[1] == L':' && w[2] == L'\\') return L"\\\\?\\" + w;
-    if (w.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + w.substr(2);
-  }
-  return w;
-}
+std::wstring WidePath(const std::string& path) { return platform::WidePath(Native(path)); }
 
 DosDateTime ToDos(const FILETIME& utc) {
   FILETIME local;
@@ -47,49 +30,21 @@ DosDateTime ToDos(const FILETIME& utc) {
   return static_cast<DosDateTime>(date) << 16 | time;
 }
 
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+bool ToFileTime(DosDateTime when, FILETIME& utc) {
+  FILETIME local;
+  return DosDateTimeToFileTime(static_cast<WORD>(when >> 16), static_cast<WORD>(when & 0xFFFF),
+                               &local) &&
+         LocalFileTimeToFileTime(&local, &utc);
+}
 
- private:
-  HANDLE h_;
-};
-
-class WinInput final : public InputFile {
- public:
-  WinInput(HANDLE h, uint64_t length) : h_(h), length_(length) {}
-  uint64_t Length() const override { return length_; }
-  size_t ReadAt(uint64_t offset, void* dst, size_t n) override {
-    size_t done = 0;
-    while (done < n) {
-      OVERLAPPED ov{};
-      ov.Offset = static_cast<DWORD>(offset + done);
-      ov.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
-      const DWORD want = static_cast<DWORD>(std::min<size_t>(n - done, 1u << 30));
-      DWORD got = 0;
-      if (!::ReadFile(h_.get(), static_cast<char*>(dst) + done, want, &got, &ov) || got == 0) break;
-      done += got;
-    }
-    return done;
-  }
-
- private:
-  Handle h_;
-  uint64_t length_;
-};
+using platform::UniqueFile;
 
 class WinOutput final : public OutputFile {
  public:
-  explicit WinOutput(HANDLE h) : h_(h) {}
+  explicit WinOutput(UniqueFile h) : h_(std::move(h)) {}
   bool WriteAt(uint64_t offset, const void* data, size_t n) override {
     const char* p = static_cast<const char*>(data);
+    end_ = std::max(end_, offset + n);
     while (n > 0) {
       OVERLAPPED ov{};
       ov.Offset = static_cast<DWORD>(offset);
@@ -104,26 +59,27 @@ class WinOutput final : public OutputFile {
     return true;
   }
   bool Finish(uint64_t length) override {
+    // The file was made new, so it already ends where the furthest write did.
+    if (length == end_) return true;
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(length);
     return SetFilePointerEx(h_.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(h_.get());
   }
+  bool SetModified(DosDateTime when) override {
+    FILETIME utc;
+    return ToFileTime(when, utc) && SetFileTime(h_.get(), nullptr, nullptr, &utc);
+  }
   bool Sync() override { return FlushFileBuffers(h_.get()) != 0; }
 
  private:
-  Handle h_;
+  UniqueFile h_;
+  uint64_t end_ = 0;
 };
 
 class WinFileSystem final : public FileSystem {
  public:
   char Separator() const override { return '\\'; }
-  std::string CurrentFolder() override {
-    const DWORD n = GetCurrentDirectoryW(0, nullptr);
-    std::wstring w(n, L'\0');
-    const DWORD got = GetCurrentDirectoryW(n, w.data());
-    w.resize(got);
-    return Narrow(w);
-  }
+  std::string CurrentFolder() override { return platform::CurrentFolder(); }
   std::optional<FileInfo> Stat(const std::string& path) override {
     WIN32_FILE_ATTRIBUTE_DATA d;
     if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &d))
@@ -146,60 +102,47 @@ class WinFileSystem final : public FileSystem {
     do {
       const std::wstring name = fd.cFileName;
       if (name == L"." || name == L"..") continue;
-      items.push_back(
-          FolderItem{Narrow(name), (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+      items.push_back(FolderItem{platform::Narrow(name),
+                                 (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (FindNextFileW(h, &fd));
     FindClose(h);
     return items;
   }
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
-    HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(h, &size)) {
-      CloseHandle(h);
-      return nullptr;
-    }
-    return std::make_unique<WinInput>(h, static_cast<uint64_t>(size.QuadPart));
+    return platform::OpenForReading(Native(path));
   }
   std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
-    HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<WinOutput>(h);
+    UniqueFile h(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return nullptr;
+    return std::make_unique<WinOutput>(std::move(h));
   }
   bool Replace(const std::string& from, const std::string& to) override {
-    return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return platform::ReplaceFileWith(Native(from), Native(to));
   }
-  bool Remove(const std::string& path) override { return DeleteFileW(WidePath(path).c_str()) != 0; }
+  bool Remove(const std::string& path) override { return platform::DeleteFileAt(Native(path)); }
   bool MakeFolder(const std::string& path) override {
     return CreateDirectoryW(WidePath(path).c_str(), nullptr) != 0;
   }
   bool SetModified(const std::string& path, DosDateTime when) override {
-    FILETIME local, utc;
-    if (!DosDateTimeToFileTime(static_cast<WORD>(when >> 16), static_cast<WORD>(when & 0xFFFF),
-                               &local) ||
-        !LocalFileTimeToFileTime(&local, &utc))
-      return false;
-    Handle h(CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return h.ok() && SetFileTime(h.get(), nullptr, nullptr, &utc);
+    FILETIME utc;
+    if (!ToFileTime(when, utc)) return false;
+    UniqueFile h(CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h && SetFileTime(h.get(), nullptr, nullptr, &utc);
   }
   std::string RealPath(const std::string& path) override {
-    Handle h(CreateFileW(WidePath(path).c_str(), 0,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!h.ok()) return std::string();
+    UniqueFile h(CreateFileW(WidePath(path).c_str(), 0,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h) return std::string();
     std::wstring w(32768, L'\0');
     const DWORD n = GetFinalPathNameByHandleW(h.get(), w.data(), static_cast<DWORD>(w.size()),
                                               FILE_NAME_NORMALIZED);
     if (n == 0 || n >= w.size()) return std::string();
     w.resize(n);
-    return Narrow(w);
+    return platform::Narrow(w);
   }
 };
 

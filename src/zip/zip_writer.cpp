@@ -37,6 +37,8 @@ bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::stri
 bool IsSep(char c) { return c == '/' || c == '\\'; }
 
 // Sequential output with its own buffer, so a member's many small writes cost few calls.
+// Going back into what is still buffered (to patch a header, or to write a member again
+// stored) touches only the buffer.
 class Sink {
  public:
   explicit Sink(OutputFile& f) : file_(f) { buf_.reserve(1 << 20); }
@@ -58,18 +60,61 @@ class Sink {
     buf_.clear();
     return true;
   }
-  // Goes back to `at` (flushing first): for patching a header or rewriting a member.
+  // Goes back to `at`: what was put after it is dropped.
   bool Rewind(uint64_t at) {
+    if (at >= pos_ && at <= Pos()) {
+      buf_.resize(static_cast<size_t>(at - pos_));
+      return true;
+    }
     if (!Flush()) return false;
     pos_ = at;
     return true;
   }
-  bool PatchAt(uint64_t at, const void* p, size_t n) { return Flush() && file_.WriteAt(at, p, n); }
+  bool PatchAt(uint64_t at, const void* p, size_t n) {
+    if (at >= pos_ && at + n <= Pos()) {
+      std::memcpy(buf_.data() + (at - pos_), p, n);
+      return true;
+    }
+    return Flush() && file_.WriteAt(at, p, n);
+  }
 
  private:
   OutputFile& file_;
   std::vector<char> buf_;
   uint64_t pos_ = 0;
+};
+
+// The buffers and the deflater of a whole run, set up once rather than for every file.
+class Workspace {
+ public:
+  Workspace() = default;
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
+  ~Workspace() {
+    if (ready_) deflateEnd(&zs_);
+  }
+  std::vector<uint8_t> in = std::vector<uint8_t>(kChunk);
+  std::vector<uint8_t> out = std::vector<uint8_t>(kChunk);
+  // A raw deflater at `level` in its initial state; null when zlib has no memory for one.
+  // Level 9 with zlib's largest hash: archives as small as Info-ZIP's at its -9.
+  z_stream* Deflater(int level) {
+    if (ready_ && level != level_) {
+      deflateEnd(&zs_);
+      ready_ = false;
+    }
+    if (!ready_) {
+      zs_ = z_stream{};
+      ready_ = deflateInit2(&zs_, level, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY) == Z_OK;
+      level_ = level;
+      return ready_ ? &zs_ : nullptr;
+    }
+    return deflateReset(&zs_) == Z_OK ? &zs_ : nullptr;
+  }
+
+ private:
+  z_stream zs_{};
+  bool ready_ = false;
+  int level_ = 0;
 };
 
 // One file to add: where it is and the name it gets.
@@ -236,6 +281,8 @@ class Writer {
 
   int PlanAdd(std::vector<Entry>& plan) {
     const std::string archiveReal = fs_.RealPath(opt_.zipName);
+    // Only a file as long as the archive can be the archive: the others need no resolving.
+    const auto archiveInfo = fs_.Stat(opt_.zipName);
     for (const std::string& spec : opt_.names) {
       const size_t before = sources_.size();
       Expand(spec, sources_);
@@ -248,7 +295,8 @@ class Writer {
     for (const Source& s : sources_) {
       if (stop_) return 0;
       if (s.stored.empty()) continue;
-      if (!s.folder && !archiveReal.empty() && SameName(fs_.RealPath(s.path), archiveReal)) {
+      if (!s.folder && !archiveReal.empty() && archiveInfo && s.info.size == archiveInfo->size &&
+          SameName(fs_.RealPath(s.path), archiveReal)) {
         Skip(s.path, "the archive itself, not added");
         continue;
       }
@@ -335,7 +383,9 @@ class Writer {
       }
     }
     if (ok && !stop_) ok = WriteCentral(sink, plan);
-    if (ok && !stop_) ok = sink.Flush() && out->Finish(sink.Pos()) && out->Sync();
+    // On the disk before it takes an old archive's place, so a crash cannot cost both; a new
+    // archive puts nothing at stake and is left to the system's own writing.
+    if (ok && !stop_) ok = sink.Flush() && out->Finish(sink.Pos()) && (!old_ || out->Sync());
     out.reset();
     if (!ok || stop_) {
       fs_.Remove(temp);
@@ -459,7 +509,7 @@ class Writer {
   }
 
   std::optional<uint32_t> Crc(InputFile& in, uint64_t size) {
-    std::vector<uint8_t> buf(kChunk);
+    std::vector<uint8_t>& buf = work_.in;
     uint32_t crc = crc32(0, nullptr, 0);
     for (uint64_t at = 0; at < size;) {
       const size_t n = static_cast<size_t>(std::min<uint64_t>(kChunk, size - at));
@@ -484,18 +534,10 @@ class Writer {
       if (crypt) crypt->Encrypt(p, n);
       return sink.Put(p, n);
     };
-    std::vector<uint8_t> buf(kChunk), out(method == kMethodDeflated ? kChunk : 0);
-    z_stream zs{};
-    if (method == kMethodDeflated && deflateInit2(&zs, std::clamp(opt_.level, 1, 9), Z_DEFLATED,
-                                                  -MAX_WBITS, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+    std::vector<uint8_t>&buf = work_.in, &out = work_.out;
+    z_stream* zs = nullptr;
+    if (method == kMethodDeflated && !(zs = work_.Deflater(std::clamp(opt_.level, 1, 9))))
       return -1;
-    struct End {
-      z_stream* z;
-      bool on;
-      ~End() {
-        if (on) deflateEnd(z);
-      }
-    } end{&zs, method == kMethodDeflated};
     seen = crc32(0, nullptr, 0);
     for (uint64_t at = 0;;) {
       const size_t n = static_cast<size_t>(std::min<uint64_t>(kChunk, size - at));
@@ -505,18 +547,18 @@ class Writer {
       if (method == kMethodStored) {
         if (n > 0 && !put(buf.data(), n)) return -1;
       } else {
-        zs.next_in = buf.data();
-        zs.avail_in = static_cast<uInt>(n);
+        zs->next_in = buf.data();
+        zs->avail_in = static_cast<uInt>(n);
         const int flush = at == size ? Z_FINISH : Z_NO_FLUSH;
         int rc;
         do {
-          zs.next_out = out.data();
-          zs.avail_out = static_cast<uInt>(out.size());
-          rc = deflate(&zs, flush);
+          zs->next_out = out.data();
+          zs->avail_out = static_cast<uInt>(out.size());
+          rc = deflate(zs, flush);
           if (rc == Z_STREAM_ERROR) return -1;
-          const size_t got = out.size() - zs.avail_out;
+          const size_t got = out.size() - zs->avail_out;
           if (got > 0 && !put(out.data(), got)) return -1;
-        } while (zs.avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
+        } while (zs->avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
       }
       if (report_.Step()) {
         stop_ = true;
@@ -553,7 +595,7 @@ class Writer {
       }
     }
     const uint64_t newAt = sink.Pos();
-    std::vector<uint8_t> buf(kChunk);
+    std::vector<uint8_t>& buf = work_.in;
     for (uint64_t at = start; at < end;) {
       const size_t n = static_cast<size_t>(std::min<uint64_t>(kChunk, end - at));
       if (old_->ReadAt(at, buf.data(), n) != n) {
@@ -619,6 +661,7 @@ class Writer {
   std::optional<Directory> dir_;
   std::vector<Source> sources_;
   std::vector<const Source*> added_;
+  Workspace work_;
   bool stop_ = false;
 };
 

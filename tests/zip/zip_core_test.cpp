@@ -107,6 +107,30 @@ TEST_F(ZipCore, RoundTripsStoredDeflatedAndEncrypted) {
   }
 }
 
+// Deflating 3 MB of noise writes past what the stored copy needs, beyond the writer's buffer:
+// the archive must end right after its directory, and the member must come back whole.
+TEST_F(ZipCore, AStoredRetryOfALargeFileLeavesNoBytesBehindTheArchive) {
+  const std::string big = Noise(3 << 20, 7);
+  tree_.Write("big/z.bin", big);
+  ASSERT_EQ(Add({"big/z.bin"}), 1) << report_.All();
+  const auto members = Members();
+  ASSERT_EQ(members.size(), 1u);
+  EXPECT_EQ(members[0].method, zip::kMethodStored);
+  const uint64_t name = std::string("big/z.bin").size();
+  EXPECT_EQ(fs::file_size("out.zip"), 30 + name + big.size() + 46 + name + 22);
+  zip::UnzipOptions u;
+  u.dirNames = true;
+  ASSERT_EQ(Extract("x", u), 1) << report_.All();
+  EXPECT_EQ(FilesBelow("x/big"), FilesBelow("big"));
+}
+
+TEST_F(ZipCore, TheArchiveIsNeverAddedToItself) {
+  ASSERT_EQ(Add({"src/a.txt"}), 1) << report_.All();
+  ASSERT_EQ(Add({"*.zip", "src/a.txt"}), 1) << report_.All();
+  EXPECT_TRUE(report_.Said("out.zip: the archive itself, not added")) << report_.All();
+  EXPECT_EQ(Names(Members()), std::vector<std::string>{"src/a.txt"});
+}
+
 TEST_F(ZipCore, FreshenAndUpdateReplaceOnlyNewerFiles) {
   struct Case {
     bool freshen, update;
