@@ -99,8 +99,8 @@ int main(int argc, char** argv) {
       search.Run();
       engineMs.push_back(Ms(Clock::now() - start));
       engineCpu.push_back(quillow::bench::ThreadCpuMs() - cpu);
-      std::printf("engine counting: %d hits in %.0f ms (%.0f ms processor)\n",
-                  search.FoundCount(), engineMs.back(), engineCpu.back());
+      std::printf("engine counting: %d hits in %.0f ms (%.0f ms processor)\n", search.FoundCount(),
+                  engineMs.back(), engineCpu.back());
     }
     // The pointer is parked off the window: a click may have left it on the button, where
     // Wine polls it many times a second.
