@@ -5,26 +5,22 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <random>
-#include <thread>
 
-#include "app/ids.h"
-#include "app/result_form.h"
+#include "bench_window.h"
 #include "search/row.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using quillow::ResultRow;
 using quillow::SearchHost;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+using quillow::bench::Clock;
+using quillow::bench::Ms;
+using quillow::bench::PumpFor;
 
 std::vector<ResultRow> MakeRows(size_t count) {
   std::mt19937 random(20240601);
@@ -69,95 +65,34 @@ class FeedingHost final : public quillow::ForwardingHost {
   std::vector<ResultRow>& rows_;
 };
 
-// Sends the window a message every few milliseconds from another thread and keeps the
-// longest wait for its answer.
-class Prober {
- public:
-  explicit Prober(HWND target)
-      : thread_([this, target] {
-          while (!stop_) {
-            const auto sent = Clock::now();
-            DWORD_PTR result = 0;
-            SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-            const double waited = Ms(Clock::now() - sent);
-            if (waited > worst_) worst_ = waited;
-            ++probes_;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-          }
-        }) {}
-  ~Prober() {
-    stop_ = true;
-    thread_.join();
-  }
-  double Worst() const { return worst_; }
-  int Probes() const { return probes_; }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::atomic<double> worst_{0};
-  std::atomic<int> probes_{0};
-  std::thread thread_;
-};
-
-void PumpFor(std::chrono::milliseconds d) {
-  const auto until = Clock::now() + d;
-  MSG msg;
-  while (Clock::now() < until) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
-  }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const size_t count = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-
   std::printf("preparing %zu rows...\n", count);
   std::vector<ResultRow> rows = MakeRows(count);
   const std::filesystem::path empty = std::filesystem::temp_directory_path() / "quillow-list-bench";
   std::filesystem::create_directories(empty);
 
   FeedingHost* feeder = nullptr;
-  quillow::app::FormServices services;
-  services.programFolder = empty.string() + "\\";
-  services.wrapSearchHost = [&](SearchHost& handOver) {
+  quillow::bench::BenchWindow window("*.none", empty.string(), [&](SearchHost& handOver) {
     auto host = std::make_unique<FeedingHost>(handOver, rows);
     feeder = host.get();
     return host;
-  };
-  quillow::app::TResultForm form(services);
-  if (!form.Create()) return 1;
-  form.Show(SW_SHOWNORMAL);
-  SetWindowPos(form.Handle(), nullptr, 0, 0, 900, 600, SWP_NOMOVE | SWP_NOZORDER);
-  form.Files.SetText("*.none");
-  form.Folder.SetText(empty.string());
-  form.FilesChange();
+  });
+  if (!window.Ok()) return 1;
+  quillow::app::TResultForm& form = window.Form();
   PumpFor(std::chrono::milliseconds(200));
 
   HWND list = form.Results.Handle();
   double worstDuringFeed = 0;
   {
-    Prober prober(form.Handle());
+    quillow::bench::Prober prober(form.Handle(), std::chrono::milliseconds(5));
     form.BeginSearchClick();
     // Until the list holds every row and has painted the last one.
-    MSG msg;
-    for (;;) {
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      if (static_cast<size_t>(ListView_GetItemCount(list)) == count &&
-          feeder->lastRowHandedOver != 0)
-        break;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
-    }
+    while (static_cast<size_t>(ListView_GetItemCount(list)) != count ||
+           feeder->lastRowHandedOver == 0)
+      quillow::bench::PumpOnce();
     ListView_EnsureVisible(list, static_cast<int>(count - 1), FALSE);
     UpdateWindow(list);
     const auto shown = Clock::now();

@@ -5,7 +5,8 @@
 # - tree_bench on two trees made here once: 4,000 folders with one hit each, and 20,000
 #   folders with one hit each plus one folder of 100,000 hits. For each: the slowest answer
 #   to a message sent every 50 ms, the time from a "Stop Search" click to "Begin Search",
-#   and the whole search against the engine alone counting the same hits.
+#   and the whole search against the engine alone counting the same hits, in turns
+#   (TREE_RUNS times, default 3; medians at the end).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${BUILD:-build-win64}
@@ -40,5 +41,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   "$1/wine-run.sh" "$1/bench/gui/list_bench.exe" "$2"
   for tree in folders-4000 folders-20000-big; do
     echo "== $tree"
-    "$1/wine-run.sh" "$1/bench/gui/tree_bench.exe" "$(winepath -w "$3/$tree")"
-  done' bench "$build" "${ROWS:-1000000}" "$trees"
+    "$1/wine-run.sh" "$1/bench/gui/tree_bench.exe" "$(winepath -w "$3/$tree")" "$4"
+  done' bench "$build" "${ROWS:-1000000}" "$trees" "${TREE_RUNS:-3}"

@@ -2,72 +2,22 @@
 // message sent every 50 ms, how long after a "Stop Search" click (sent as real input) it
 // shows "Begin Search" again, and the whole search against the engine alone counting the
 // same hits (what quillow-find --count does). Not a test: it measures.
-// Usage: tree_bench FOLDER
+// Usage: tree_bench FOLDER [RUNS]
 #include <windows.h>
 
-#include <commctrl.h>
-#include <objbase.h>
-
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
-#include <thread>
+#include <cstdlib>
+#include <vector>
 
-#include "app/result_form.h"
+#include "bench_window.h"
 #include "search/search_thread.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-// Processor time this thread has used, user and kernel, in milliseconds.
-double ThreadCpuMs() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  auto ms = [](const FILETIME& t) {
-    return ((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
-  };
-  return ms(kernel) + ms(user);
-}
-
-class Prober {
- public:
-  explicit Prober(HWND target)
-      : thread_([this, target] {
-          while (!stop_) {
-            const auto sent = Clock::now();
-            DWORD_PTR result = 0;
-            SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
-            worst_ = std::max(worst_.load(), Ms(Clock::now() - sent));
-            ++probes_;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-          }
-        }) {}
-  ~Prober() {
-    stop_ = true;
-    thread_.join();
-  }
-  double Worst() const { return worst_; }
-  int Probes() const { return probes_; }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::atomic<double> worst_{0};
-  std::atomic<int> probes_{0};
-  std::thread thread_;
-};
-
-void PumpOnce() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
-}
+using quillow::bench::Clock;
+using quillow::bench::Ms;
+using quillow::bench::PumpOnce;
 
 class CountingHost final : public quillow::SearchHost {
  public:
@@ -78,6 +28,28 @@ class CountingHost final : public quillow::SearchHost {
 
  private:
   std::string folder_;
+};
+
+// Notes when the search thread began and ended, to tell the search's own time from the
+// window's catching up after it.
+class TimingHost final : public quillow::ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  void StartOfSearch() override {
+    started = Clock::now();
+    startCpu_ = quillow::bench::ThreadCpuMs();
+    next_.StartOfSearch();
+  }
+  void EndOfSearch(int32_t found) override {
+    ended = Clock::now();
+    cpu = quillow::bench::ThreadCpuMs() - startCpu_;
+    next_.EndOfSearch(found);
+  }
+  Clock::time_point started, ended;
+  double cpu = 0;  // the search thread's processor time between the two
+
+ private:
+  double startCpu_ = 0;
 };
 
 void ClickAt(HWND button) {
@@ -91,67 +63,85 @@ void ClickAt(HWND button) {
   SendInput(2, input, sizeof(INPUT));
 }
 
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string folder = argv[1];
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
 
-  // The engine alone, counting.
-  {
-    quillow::SearchOptions options;
-    options.CountOnly = 1;
-    CountingHost host(folder);
-    quillow::SearchThread search(host, options, quillow::ArchiveTypeSet{}, std::string());
-    const auto start = Clock::now();
-    search.Run();
-    std::printf("engine counting: %d hits in %.0f ms\n", search.FoundCount(),
-                Ms(Clock::now() - start));
-  }
-
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  quillow::app::FormServices services;
-  services.programFolder = temp;
-  quillow::app::TResultForm form(services);
-  if (!form.Create()) return 1;
-  form.Show(SW_SHOWNORMAL);
-  SetForegroundWindow(form.Handle());
-  form.Files.SetText("*.txt");
-  form.Folder.SetText(folder);
-  form.FilesChange();
+  TimingHost* timing = nullptr;
+  quillow::bench::BenchWindow window("*.txt", folder, [&](quillow::SearchHost& handOver) {
+    auto host = std::make_unique<TimingHost>(handOver);
+    timing = host.get();
+    return host;
+  });
+  if (!window.Ok()) return 1;
+  quillow::app::TResultForm& form = window.Form();
   const HWND button = form.BeginSearch.Handle();
   auto caption = [&] { return form.BeginSearch.Text(); };
 
-  // The whole search, probed.
-  {
-    Prober prober(form.Handle());
+  // The engine alone and the window, in turns, so that both see the same machine.
+  std::vector<double> engineMs, engineCpu, windowMs, searchCpu, windowCpu, ratio, slowest;
+  for (int run = 0; run < runs; ++run) {
+    {
+      quillow::SearchOptions options;
+      options.CountOnly = 1;
+      CountingHost host(folder);
+      quillow::SearchThread search(host, options, quillow::ArchiveTypeSet{}, std::string());
+      const auto start = Clock::now();
+      const double cpu = quillow::bench::ThreadCpuMs();
+      search.Run();
+      engineMs.push_back(Ms(Clock::now() - start));
+      engineCpu.push_back(quillow::bench::ThreadCpuMs() - cpu);
+      std::printf("engine counting: %d hits in %.0f ms (%.0f ms processor)\n", search.FoundCount(),
+                  engineMs.back(), engineCpu.back());
+    }
+    // The pointer is parked off the window: a click may have left it on the button, where
+    // Wine polls it many times a second.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    quillow::bench::Prober prober(form.Handle(), std::chrono::milliseconds(50));
     const auto start = Clock::now();
-    const double cpuBefore = ThreadCpuMs();
-    form.BeginSearchClick();
-    while (form.SearchThreadAlive() || caption() != "Begin Search") PumpOnce();
+    const double cpu = quillow::bench::ThreadCpuMs();
+    window.SearchToEnd();
+    const auto shown = Clock::now();
+    windowMs.push_back(Ms(shown - start));
+    windowCpu.push_back(quillow::bench::ThreadCpuMs() - cpu);
+    searchCpu.push_back(timing->cpu);
+    ratio.push_back(windowMs.back() / engineMs.back());
+    slowest.push_back(prober.Worst());
     std::printf(
-        "window search: %zu rows in %.0f ms (window thread busy %.0f ms); %d probes, slowest "
-        "answered after %.0f ms\n",
-        form.Rows().size(), Ms(Clock::now() - start), ThreadCpuMs() - cpuBefore, prober.Probes(),
-        prober.Worst());
+        "window search: %zu rows in %.0f ms = %.2fx the engine (search thread %.0f ms, %.0f ms "
+        "processor, then %.0f ms to \"Begin Search\"; window thread %.0f ms processor); %d "
+        "probes, slowest answered after %.0f ms\n",
+        form.Rows().size(), windowMs.back(), ratio.back(), Ms(timing->ended - timing->started),
+        searchCpu.back(), Ms(shown - timing->ended), windowCpu.back(), prober.Probes(),
+        slowest.back());
   }
+  std::printf(
+      "median of %d: engine %.0f ms (%.0f processor), window %.0f ms (search %.0f + window %.0f "
+      "processor), ratio %.2fx, slowest probe %.0f ms\n",
+      runs, Median(engineMs), Median(engineCpu), Median(windowMs), Median(searchCpu),
+      Median(windowCpu), Median(ratio), Median(slowest));
 
   // Stopped a quarter into the run, by a real click on the button.
   {
-    Prober prober(form.Handle());
+    quillow::bench::Prober prober(form.Handle(), std::chrono::milliseconds(50));
     form.BeginSearchClick();
     const auto start = Clock::now();
     while (Clock::now() - start < std::chrono::milliseconds(800)) PumpOnce();
-    if (caption() != "Stop Search") {
+    if (caption() != quillow::app::kStopSearchCaption) {
       std::printf("stop: the search had already ended\n");
     } else {
       const auto clicked = Clock::now();
       ClickAt(button);
-      while (caption() != "Begin Search" && Clock::now() - clicked < std::chrono::seconds(60))
+      while (caption() != quillow::app::kBeginSearchCaption &&
+             Clock::now() - clicked < std::chrono::seconds(60))
         PumpOnce();
       std::printf(
           "stop: \"Begin Search\" shown %.0f ms after the click (%zu rows); slowest probe %.0f "

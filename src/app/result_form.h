@@ -232,9 +232,11 @@ class TResultForm final : private SearchHost {
   // timer messages come after input and painting, so the user is always answered first.
   static constexpr UINT kQueueMessage = WM_APP + 1;
   static constexpr UINT_PTR kQueueTimer = 1;
-  // Rows and status texts are drawn at most this often (milliseconds): each draw of the list
-  // costs the window the same whether it brings one row or thousands.
-  static constexpr UINT kQueueTimerPeriod = 50;
+  // Rows and status texts are drawn at most this often (milliseconds): ten times a second
+  // looks live, and each draw of the list and the status bar costs the window (and the search
+  // it shares the processor with) the same whether it brings one row or thousands.
+  static constexpr UINT kQueueTimerPeriod = 100;
+  bool queueTimerOn_ = false;
 
   FormServices services_;
   SystemMessageBoxes systemMessages_;

@@ -43,19 +43,25 @@ void TResultForm::BeginSearchClick() {
 }
 
 void TResultForm::RunQueue() {
+  // The timer keeps its rhythm while work keeps coming (setting it again each run would cost
+  // a trip to the system and push the next run back).
+  auto keepTimer = [this](bool on) {
+    if (!hwnd_ || on == queueTimerOn_) return;
+    if (on)
+      SetTimer(hwnd_, kQueueTimer, kQueueTimerPeriod, nullptr);
+    else
+      KillTimer(hwnd_, kQueueTimer);
+    queueTimerOn_ = on;
+  };
   bool idle = false;
   try {
     idle = queue_.Run(kQueueBudget, InputWaiting);
   } catch (...) {
     // Whatever is still queued must not wait for a wake-up that will not come.
-    if (hwnd_) SetTimer(hwnd_, kQueueTimer, kQueueTimerPeriod, nullptr);
+    keepTimer(true);
     throw;
   }
-  if (!hwnd_) return;
-  if (idle)
-    KillTimer(hwnd_, kQueueTimer);
-  else
-    SetTimer(hwnd_, kQueueTimer, kQueueTimerPeriod, nullptr);
+  keepTimer(!idle);
 }
 
 void TResultForm::Refuse() { messages_.Show(hwnd_, kRefusalText, "Error", MB_OK); }

@@ -80,6 +80,12 @@ std::vector<UiTaskQueue::Task> UiTaskQueue::TakeStateLocked(uint64_t before, boo
   return taken;
 }
 
+uint64_t UiTaskQueue::FirstOrderedLocked() const {
+  for (const Entry& e : tasks_)
+    if (e.after == After::kState) return e.seq;
+  return UINT64_MAX;
+}
+
 bool UiTaskQueue::StateWaitingLocked() const {
   for (const Slot& s : slots_)
     if (s.task) return true;
@@ -96,9 +102,14 @@ bool UiTaskQueue::Run(std::chrono::milliseconds budget, const std::function<bool
     ~Reset() { flag = false; }
   } reset{running_};
 
+  // A run does what was queued when it began. Work posted meanwhile waits for the next run:
+  // a window that took each row as it came would spend its whole budget in step with the
+  // search, a row at a time, and slow the search down with it.
+  uint64_t last;
   {
     std::lock_guard lock(mutex_);
     messageWaiting_ = false;
+    last = seq_;
   }
   const Clock::time_point deadline = Clock::now() + budget;
   std::exception_ptr failure;
@@ -117,7 +128,7 @@ bool UiTaskQueue::Run(std::chrono::milliseconds budget, const std::function<bool
     std::vector<Task> before;
     {
       std::lock_guard lock(mutex_);
-      if (closed_ || tasks_.empty()) break;
+      if (closed_ || tasks_.empty() || tasks_.front().seq > last) break;
       entry = std::move(tasks_.front());
       tasks_.pop_front();
       if (entry.after == After::kState) before = TakeStateLocked(entry.seq, false, Clock::now());
@@ -133,7 +144,8 @@ bool UiTaskQueue::Run(std::chrono::milliseconds budget, const std::function<bool
     std::vector<Task> due;
     {
       std::lock_guard lock(mutex_);
-      if (!closed_) due = TakeStateLocked(UINT64_MAX, true, Clock::now());
+      // Never a text posted after an ordered step still waiting: it would be overwritten.
+      if (!closed_) due = TakeStateLocked(FirstOrderedLocked(), true, Clock::now());
     }
     for (Task& t : due) runOne(t);
   }

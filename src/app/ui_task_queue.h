@@ -49,10 +49,11 @@ class UiTaskQueue {
   // A task that throws has still run: the caller is answered either way.
   bool Call(Task task);
 
-  // User-interface side. Runs what is due until nothing is left, `budget` is spent or
-  // `yield` says input is waiting. True when the run found the queue idle: the caller may
-  // stop its timer, the next post wakes it. False: the caller runs the queue again soon.
-  // The first failure of a task is rethrown after the run; the tasks after it still ran.
+  // User-interface side. Runs what was queued before the run began until nothing of it is
+  // left, `budget` is spent or `yield` says input is waiting. True when the run found the queue
+  // idle: the caller may stop its timer, the next post wakes it. False: the caller runs the queue
+  // again soon. The first failure of a task is rethrown after the run; the tasks after it still
+  // ran.
   bool Run(std::chrono::milliseconds budget, const std::function<bool()>& yield = {});
   void Close();
   bool Closed() const;
@@ -76,6 +77,7 @@ class UiTaskQueue {
   std::vector<Task> TakeStateLocked(uint64_t before, bool dueOnly,
                                     std::chrono::steady_clock::time_point now);
   bool StateWaitingLocked() const;
+  uint64_t FirstOrderedLocked() const;  // UINT64_MAX when none waits
 
   const std::function<void()> wake_;
   const std::chrono::milliseconds stateInterval_;

@@ -124,8 +124,10 @@ void SortByNumber(std::vector<ResultRow>& rows, KindInfo info) {
 // Default comparison: every shown text is folded once into one buffer, so that a compare
 // is an integer test on the leading bytes and, only when those tie, one memcmp.
 void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
+  // Sixteen leading bytes: names that differ only in a number after a common stem
+  // ("archive0042.zip") would tie on eight and fall through to memcmp nearly every time.
   struct Entry {
-    uint64_t prefix;
+    uint64_t prefix, next;
     size_t offset, length, index;
   };
   std::string folded;
@@ -139,7 +141,7 @@ void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
     const std::string_view text = shown.empty() ? std::string_view(stored) : shown;
     const size_t offset = folded.size();
     for (char c : text) folded += FoldAscii(c);
-    entries[i] = {0, offset, text.size(), i};
+    entries[i] = {0, 0, offset, text.size(), i};
   }
   const char* base = folded.data();
   // Folder paths of one search mostly start alike ("C:\Users\..."): the integer prefix is
@@ -151,12 +153,16 @@ void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
     while (k < n && base[entries[0].offset + k] == base[entries[i].offset + k]) ++k;
     shared = k;
   }
-  for (Entry& e : entries)
-    e.prefix = FoldedPrefix(std::string_view(base + e.offset + shared, e.length - shared));
+  for (Entry& e : entries) {
+    const std::string_view rest(base + e.offset + shared, e.length - shared);
+    e.prefix = FoldedPrefix(rest);
+    e.next = rest.size() > 8 ? FoldedPrefix(rest.substr(8)) : 0;
+  }
   auto less = [base, shared](const Entry& a, const Entry& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (a.next != b.next) return a.next < b.next;
     // Equal prefixes and a text that ends within them: that text is a prefix of the other.
-    const size_t seen = shared + 8;
+    const size_t seen = shared + 16;
     if (a.length <= seen || b.length <= seen) return a.length < b.length;
     const int c = std::memcmp(base + a.offset + seen, base + b.offset + seen,
                               std::min(a.length, b.length) - seen);

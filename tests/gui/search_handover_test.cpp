@@ -139,6 +139,27 @@ TEST(SearchHandOverTest, RowsAndStatusWaitForTheTimerAnEndOfSearchWakesTheWindow
   EXPECT_EQ(f.window.log.back(), "sort");
 }
 
+TEST(SearchHandOverTest, WhatArrivesDuringARunWaitsForTheNextRunAsOneBatch) {
+  Fixture f;
+  f.handOver.AddRow(Row("1"));
+  // The search goes on while the window takes its rows.
+  f.queue.Post(
+      [&] {
+        f.handOver.AddRow(Row("2"));
+        f.handOver.StartOfSearch();
+        f.handOver.ShowLookingIn("C:\\b");
+        f.handOver.AddRow(Row("3"));
+        f.handOver.AddRow(Row("4"));
+      },
+      UiTaskQueue::After::kAnyTime);
+  EXPECT_FALSE(f.queue.Run(1s));
+  // Neither the new rows nor a text that belongs after a step still waiting.
+  EXPECT_EQ(f.window.log, std::vector<std::string>{"rows 1"});
+  f.RunUntilIdle();
+  EXPECT_EQ(f.window.log,
+            (std::vector<std::string>{"rows 1", "rows 1", "start", "rows 2", "looking C:\\b"}));
+}
+
 TEST(SearchHandOverTest, InputStepsWaitForTheWindowsAnswer) {
   Fixture f;
   auto search = std::async(std::launch::async, [&] {

@@ -147,6 +147,28 @@ TEST_F(SearchRunTest, StopEndsTheSearchWithTheRowsFoundSoFar) {
   EXPECT_FALSE(GetMenuState(GetMenu(form()), id::Options1, MF_BYPOSITION) & MF_GRAYED);
 }
 
+TEST_F(SearchRunTest, EnterOnTheFocusedStopButtonStopsTheSearch) {
+  MakeForm();
+  TempFolder tree;
+  const int total = MakeBigTree(tree);
+  StartHeldSearch(tree.Root());
+  const HWND button = Control(id::BeginSearch);
+  SetFocus(button);
+  // As the keyboard gives it, through the dialog manager as the program's message loop does.
+  PostMessageW(button, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(button, WM_KEYUP, VK_RETURN, 0xC0000001);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (form_->PreTranslateMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  gate_->Release();
+  ASSERT_TRUE(WaitForSearchEnd());
+  EXPECT_LT(RowCount(List()), total);
+  EXPECT_EQ(Caption(), "Begin Search");
+}
+
 TEST_F(SearchRunTest, EnterWhileSearchingNeitherStopsNorRestarts) {
   MakeForm();
   TempFolder tree;
