@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "output/display_text.h"
 #include "search/types.h"
 
 namespace quillow {
@@ -20,10 +21,6 @@ struct HtmlStyle {
            activeLink = 0x00FF0000;  // 0x00BBGGRR
   bool hyperlinks = true, tableBorders = true;
 };
-
-// How cell texts reach the page: as the documented bytes (saved files), or with control
-// characters escaped for a terminal (see EscapeControls).
-enum class Controls { kKeep, kEscape };
 
 // The texts a row shows. Names the file system gave (every container path, and the name
 // of a folder entry) are written as the bytes they are; archive members' stored names pass
