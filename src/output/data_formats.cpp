@@ -1,5 +1,6 @@
 #include "output/data_formats.h"
 
+#include <array>
 #include <charconv>
 #include <string_view>
 
@@ -92,10 +93,7 @@ RowValues RowValuesOf(const ResultRow& row) {
 
 void WriteCsvHeader(const SaveColumns& cols, std::string& out) {
   out += "File,Archive/Folder";
-  if (cols.dateTime) out += ",Modified";
-  if (cols.size) out += ",Size";
-  if (cols.ratio) out += ",Ratio";
-  if (cols.packed) out += ",Packed";
+  AppendColumnNames(cols, {"Modified", "Size", "Ratio", "Packed"}, ",", {}, out);
   out += "\r\n";
 }
 
@@ -104,14 +102,11 @@ void WriteCsvRow(const ResultRow& row, const SaveColumns& cols, std::string& out
   CsvField(ShownText(row.file, true, Controls::kKeep, scratch), out);
   out += ',';
   CsvField(ShownText(row.container, true, Controls::kKeep, scratch), out);
-  const std::pair<bool, const std::string*> optional[] = {{cols.dateTime, &row.modified},
-                                                          {cols.size, &row.size},
-                                                          {cols.ratio, &row.ratio},
-                                                          {cols.packed, &row.packed}};
-  for (const auto& [chosen, text] : optional) {
-    if (!chosen) continue;
+  const std::array<bool, 4> chosen = cols.Chosen();
+  for (size_t c = 0; c < 4; ++c) {
+    if (!chosen[c]) continue;
     out += ',';
-    CsvField(*text, out);
+    CsvField(row.*kOptionalTexts[c], out);
   }
   out += "\r\n";
 }

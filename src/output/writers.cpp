@@ -15,18 +15,6 @@ namespace {
 
 constexpr std::string_view kEol = "\r\n";
 
-// The optional columns' texts, in their fixed order.
-constexpr std::array<std::string ResultRow::*, 4> kOptional = {
-    &ResultRow::modified, &ResultRow::size, &ResultRow::ratio, &ResultRow::packed};
-
-std::array<bool, 4> Chosen(const SaveColumns& cols) {
-  return {cols.dateTime, cols.size, cols.ratio, cols.packed};
-}
-
-bool AnyOptional(const SaveColumns& cols) {
-  return cols.dateTime || cols.size || cols.ratio || cols.packed;
-}
-
 bool IsFolderRow(std::string_view container) {
   return !container.empty() && (container.back() == '\\' || container.back() == '/');
 }
@@ -109,6 +97,17 @@ void AppendFileUrl(std::string_view head, std::string_view tail, std::string& ou
 
 }  // namespace
 
+void AppendColumnNames(const SaveColumns& cols, const std::array<std::string_view, 4>& names,
+                       std::string_view before, std::string_view after, std::string& out) {
+  const std::array<bool, 4> chosen = cols.Chosen();
+  for (size_t c = 0; c < 4; ++c) {
+    if (!chosen[c]) continue;
+    out += before;
+    out += names[c];
+    out += after;
+  }
+}
+
 std::string ShownFile(const ResultRow& row) {
   return IsFolderRow(row.container) ? row.file : DisplayName(row.file);
 }
@@ -142,7 +141,7 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
   static constexpr std::array<std::string_view, 4> kHeaders = {
       "Date/Time              ", "Size          ", "Ratio   ", "Packed"};
   static constexpr std::array<ptrdiff_t, 4> kWidths = {23, 14, 8, 0};
-  const std::array<bool, 4> chosen = Chosen(cols);
+  const std::array<bool, 4> chosen = cols.Chosen();
 
   // The cells are shown twice, once to measure and once to write, rather than kept: that
   // costs a second look at each name but no copy of a million of them.
@@ -157,7 +156,7 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
   }
   w1 += 4;
   w2 += 4;
-  const bool optional = AnyOptional(cols);
+  const bool optional = cols.Any();
   // Every line is padded to the widths, so this is the size for plain names.
   out.reserve(out.size() + 128 + rows.size() * static_cast<size_t>(w1 + w2 + 23 + 14 + 8 + 2) +
               lastColumnBytes);
@@ -167,8 +166,7 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
   out += "Archive/Folder";
   if (optional) {
     Pad(out, w2 - 14);
-    for (size_t c = 0; c < 4; ++c)
-      if (chosen[c]) out += kHeaders[c];
+    AppendColumnNames(cols, kHeaders, {}, {}, out);
   }
   out += kEol;
 
@@ -181,7 +179,7 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
       Pad(out, w2 - Width(cells.container));
       for (size_t c = 0; c < 4; ++c) {
         if (!chosen[c]) continue;
-        const std::string& text = row.*kOptional[c];
+        const std::string& text = row.*kOptionalTexts[c];
         out += text;
         if (kWidths[c] > 0) Pad(out, kWidths[c] - Width(text));
       }
@@ -192,10 +190,7 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
 
 void WriteTabsHeader(const SaveColumns& cols, std::string& out) {
   out += "File\tArchive/Folder";
-  if (cols.dateTime) out += "\tDate/Time";
-  if (cols.size) out += "\tSize";
-  if (cols.ratio) out += "\tRatio";
-  if (cols.packed) out += "\tPacked";
+  AppendColumnNames(cols, {"Date/Time", "Size", "Ratio", "Packed"}, "\t", {}, out);
   out += kEol;
 }
 
@@ -210,7 +205,7 @@ void AppendTabsRow(const ResultRow& row, const std::array<bool, 4>& chosen, Cont
   for (size_t c = 0; c < 4; ++c) {
     if (!chosen[c]) continue;
     out += '\t';
-    out += row.*kOptional[c];
+    out += row.*kOptionalTexts[c];
   }
   out += kEol;
 }
@@ -220,14 +215,14 @@ void AppendTabsRow(const ResultRow& row, const std::array<bool, 4>& chosen, Cont
 void WriteTabsRow(const ResultRow& row, const SaveColumns& cols, Controls controls,
                   std::string& out) {
   Cells cells;
-  AppendTabsRow(row, Chosen(cols), controls, cells, out);
+  AppendTabsRow(row, cols.Chosen(), controls, cells, out);
 }
 
 void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols, bool header,
                        std::string& out, Controls controls) {
   out.reserve(out.size() + 128 + TextBytes(rows) + rows.size() * 8);
   if (header) WriteTabsHeader(cols, out);
-  const std::array<bool, 4> chosen = Chosen(cols);
+  const std::array<bool, 4> chosen = cols.Chosen();
   Cells cells;
   for (const ResultRow& row : rows) AppendTabsRow(row, chosen, controls, cells, out);
 }
@@ -245,13 +240,10 @@ void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, cons
   out += "\">\r\n<table cellpadding=5";
   if (style.tableBorders) out += " border=2";
   out += ">\r\n<tr><th>File</th><th>Archive/Folder</th>";
-  if (cols.dateTime) out += "<th>Modified</th>";
-  if (cols.size) out += "<th>Size</th>";
-  if (cols.ratio) out += "<th>Ratio</th>";
-  if (cols.packed) out += "<th>Packed</th>";
+  AppendColumnNames(cols, {"Modified", "Size", "Ratio", "Packed"}, "<th>", "</th>", out);
   out += "</tr>\r\n";
 
-  const std::array<bool, 4> chosen = Chosen(cols);
+  const std::array<bool, 4> chosen = cols.Chosen();
   Cells cells;
   for (const ResultRow& row : rows) {
     cells.Show(row, Controls::kKeep);
@@ -279,7 +271,7 @@ void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, cons
     for (size_t c = 0; c < 4; ++c) {
       if (!chosen[c]) continue;
       out += "<td>";
-      AppendHtmlEscaped(row.*kOptional[c], out);
+      AppendHtmlEscaped(row.*kOptionalTexts[c], out);
       out += "</td>";
     }
     out += "</tr>\r\n";

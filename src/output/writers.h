@@ -1,6 +1,7 @@
 // The saved-results layouts: text padded with spaces, text with tabs, and an HTML page.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,7 +15,19 @@ namespace quillow {
 // Optional columns; they are always written in this order after File and Archive/Folder.
 struct SaveColumns {
   bool dateTime = true, size = true, ratio = true, packed = true;
+
+  std::array<bool, 4> Chosen() const { return {dateTime, size, ratio, packed}; }
+  bool Any() const { return dateTime || size || ratio || packed; }
 };
+
+// A row's texts of the optional columns, in their order.
+inline constexpr std::array<std::string ResultRow::*, 4> kOptionalTexts = {
+    &ResultRow::modified, &ResultRow::size, &ResultRow::ratio, &ResultRow::packed};
+
+// The header cells of the chosen optional columns: for each, `before`, its entry of `names`
+// and `after`.
+void AppendColumnNames(const SaveColumns& cols, const std::array<std::string_view, 4>& names,
+                       std::string_view before, std::string_view after, std::string& out);
 
 struct HtmlStyle {
   uint32_t background = 0x00FFFFFF, text = 0x00000000, link = 0x000000FF, visitedLink = 0x0000FF00,
