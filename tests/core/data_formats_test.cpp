@@ -50,6 +50,20 @@ TEST(DataFormats, ValuesComeFromTheRowsKeysAndAgreeWithItsTexts) {
   EXPECT_TRUE(RowValuesOf(MakeRow("d", "C:\\", 0, 0, 0, 0, true, '\\', true)).folder);
 }
 
+TEST(DataFormats, JsonLinesHoldTextsAndValues) {
+  std::string json;
+  WriteJson({MakeRow("a.txt", "/d/x.tar", 0, 0, 10, 0, false, '/', false),
+             MakeRow("d", "/d", Date(2001, 3, 15), Time(15, 18), 100, 150, true, '/', true)},
+            json);
+  EXPECT_EQ(json,
+            "{\"file\":\"a.txt\",\"container\":\"/d/x.tar\",\"modifiedText\":\"?\",\"sizeText\":"
+            "\"10\",\"ratioText\":\"?\",\"packedText\":\"?\",\"size\":10,\"packed\":null,"
+            "\"ratio\":null,\"modified\":null,\"folder\":false}\n"
+            "{\"file\":\"d\",\"container\":\"/d/\",\"modifiedText\":\"3/15/2001 3:18 PM\","
+            "\"sizeText\":\"100\",\"ratioText\":\"-50%\",\"packedText\":\"150\",\"size\":100,"
+            "\"packed\":150,\"ratio\":-50,\"modified\":\"2001-03-15T15:18:00\",\"folder\":true}\n");
+}
+
 TEST(DataFormats, LineEndsAndControlsInNamesStayInsideTheirField) {
   const ResultRow row{"two\r\nlines\t\x01.txt", "C:\\a.zip", "?", "1", "?", "1"};
   std::string csv, json;
