@@ -1,33 +1,17 @@
 // The ZIP component's listing over arbitrary bytes, as a plain file and as a program file
 // (scanned from byte 14,000), read through the buffered file path. It must end, stay in its
 // buffers, and list only members whose header, name and data lie inside the file.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <string_view>
 
+#include "memory_file.h"
 #include "search/byte_source.h"
 #include "zip/zip_listing.h"
 
 namespace {
-
-class MemoryFile final : public quillow::platform::ReadFile {
- public:
-  explicit MemoryFile(std::string_view bytes) : bytes_(bytes) {}
-  uint64_t Length() const override { return bytes_.size(); }
-  size_t ReadAt(uint64_t offset, void* dst, size_t n) override {
-    if (offset >= bytes_.size()) return 0;
-    const size_t take = std::min<size_t>(n, bytes_.size() - offset);
-    std::memcpy(dst, bytes_.data() + offset, take);
-    return take;
-  }
-
- private:
-  std::string_view bytes_;
-};
 
 bool KnownMessage(const std::string& m) {
   static const char* const kWhole[] = {"",
@@ -49,7 +33,7 @@ bool KnownMessage(const std::string& m) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   for (int program = 0; program < 2; ++program) {
-    MemoryFile file(bytes);
+    quillow::fuzz::MemoryFile file(bytes);
     quillow::ByteSource src(file);
     const quillow::zip::ListingResult r = quillow::zip::ListZipDirectory(src, program != 0);
     if (!KnownMessage(r.message)) std::abort();

@@ -1,13 +1,12 @@
 // Every directory reader over arbitrary bytes. Each must end, stay inside its buffers, and
 // report names that fit the member-name buffer.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string_view>
 
+#include "memory_file.h"
 #include "search/byte_source.h"
 #include "search/reader.h"
 #include "search/type_table.h"
@@ -30,22 +29,6 @@ class CheckingContext final : public quillow::ReaderContext {
   size_t members = 0;
 };
 
-// The file path of the byte source: buffered block reads, as a search does them.
-class MemoryFile final : public quillow::platform::ReadFile {
- public:
-  explicit MemoryFile(std::string_view bytes) : bytes_(bytes) {}
-  uint64_t Length() const override { return bytes_.size(); }
-  size_t ReadAt(uint64_t offset, void* dst, size_t n) override {
-    if (offset >= bytes_.size()) return 0;
-    const size_t take = std::min<size_t>(n, bytes_.size() - offset);
-    std::memcpy(dst, bytes_.data() + offset, take);
-    return take;
-  }
-
- private:
-  std::string_view bytes_;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -53,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const quillow::TypeEntry& type : quillow::TypeTable()) {
     if (!type.reader) continue;
     for (int buffered = 0; buffered < 2; ++buffered) {
-      MemoryFile file(bytes);
+      quillow::fuzz::MemoryFile file(bytes);
       std::unique_ptr<quillow::ByteSource> src = buffered
                                                      ? std::make_unique<quillow::ByteSource>(file)
                                                      : std::make_unique<quillow::ByteSource>(bytes);

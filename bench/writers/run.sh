@@ -8,7 +8,13 @@ cd "$(dirname "$0")/../.."
 rows=${1:-1000000}
 runs=${2:-5}
 build=${BUILD:-build-bench}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLOW_TESTS=OFF > /dev/null
+# A fresh folder is configured without the tests; an existing one (BUILD=build) keeps its
+# own choice, so that benchmarking never turns a developer's tests off.
+if [ -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release > /dev/null
+else
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLOW_TESTS=OFF > /dev/null
+fi
 cmake --build "$build" -j2 --target writers_bench > /dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

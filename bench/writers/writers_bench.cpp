@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
   const std::string dir = argc > 1 ? argv[1] : ".";
   const size_t count = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1000000;
   const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
+  const std::string only = argc > 4 ? argv[4] : "";  // one layout, for profiling
   const std::vector<ResultRow> rows = MakeRows(count);
   const SaveColumns cols;
   const HtmlStyle style;
@@ -65,17 +66,11 @@ int main(int argc, char** argv) {
       {"spaces", [](auto& r, auto& c, auto&, auto& o) { WriteTextWithSpaces(r, c, o); }},
       {"tabs", [](auto& r, auto& c, auto&, auto& o) { WriteTextWithTabs(r, c, true, o); }},
       {"html", [](auto& r, auto& c, auto& s, auto& o) { WriteHtml(r, c, s, o); }},
-      {"csv",
-       [](auto& r, auto& c, auto&, auto& o) {
-         WriteCsvHeader(c, o);
-         for (const ResultRow& row : r) WriteCsvRow(row, c, o);
-       }},
-      {"json",
-       [](auto& r, auto&, auto&, auto& o) {
-         for (const ResultRow& row : r) WriteJsonRow(row, o);
-       }},
+      {"csv", [](auto& r, auto& c, auto&, auto& o) { WriteCsv(r, c, o); }},
+      {"json", [](auto& r, auto&, auto&, auto& o) { WriteJson(r, o); }},
   };
   for (const Layout& layout : layouts) {
+    if (!only.empty() && only != layout.name) continue;
     const std::string path = dir + "/" + layout.name + ".out";
     std::vector<double> seconds;
     size_t bytes = 0;

@@ -203,13 +203,8 @@ void WriteCollected(const cli::Options& options, const std::vector<ResultRow>& r
       WriteHtml(rows, options.columns, style, text);
       break;
     }
-    case cli::Format::kCsv:
-      WriteCsvHeader(options.columns, text);
-      for (const ResultRow& row : rows) WriteCsvRow(row, options.columns, text);
-      break;
-    case cli::Format::kJson:
-      for (const ResultRow& row : rows) WriteJsonRow(row, text);
-      break;
+    case cli::Format::kCsv: WriteCsv(rows, options.columns, text); break;
+    case cli::Format::kJson: WriteJson(rows, text); break;
   }
   out.Put(text);
 }

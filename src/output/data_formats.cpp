@@ -1,166 +1,167 @@
 #include "output/data_formats.h"
 
-#include <algorithm>
+#include <array>
 #include <charconv>
-#include <cstdio>
 #include <string_view>
 
+#include "output/append.h"
 #include "output/display_text.h"
 
 namespace quillow {
 
 namespace {
 
-template <typename T>
-std::optional<T> Number(std::string_view text) {
-  T value{};
-  const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (r.ec != std::errc() || r.ptr != text.data() + text.size() || text.empty())
-    return std::nullopt;
-  return value;
+// The DOS date and time as "YYYY-MM-DDTHH:MM:00", to the minute as the Modified text
+// shows it; false, with nothing appended, for fields no calendar has (a damaged header can
+// hold month 0 or hour 31).
+bool AppendIsoDate(uint16_t date, uint16_t time, std::string& out) {
+  const unsigned month = (date >> 5) & 15, day = date & 31, year = (date >> 9) + 1980u;
+  const unsigned hour = time >> 11, minute = (time >> 5) & 63;
+  if (month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59) return false;
+  char s[19] = {0, 0, 0, 0, '-', 0, 0, '-', 0, 0, 'T', 0, 0, ':', 0, 0, ':', '0', '0'};
+  auto digits = [&s](size_t at, unsigned value, int count) {
+    for (int i = count - 1; i >= 0; --i, value /= 10)
+      s[at + static_cast<size_t>(i)] = static_cast<char>('0' + value % 10);
+  };
+  digits(0, year, 4);
+  digits(5, month, 2);
+  digits(8, day, 2);
+  digits(11, hour, 2);
+  digits(14, minute, 2);
+  out.append(s, sizeof s);
+  return true;
 }
 
-// Reads the next unsigned number up to `stop` (or the end) and moves past the stop.
-std::optional<unsigned> Field(std::string_view& text, char stop) {
-  size_t end = text.find(stop);
-  if (stop == '\0') end = text.size();
-  if (end == std::string_view::npos) return std::nullopt;
-  auto value = Number<unsigned>(text.substr(0, end));
-  text.remove_prefix(std::min(end + 1, text.size()));
-  return value;
-}
-
-// "M/D/YYYY h:mm AM" -> "YYYY-MM-DDTHH:MM:00".
-std::optional<std::string> IsoDate(std::string_view text) {
-  if (text.size() < 3) return std::nullopt;
-  const std::string_view half = text.substr(text.size() - 3);
-  if (half != " AM" && half != " PM") return std::nullopt;
-  text.remove_suffix(3);
-  const auto month = Field(text, '/'), day = Field(text, '/'), year = Field(text, ' ');
-  const auto hour = Field(text, ':'), minute = Field(text, '\0');
-  if (!month || !day || !year || !hour || !minute || *month < 1 || *month > 12 || *day > 31 ||
-      *year > 9999 || *hour < 1 || *hour > 12 || *minute > 59)
-    return std::nullopt;
-  const unsigned h24 = (*hour % 12) + (half == " PM" ? 12 : 0);
-  char buf[32];
-  const int n = std::snprintf(buf, sizeof buf, "%04u-%02u-%02uT%02u:%02u:00", *year, *month, *day,
-                              h24, *minute);
-  return std::string(buf, static_cast<size_t>(n));
-}
+constexpr ByteSet kCsvQuoted = MakeByteSet(",\"\r\n");
+constexpr ByteSet kCsvDoubled = MakeByteSet("\"");
 
 void CsvField(std::string_view text, std::string& out) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+  bool quoted = false;
+  for (char c : text) quoted |= kCsvQuoted[static_cast<unsigned char>(c)];
+  if (!quoted) {
     out += text;
     return;
   }
   out += '"';
-  for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
+  AppendEscaped(text, kCsvDoubled, out, [](unsigned char, std::string& o) { o += "\"\""; });
   out += '"';
 }
 
-void JsonString(std::string_view text, std::string& out) {
+constexpr ByteSet kJsonEscaped = MakeByteSet("\"\\", 0x20);
+
+// The characters of a JSON string, without its quotes: the callers write those with the
+// key before and the comma after.
+void JsonChars(std::string_view text, std::string& out) {
   static constexpr char kHex[] = "0123456789abcdef";
-  out += '"';
-  for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
+  AppendEscaped(text, kJsonEscaped, out, [](unsigned char c, std::string& o) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"': o += "\\\""; break;
+      case '\\': o += "\\\\"; break;
+      case '\n': o += "\\n"; break;
+      case '\r': o += "\\r"; break;
+      case '\t': o += "\\t"; break;
       default:
-        if (c < 0x20) {
-          out += "\\u00";
-          out += kHex[c >> 4];
-          out += kHex[c & 15];
-        } else {
-          out += ch;
-        }
+        o += "\\u00";
+        o += kHex[c >> 4];
+        o += kHex[c & 15];
     }
-  }
-  out += '"';
+  });
 }
 
 template <typename T>
-void JsonNumber(const std::optional<T>& value, std::string& out) {
-  if (!value) {
-    out += "null";
-    return;
-  }
-  char buf[16];
-  const auto r = std::to_chars(buf, buf + sizeof buf, *value);
+void JsonNumber(T value, std::string& out) {
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value);
   out.append(buf, r.ptr);
 }
 
 }  // namespace
 
 RowValues RowValuesOf(const ResultRow& row) {
+  const RowKeys& k = row.keys;
   RowValues v;
-  v.size = Number<uint32_t>(row.size);
-  v.packed = Number<uint32_t>(row.packed);
-  if (!row.ratio.empty() && row.ratio.back() == '%')
-    v.ratio = Number<int32_t>(std::string_view(row.ratio).substr(0, row.ratio.size() - 1));
-  v.modified = IsoDate(row.modified);
-  v.folder =
-      !row.container.empty() && (row.container.back() == '\\' || row.container.back() == '/');
+  v.size = k.size;
+  // Packed and Ratio are "?" exactly when either size is unknown.
+  if (k.size != 0 && k.packed != 0) {
+    v.packed = k.packed;
+    v.ratio = k.ratio;
+  }
+  if (std::string iso; k.dated && AppendIsoDate(k.dosDate, k.dosTime, iso)) v.modified = iso;
+  v.folder = k.folderEntry;
   return v;
 }
 
 void WriteCsvHeader(const SaveColumns& cols, std::string& out) {
   out += "File,Archive/Folder";
-  if (cols.dateTime) out += ",Modified";
-  if (cols.size) out += ",Size";
-  if (cols.ratio) out += ",Ratio";
-  if (cols.packed) out += ",Packed";
+  AppendColumnNames(cols, {"Modified", "Size", "Ratio", "Packed"}, ",", {}, out);
   out += "\r\n";
 }
 
 void WriteCsvRow(const ResultRow& row, const SaveColumns& cols, std::string& out) {
-  CsvField(DisplayName(row.file), out);
+  std::string scratch;
+  CsvField(ShownText(row.file, true, Controls::kKeep, scratch), out);
   out += ',';
-  CsvField(DisplayName(row.container), out);
-  const std::pair<bool, const std::string*> optional[] = {{cols.dateTime, &row.modified},
-                                                          {cols.size, &row.size},
-                                                          {cols.ratio, &row.ratio},
-                                                          {cols.packed, &row.packed}};
-  for (const auto& [chosen, text] : optional) {
-    if (!chosen) continue;
+  CsvField(ShownText(row.container, true, Controls::kKeep, scratch), out);
+  const std::array<bool, 4> chosen = cols.Chosen();
+  for (size_t c = 0; c < 4; ++c) {
+    if (!chosen[c]) continue;
     out += ',';
-    CsvField(*text, out);
+    CsvField(row.*kOptionalTexts[c], out);
   }
   out += "\r\n";
 }
 
 void WriteJsonRow(const ResultRow& row, std::string& out) {
-  const RowValues v = RowValuesOf(row);
-  out += "{\"file\":";
-  JsonString(DisplayName(row.file), out);
-  out += ",\"container\":";
-  JsonString(DisplayName(row.container), out);
-  out += ",\"modifiedText\":";
-  JsonString(row.modified, out);
-  out += ",\"sizeText\":";
-  JsonString(row.size, out);
-  out += ",\"ratioText\":";
-  JsonString(row.ratio, out);
-  out += ",\"packedText\":";
-  JsonString(row.packed, out);
-  out += ",\"size\":";
-  JsonNumber(v.size, out);
+  const RowKeys& k = row.keys;
+  const bool known = k.size != 0 && k.packed != 0;
+  std::string scratch;
+  out += "{\"file\":\"";
+  JsonChars(ShownText(row.file, true, Controls::kKeep, scratch), out);
+  out += "\",\"container\":\"";
+  JsonChars(ShownText(row.container, true, Controls::kKeep, scratch), out);
+  out += "\",\"modifiedText\":\"";
+  JsonChars(row.modified, out);
+  out += "\",\"sizeText\":\"";
+  JsonChars(row.size, out);
+  out += "\",\"ratioText\":\"";
+  JsonChars(row.ratio, out);
+  out += "\",\"packedText\":\"";
+  JsonChars(row.packed, out);
+  // The same values as RowValuesOf, written straight into the line.
+  out += "\",\"size\":";
+  JsonNumber(k.size, out);
   out += ",\"packed\":";
-  JsonNumber(v.packed, out);
-  out += ",\"ratio\":";
-  JsonNumber(v.ratio, out);
-  out += ",\"modified\":";
-  if (v.modified)
-    JsonString(*v.modified, out);
+  if (known)
+    JsonNumber(k.packed, out);
   else
     out += "null";
-  out += v.folder ? ",\"folder\":true}\n" : ",\"folder\":false}\n";
+  out += ",\"ratio\":";
+  if (known)
+    JsonNumber(k.ratio, out);
+  else
+    out += "null";
+  out += ",\"modified\":";
+  const size_t quote = out.size();
+  out += '"';
+  if (k.dated && AppendIsoDate(k.dosDate, k.dosTime, out)) {
+    out += '"';
+  } else {
+    out.resize(quote);
+    out += "null";
+  }
+  out += k.folderEntry ? ",\"folder\":true}\n" : ",\"folder\":false}\n";
+}
+
+void WriteCsv(const std::vector<ResultRow>& rows, const SaveColumns& cols, std::string& out) {
+  out.reserve(out.size() + 64 + TextBytes(rows) + rows.size() * 8);
+  WriteCsvHeader(cols, out);
+  for (const ResultRow& row : rows) WriteCsvRow(row, cols, out);
+}
+
+void WriteJson(const std::vector<ResultRow>& rows, std::string& out) {
+  // The names and the numbers each row repeats.
+  out.reserve(out.size() + TextBytes(rows) + rows.size() * 192);
+  for (const ResultRow& row : rows) WriteJsonRow(row, out);
 }
 
 }  // namespace quillow

@@ -5,17 +5,18 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "output/writers.h"
 #include "search/types.h"
 
 namespace quillow {
 
-// The values behind a row's texts. Taken from the texts the row shows for now; a row that
-// carries its numbers itself would fill these directly.
+// The values behind a row's texts, from the keys the row was made with; each is empty where
+// its text is "?".
 struct RowValues {
   std::optional<uint32_t> size, packed;
-  std::optional<int32_t> ratio;         // percent
+  std::optional<int64_t> ratio;         // percent; far below -100 for a packed size past the size
   std::optional<std::string> modified;  // ISO 8601 local time, "2001-03-15T15:18:00"
   bool folder = false;
 };
@@ -30,5 +31,9 @@ void WriteCsvRow(const ResultRow& row, const SaveColumns& cols, std::string& out
 // ratioText, packedText), then size, packed, ratio (null for "?"), modified (null for
 // "?") and folder.
 void WriteJsonRow(const ResultRow& row, std::string& out);
+
+// Whole lists: the header and every row (CSV), every row (JSON Lines).
+void WriteCsv(const std::vector<ResultRow>& rows, const SaveColumns& cols, std::string& out);
+void WriteJson(const std::vector<ResultRow>& rows, std::string& out);
 
 }  // namespace quillow

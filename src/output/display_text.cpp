@@ -1,6 +1,7 @@
 #include "output/display_text.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "base/ascii.h"
 
@@ -43,11 +44,30 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+// Length of the leading run of ASCII bytes, eight at a time: names are nearly always ASCII,
+// and every saved cell is checked.
+size_t AsciiPrefix(std::string_view bytes) {
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    if (word & 0x8080808080808080u) break;
+  }
+  while (i < bytes.size() && static_cast<uint8_t>(bytes[i]) < 0x80) ++i;
+  return i;
+}
+
+bool IsPrintableAscii(std::string_view bytes) {
+  bool plain = true;
+  for (char c : bytes) plain &= static_cast<uint8_t>(c) - 0x20u < 0x5Fu;
+  return plain;
+}
+
 }  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
   const size_t n = bytes.size();
-  size_t i = 0;
+  size_t i = AsciiPrefix(bytes);
   while (i < n) {
     const auto b0 = static_cast<uint8_t>(bytes[i]);
     if (b0 < 0x80) {
@@ -135,9 +155,22 @@ std::string EscapeControls(std::string_view text) {
   return out;
 }
 
+std::string_view ShownText(std::string_view text, bool decode, Controls controls,
+                           std::string& scratch) {
+  if (controls == Controls::kKeep) {
+    if (!decode || IsValidUtf8(text)) return text;
+    scratch = DisplayName(text);
+    return scratch;
+  }
+  if (IsPrintableAscii(text)) return text;
+  scratch = EscapeControls(decode ? DisplayName(text) : std::string(text));
+  return scratch;
+}
+
 size_t DisplayWidth(std::string_view utf8) {
-  size_t count = 0;
-  for (char c : utf8)
+  // Every ASCII byte is a character of its own.
+  size_t count = AsciiPrefix(utf8);
+  for (char c : utf8.substr(count))
     if ((static_cast<uint8_t>(c) & 0xC0) != 0x80) ++count;
   return count;
 }

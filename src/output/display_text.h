@@ -25,4 +25,14 @@ std::string EscapeControls(std::string_view text);
 // Number of characters (UTF-8 code points) of a display text, for padding.
 size_t DisplayWidth(std::string_view utf8);
 
+// How cell texts reach the page: as the documented bytes (saved files), or with control
+// characters escaped for a terminal (see EscapeControls).
+enum class Controls { kKeep, kEscape };
+
+// The text a cell shows: DisplayName of `text` when `decode` is on, escaped as `controls`
+// asks. Most names need neither, and then the answer is `text` itself, with no copy; only
+// the others are built, in `scratch`, which the answer then views.
+std::string_view ShownText(std::string_view text, bool decode, Controls controls,
+                           std::string& scratch);
+
 }  // namespace quillow

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/ascii.h"
+#include "output/append.h"
 #include "output/display_text.h"
 
 namespace quillow {
@@ -14,63 +15,103 @@ namespace {
 
 constexpr std::string_view kEol = "\r\n";
 
-// Display texts of one row, in column order, with the optional ones kept only when chosen.
-struct ShownRow {
-  std::string file, container;
-  std::vector<std::string> extra;
-};
-
-std::vector<std::string_view> OptionalTexts(const ResultRow& row, const SaveColumns& cols) {
-  std::vector<std::string_view> texts;
-  if (cols.dateTime) texts.push_back(row.modified);
-  if (cols.size) texts.push_back(row.size);
-  if (cols.ratio) texts.push_back(row.ratio);
-  if (cols.packed) texts.push_back(row.packed);
-  return texts;
-}
-
-ShownRow Show(const ResultRow& row, const SaveColumns& cols, Controls controls) {
-  ShownRow shown{ShownFile(row), ShownContainer(row), {}};
-  for (std::string_view t : OptionalTexts(row, cols)) shown.extra.emplace_back(t);
-  if (controls == Controls::kEscape) {
-    shown.file = EscapeControls(shown.file);
-    shown.container = EscapeControls(shown.container);
-  }
-  return shown;
-}
-
-bool AnyOptional(const SaveColumns& cols) {
-  return cols.dateTime || cols.size || cols.ratio || cols.packed;
-}
-
-void Pad(std::string& out, ptrdiff_t count) {
-  if (count > 0) out.append(static_cast<size_t>(count), ' ');
-}
-
-ptrdiff_t Width(std::string_view text) { return static_cast<ptrdiff_t>(DisplayWidth(text)); }
-
 bool IsFolderRow(std::string_view container) {
   return !container.empty() && (container.back() == '\\' || container.back() == '/');
 }
 
+// The file and Archive/Folder cells of one row as shown: views into the row, or into the
+// scratch texts when a name had to be decoded or escaped. Reused from row to row, so that
+// a layout allocates nothing for the common plain name.
+struct Cells {
+  Cells() = default;
+  Cells(const Cells&) = delete;
+  Cells& operator=(const Cells&) = delete;
+
+  void Show(const ResultRow& row, Controls controls) {
+    file = ShownText(row.file, !IsFolderRow(row.container), controls, fileScratch);
+    container = ShownText(row.container, false, controls, containerScratch);
+  }
+
+  std::string_view file, container;
+  std::string fileScratch, containerScratch;
+};
+
+void Pad(std::string& out, ptrdiff_t count) {
+  // Copying from a row of spaces is several times faster than filling, and the space
+  // layout pads every cell.
+  static constexpr std::string_view kSpaces = "                                ";
+  for (; count > 0; count -= static_cast<ptrdiff_t>(kSpaces.size()))
+    out.append(kSpaces.substr(0, std::min(static_cast<size_t>(count), kSpaces.size())));
+}
+
+ptrdiff_t Width(std::string_view text) { return static_cast<ptrdiff_t>(DisplayWidth(text)); }
+
+constexpr bool IsUrlSafe(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
+  // Unreserved characters and the path characters a file name commonly holds; '&' is left
+  // out so that a URL never needs an entity inside the attribute.
+  constexpr std::string_view kSafe = "-._~/:@!$'()*+,;=";
+  return kSafe.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+constexpr ByteSet kUrlEscaped = [] {
+  ByteSet set{};
+  for (unsigned b = 0; b < 256; ++b) set[b] = !IsUrlSafe(static_cast<unsigned char>(b));
+  return set;
+}();
+
+constexpr ByteSet kHtmlEscaped = MakeByteSet("&<>\"");
+
+void AppendHtmlEscaped(std::string_view text, std::string& out) {
+  AppendEscaped(text, kHtmlEscaped, out, [](unsigned char c, std::string& o) {
+    switch (c) {
+      case '&': o += "&amp;"; break;
+      case '<': o += "&lt;"; break;
+      case '>': o += "&gt;"; break;
+      default: o += "&quot;";
+    }
+  });
+}
+
+// The URL of the path `head` followed by `tail`, without building the joined path.
+void AppendFileUrl(std::string_view head, std::string_view tail, std::string& out) {
+  auto at = [&](size_t i) {
+    return i < head.size() ? head[i] : i - head.size() < tail.size() ? tail[i - head.size()] : '\0';
+  };
+  auto isSep = [&](size_t i) { return at(i) == '\\' || at(i) == '/'; };
+  // A UNC path brings its own "//" before the server name, a POSIX absolute path its own
+  // third slash; only a drive path needs all three.
+  out += isSep(0) && isSep(1) ? "file:" : isSep(0) ? "file://" : "file:///";
+  for (std::string_view part : {head, tail}) {
+    AppendEscaped(part, kUrlEscaped, out, [](unsigned char c, std::string& o) {
+      if (c == '\\') {
+        o += '/';
+        return;
+      }
+      o += '%';
+      o += kHexDigits[c >> 4];
+      o += kHexDigits[c & 15];
+    });
+  }
+}
+
 }  // namespace
+
+void AppendColumnNames(const SaveColumns& cols, const std::array<std::string_view, 4>& names,
+                       std::string_view before, std::string_view after, std::string& out) {
+  const std::array<bool, 4> chosen = cols.Chosen();
+  for (size_t c = 0; c < 4; ++c) {
+    if (!chosen[c]) continue;
+    out += before;
+    out += names[c];
+    out += after;
+  }
+}
 
 std::string ShownFile(const ResultRow& row) {
   return IsFolderRow(row.container) ? row.file : DisplayName(row.file);
 }
 std::string ShownContainer(const ResultRow& row) { return row.container; }
-
-namespace {
-
-bool IsUrlSafe(unsigned char c) {
-  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
-  // Unreserved characters and the path characters a file name commonly holds; '&' is left
-  // out so that a URL never needs an entity inside the attribute.
-  static constexpr std::string_view kSafe = "-._~/:@!$'()*+,;=";
-  return kSafe.find(static_cast<char>(c)) != std::string_view::npos;
-}
-
-}  // namespace
 
 std::string HtmlColor(uint32_t bgr) {
   std::string s;
@@ -85,35 +126,13 @@ std::string HtmlColor(uint32_t bgr) {
 std::string HtmlEscape(std::string_view text) {
   std::string s;
   s.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': s += "&amp;"; break;
-      case '<': s += "&lt;"; break;
-      case '>': s += "&gt;"; break;
-      case '"': s += "&quot;"; break;
-      default: s += c;
-    }
-  }
+  AppendHtmlEscaped(text, s);
   return s;
 }
 
 std::string FileUrl(std::string_view path) {
-  auto isSep = [&](size_t i) { return i < path.size() && (path[i] == '\\' || path[i] == '/'); };
-  // A UNC path brings its own "//" before the server name, a POSIX absolute path its own
-  // third slash; only a drive path needs all three.
-  std::string url = isSep(0) && isSep(1) ? "file:" : isSep(0) ? "file://" : "file:///";
-  for (char ch : path) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '\\') {
-      url += '/';
-    } else if (IsUrlSafe(c)) {
-      url += ch;
-    } else {
-      url += '%';
-      url += kHexDigits[c >> 4];
-      url += kHexDigits[c & 15];
-    }
-  }
+  std::string url;
+  AppendFileUrl(path, {}, url);
   return url;
 }
 
@@ -122,40 +141,45 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
   static constexpr std::array<std::string_view, 4> kHeaders = {
       "Date/Time              ", "Size          ", "Ratio   ", "Packed"};
   static constexpr std::array<ptrdiff_t, 4> kWidths = {23, 14, 8, 0};
-  const std::array<bool, 4> chosen = {cols.dateTime, cols.size, cols.ratio, cols.packed};
+  const std::array<bool, 4> chosen = cols.Chosen();
 
-  std::vector<ShownRow> shown;
-  shown.reserve(rows.size());
+  // The cells are shown twice, once to measure and once to write, rather than kept: that
+  // costs a second look at each name but no copy of a million of them.
+  Cells cells;
   ptrdiff_t w1 = 0, w2 = 0;
+  size_t lastColumnBytes = 0;
   for (const ResultRow& row : rows) {
-    shown.push_back(Show(row, cols, controls));
-    w1 = std::max(w1, Width(shown.back().file));
-    w2 = std::max(w2, Width(shown.back().container));
+    cells.Show(row, controls);
+    w1 = std::max(w1, Width(cells.file));
+    w2 = std::max(w2, Width(cells.container));
+    lastColumnBytes += row.packed.size();
   }
   w1 += 4;
   w2 += 4;
-  const bool optional = AnyOptional(cols);
+  const bool optional = cols.Any();
+  // Every line is padded to the widths, so this is the size for plain names.
+  out.reserve(out.size() + 128 + rows.size() * static_cast<size_t>(w1 + w2 + 23 + 14 + 8 + 2) +
+              lastColumnBytes);
 
   out += "File";
   Pad(out, w1 - 4);
   out += "Archive/Folder";
   if (optional) {
     Pad(out, w2 - 14);
-    for (size_t c = 0; c < 4; ++c)
-      if (chosen[c]) out += kHeaders[c];
+    AppendColumnNames(cols, kHeaders, {}, {}, out);
   }
   out += kEol;
 
-  for (const ShownRow& row : shown) {
-    out += row.file;
-    Pad(out, w1 - Width(row.file));
-    out += row.container;
+  for (const ResultRow& row : rows) {
+    cells.Show(row, controls);
+    out += cells.file;
+    Pad(out, w1 - Width(cells.file));
+    out += cells.container;
     if (optional) {
-      Pad(out, w2 - Width(row.container));
-      size_t k = 0;
+      Pad(out, w2 - Width(cells.container));
       for (size_t c = 0; c < 4; ++c) {
         if (!chosen[c]) continue;
-        const std::string& text = row.extra[k++];
+        const std::string& text = row.*kOptionalTexts[c];
         out += text;
         if (kWidths[c] > 0) Pad(out, kWidths[c] - Width(text));
       }
@@ -166,34 +190,47 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
 
 void WriteTabsHeader(const SaveColumns& cols, std::string& out) {
   out += "File\tArchive/Folder";
-  if (cols.dateTime) out += "\tDate/Time";
-  if (cols.size) out += "\tSize";
-  if (cols.ratio) out += "\tRatio";
-  if (cols.packed) out += "\tPacked";
+  AppendColumnNames(cols, {"Date/Time", "Size", "Ratio", "Packed"}, "\t", {}, out);
   out += kEol;
 }
 
-void WriteTabsRow(const ResultRow& row, const SaveColumns& cols, Controls controls,
-                  std::string& out) {
-  const ShownRow shown = Show(row, cols, controls);
-  out += shown.file;
+namespace {
+
+void AppendTabsRow(const ResultRow& row, const std::array<bool, 4>& chosen, Controls controls,
+                   Cells& cells, std::string& out) {
+  cells.Show(row, controls);
+  out += cells.file;
   out += '\t';
-  out += shown.container;
-  for (const std::string& text : shown.extra) {
+  out += cells.container;
+  for (size_t c = 0; c < 4; ++c) {
+    if (!chosen[c]) continue;
     out += '\t';
-    out += text;
+    out += row.*kOptionalTexts[c];
   }
   out += kEol;
 }
 
+}  // namespace
+
+void WriteTabsRow(const ResultRow& row, const SaveColumns& cols, Controls controls,
+                  std::string& out) {
+  Cells cells;
+  AppendTabsRow(row, cols.Chosen(), controls, cells, out);
+}
+
 void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols, bool header,
                        std::string& out, Controls controls) {
+  out.reserve(out.size() + 128 + TextBytes(rows) + rows.size() * 8);
   if (header) WriteTabsHeader(cols, out);
-  for (const ResultRow& row : rows) WriteTabsRow(row, cols, controls, out);
+  const std::array<bool, 4> chosen = cols.Chosen();
+  Cells cells;
+  for (const ResultRow& row : rows) AppendTabsRow(row, chosen, controls, cells, out);
 }
 
 void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, const HtmlStyle& style,
                std::string& out) {
+  // Every row's texts about twice (cells and links) and its markup.
+  out.reserve(out.size() + 512 + 2 * TextBytes(rows) + rows.size() * 112);
   out += "<html>\r\n<head>\r\n<title>Quillow search results</title>\r\n</head>\r\n";
   out += "<body bgcolor=\"#" + HtmlColor(style.background);
   out += "\" text=\"#" + HtmlColor(style.text);
@@ -203,28 +240,40 @@ void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, cons
   out += "\">\r\n<table cellpadding=5";
   if (style.tableBorders) out += " border=2";
   out += ">\r\n<tr><th>File</th><th>Archive/Folder</th>";
-  if (cols.dateTime) out += "<th>Modified</th>";
-  if (cols.size) out += "<th>Size</th>";
-  if (cols.ratio) out += "<th>Ratio</th>";
-  if (cols.packed) out += "<th>Packed</th>";
+  AppendColumnNames(cols, {"Modified", "Size", "Ratio", "Packed"}, "<th>", "</th>", out);
   out += "</tr>\r\n";
 
+  const std::array<bool, 4> chosen = cols.Chosen();
+  Cells cells;
   for (const ResultRow& row : rows) {
-    const ShownRow shown = Show(row, cols, Controls::kKeep);
+    cells.Show(row, Controls::kKeep);
     // A folder row's name is a file of its own; an archive member can only be reached
     // through its archive, so only the container links there. Links are made from the bytes
     // the file system gave, so that they reach the file whatever its name's encoding.
     const bool nameLink = style.hyperlinks && IsFolderRow(row.container);
     out += "<tr><td>";
-    if (nameLink) out += "<a href=\"" + FileUrl(row.container + row.file) + "\">";
-    out += HtmlEscape(shown.file);
+    if (nameLink) {
+      out += "<a href=\"";
+      AppendFileUrl(row.container, row.file, out);
+      out += "\">";
+    }
+    AppendHtmlEscaped(cells.file, out);
     if (nameLink) out += "</a>";
     out += "</td><td>";
-    if (style.hyperlinks) out += "<a href=\"" + FileUrl(row.container) + "\">";
-    out += HtmlEscape(shown.container);
+    if (style.hyperlinks) {
+      out += "<a href=\"";
+      AppendFileUrl(row.container, {}, out);
+      out += "\">";
+    }
+    AppendHtmlEscaped(cells.container, out);
     if (style.hyperlinks) out += "</a>";
     out += "</td>";
-    for (const std::string& text : shown.extra) out += "<td>" + HtmlEscape(text) + "</td>";
+    for (size_t c = 0; c < 4; ++c) {
+      if (!chosen[c]) continue;
+      out += "<td>";
+      AppendHtmlEscaped(row.*kOptionalTexts[c], out);
+      out += "</td>";
+    }
     out += "</tr>\r\n";
   }
   out += "</table>\r\n</body>\r\n</html>";

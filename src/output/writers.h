@@ -1,11 +1,13 @@
 // The saved-results layouts: text padded with spaces, text with tabs, and an HTML page.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "output/display_text.h"
 #include "search/types.h"
 
 namespace quillow {
@@ -13,17 +15,25 @@ namespace quillow {
 // Optional columns; they are always written in this order after File and Archive/Folder.
 struct SaveColumns {
   bool dateTime = true, size = true, ratio = true, packed = true;
+
+  std::array<bool, 4> Chosen() const { return {dateTime, size, ratio, packed}; }
+  bool Any() const { return dateTime || size || ratio || packed; }
 };
+
+// A row's texts of the optional columns, in their order.
+inline constexpr std::array<std::string ResultRow::*, 4> kOptionalTexts = {
+    &ResultRow::modified, &ResultRow::size, &ResultRow::ratio, &ResultRow::packed};
+
+// The header cells of the chosen optional columns: for each, `before`, its entry of `names`
+// and `after`.
+void AppendColumnNames(const SaveColumns& cols, const std::array<std::string_view, 4>& names,
+                       std::string_view before, std::string_view after, std::string& out);
 
 struct HtmlStyle {
   uint32_t background = 0x00FFFFFF, text = 0x00000000, link = 0x000000FF, visitedLink = 0x0000FF00,
            activeLink = 0x00FF0000;  // 0x00BBGGRR
   bool hyperlinks = true, tableBorders = true;
 };
-
-// How cell texts reach the page: as the documented bytes (saved files), or with control
-// characters escaped for a terminal (see EscapeControls).
-enum class Controls { kKeep, kEscape };
 
 // The texts a row shows. Names the file system gave (every container path, and the name
 // of a folder entry) are written as the bytes they are; archive members' stored names pass

@@ -3,32 +3,65 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "search/row.h"
+
 namespace quillow {
 namespace {
 
-TEST(DataFormats, ValuesReadBackFromTheShownTexts) {
+constexpr uint16_t Date(unsigned y, unsigned m, unsigned d) {
+  return static_cast<uint16_t>((y - 1980) << 9 | m << 5 | d);
+}
+constexpr uint16_t Time(unsigned h, unsigned m, unsigned s = 0) {
+  return static_cast<uint16_t>(h << 11 | m << 5 | s / 2);
+}
+
+TEST(DataFormats, ValuesComeFromTheRowsKeysAndAgreeWithItsTexts) {
   const struct {
-    const char* modified;
-    const char* ratio;
+    uint16_t date, time;
+    uint32_t size, packed;
+    bool dated;
     std::optional<std::string> iso;
-    std::optional<int32_t> percent;
+    std::optional<int64_t> ratio;
   } cases[] = {
-      {"12/1/1999 12:05 AM", "69%", "1999-12-01T00:05:00", 69},
-      {"7/4/2010 12:59 PM", "-50%", "2010-07-04T12:59:00", -50},
-      {"3/15/2001 3:18 PM", "?", "2001-03-15T15:18:00", std::nullopt},
-      {"?", "0%", std::nullopt, 0},
-      {"13/1/2001 3:18 PM", "%", std::nullopt, std::nullopt},
-      {"1/1/2001 3:18", "5", std::nullopt, std::nullopt},
+      {Date(1999, 12, 1), Time(0, 5), 5000, 1550, true, "1999-12-01T00:05:00", 69},
+      {Date(2010, 7, 4), Time(12, 59, 58), 100, 150, true, "2010-07-04T12:59:00", -50},
+      {Date(2107, 12, 31), Time(23, 59), 4294967295u, 0, true, "2107-12-31T23:59:00", {}},
+      // A packed size far past the size: a ratio no 32-bit number holds.
+      {Date(2001, 3, 15), Time(15, 18), 1, 4294967295u, false, {}, -429496729400},
+      // Fields no calendar has, as a damaged header gives them.
+      {Date(2001, 13, 1), Time(1, 0), 10, 5, true, {}, 50},
+      {Date(2001, 1, 0), Time(1, 0), 10, 5, true, {}, 50},
+      {Date(2001, 1, 1), Time(24, 0), 10, 5, true, {}, 50},
+      {Date(2001, 1, 1), Time(1, 60), 0, 5, true, {}, {}},
   };
   for (const auto& c : cases) {
-    const RowValues v = RowValuesOf({"a", "C:\\a.zip", c.modified, "4294967295", c.ratio, "?"});
-    EXPECT_EQ(v.modified, c.iso) << c.modified;
-    EXPECT_EQ(v.ratio, c.percent) << c.ratio;
-    EXPECT_EQ(v.size, 4294967295u);
-    EXPECT_EQ(v.packed, std::nullopt);
+    const ResultRow row =
+        MakeRow("a", "C:\\a.zip", c.date, c.time, c.size, c.packed, false, '\\', c.dated);
+    const RowValues v = RowValuesOf(row);
+    EXPECT_EQ(v.modified, c.iso) << row.modified;
+    EXPECT_EQ(v.ratio, c.ratio) << row.ratio;
+    EXPECT_EQ(v.size, c.size);
+    EXPECT_EQ(v.ratio ? std::to_string(*v.ratio) + "%" : "?", row.ratio);
+    EXPECT_EQ(v.packed ? std::to_string(*v.packed) : "?", row.packed);
     EXPECT_FALSE(v.folder);
   }
-  EXPECT_TRUE(RowValuesOf({"a", "C:\\d\\", "?", "1", "?", "1"}).folder);
+  EXPECT_TRUE(RowValuesOf(MakeRow("d", "C:\\", 0, 0, 0, 0, true, '\\', true)).folder);
+}
+
+TEST(DataFormats, JsonLinesHoldTextsAndValues) {
+  std::string json;
+  WriteJson({MakeRow("a.txt", "/d/x.tar", 0, 0, 10, 0, false, '/', false),
+             MakeRow("d", "/d", Date(2001, 3, 15), Time(15, 18), 100, 150, true, '/', true)},
+            json);
+  EXPECT_EQ(json,
+            "{\"file\":\"a.txt\",\"container\":\"/d/x.tar\",\"modifiedText\":\"?\",\"sizeText\":"
+            "\"10\",\"ratioText\":\"?\",\"packedText\":\"?\",\"size\":10,\"packed\":null,"
+            "\"ratio\":null,\"modified\":null,\"folder\":false}\n"
+            "{\"file\":\"d\",\"container\":\"/d/\",\"modifiedText\":\"3/15/2001 3:18 PM\","
+            "\"sizeText\":\"100\",\"ratioText\":\"-50%\",\"packedText\":\"150\",\"size\":100,"
+            "\"packed\":150,\"ratio\":-50,\"modified\":\"2001-03-15T15:18:00\",\"folder\":true}\n");
 }
 
 TEST(DataFormats, LineEndsAndControlsInNamesStayInsideTheirField) {

@@ -25,6 +25,10 @@ TEST(DisplayText, ValidUtf8StaysAndAnythingElseIsCodePage437) {
       {"surrogate", "\xED\xA0\x80", "\xCF\x86\xC3\xA1\xC3\x87"},
       {"past U+10FFFF", "\xF4\x90\x80\x80", "\xE2\x8C\xA0\xC3\x89\xC3\x87\xC3\x87"},
       {"cut-off sequence", "ab\xC3", "ab\xE2\x94\x9C"},
+      // Past the first eight bytes, where long ASCII runs are checked a word at a time.
+      {"cp437 after a long ascii run", "abcdefghijklmnop\x82.doc", "abcdefghijklmnop\xC3\xA9.doc"},
+      {"utf-8 after eight ascii", "abcdefgh\xC3\xA9", "abcdefgh\xC3\xA9"},
+      {"cut off after sixteen ascii", "0123456789abcdef\xC3", "0123456789abcdef\xE2\x94\x9C"},
   };
   for (const DecodeCase& c : cases) EXPECT_EQ(DisplayName(c.stored), c.shown) << c.what;
 }
@@ -34,6 +38,31 @@ TEST(DisplayText, WidthCountsCharactersNotBytes) {
   EXPECT_EQ(DisplayWidth("caf\xC3\xA9"), 4u);
   EXPECT_EQ(DisplayWidth(DisplayName("\xC9\xCD\xBB")), 3u);
   EXPECT_EQ(DisplayWidth("\xF0\x9F\x98\x80"), 1u);
+  EXPECT_EQ(DisplayWidth("abcdefghij\xC3\xA9klmnopq"), 18u);
+}
+
+TEST(DisplayText, ShownTextChangesOnlyWhatItMust) {
+  const struct {
+    std::string text;
+    bool decode;
+    Controls controls;
+    std::string shown;
+  } cases[] = {
+      {"plain name.txt", true, Controls::kEscape, "plain name.txt"},
+      {"r\x82sum\x82", true, Controls::kKeep, "r\xC3\xA9sum\xC3\xA9"},
+      {"r\x82sum\x82", false, Controls::kKeep, "r\x82sum\x82"},  // a file system's bytes
+      {"a\tb~", true, Controls::kKeep, "a\tb~"},
+      {"a\tb~", false, Controls::kEscape, "a\\tb~"},
+      {"abcdefgh\x7F", false, Controls::kEscape, "abcdefgh\\x7F"},
+      {"r\x82\x1B", true, Controls::kEscape, "r\xC3\xA9\\x1B"},
+  };
+  for (const auto& c : cases) {
+    std::string scratch;
+    const std::string_view shown = ShownText(c.text, c.decode, c.controls, scratch);
+    EXPECT_EQ(shown, c.shown) << c.text;
+    // Unchanged text is the row's own, not a copy.
+    EXPECT_EQ(shown.data() == c.text.data(), c.shown == c.text) << c.text;
+  }
 }
 
 }  // namespace

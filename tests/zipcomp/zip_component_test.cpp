@@ -96,6 +96,23 @@ void* Export(Fn fn) {
   return reinterpret_cast<void*>(fn);
 }
 
+// One 32-bit field of a call record and what the component must have put there.
+template <typename Record>
+struct Field {
+  const char* name;
+  int32_t Record::*member;
+  int32_t value;
+};
+#define ZIP_FIELD(name, value) \
+  Field<ZipCallRecord> { #name, &ZipCallRecord::name, value }
+#define UNZIP_FIELD(name, value) \
+  Field<UnzipCallRecord> { #name, &UnzipCallRecord::name, value }
+
+template <typename Record>
+void ExpectFields(const Record& r, std::initializer_list<Field<Record>> fields) {
+  for (const Field<Record>& f : fields) EXPECT_EQ(r.*f.member, f.value) << f.name;
+}
+
 class ZipComponentTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -136,21 +153,14 @@ TEST_F(ZipComponentTest, ZipRecordFromTheProperties) {
   comp->Add();
   EXPECT_EQ(gZip.OwnerWindow, &ownerTag);
   EXPECT_EQ(gZip.Caller, comp.get());
-  EXPECT_EQ(gZip.Version, 140);
   EXPECT_EQ(gZip.CallbackProc, &TZipComponent::ZCallback);
-  EXPECT_EQ(gZip.TraceOn, 1);
-  EXPECT_EQ(gZip.VerboseOn, 1);
-  EXPECT_EQ(gZip.CompLevel, 6);
-  EXPECT_EQ(gZip.NoDirNames, 1);
-  EXPECT_EQ(gZip.RecurseDirs, 1);
-  EXPECT_EQ(gZip.EncryptOn, 1);
-  EXPECT_EQ(gZip.ZipTimeOn, 1);
-  EXPECT_EQ(gZip.HiddenFilesOn + gZip.MoveFiles + gZip.ForceDOS + gZip.DeleteMode, 0);
-  EXPECT_EQ(gZip.UpdateOn, 1);
-  EXPECT_EQ(gZip.FreshenOn, 0);  // update wins
-  EXPECT_EQ(gZip.Reserved44 + gZip.Reserved56 + gZip.Reserved80, 3);
-  EXPECT_EQ(gZip.Reserved128, 7);
-  EXPECT_EQ(gZip.NameCount, 2);
+  ExpectFields(gZip, {ZIP_FIELD(Version, 140), ZIP_FIELD(TraceOn, 1), ZIP_FIELD(VerboseOn, 1),
+                      ZIP_FIELD(CompLevel, 6), ZIP_FIELD(NoDirNames, 1), ZIP_FIELD(RecurseDirs, 1),
+                      ZIP_FIELD(EncryptOn, 1), ZIP_FIELD(ZipTimeOn, 1), ZIP_FIELD(HiddenFilesOn, 0),
+                      ZIP_FIELD(MoveFiles, 0), ZIP_FIELD(ForceDOS, 0), ZIP_FIELD(DeleteMode, 0),
+                      ZIP_FIELD(UpdateOn, 1), ZIP_FIELD(FreshenOn, 0),  // update wins
+                      ZIP_FIELD(Reserved44, 1), ZIP_FIELD(Reserved56, 1), ZIP_FIELD(Reserved80, 1),
+                      ZIP_FIELD(Reserved128, 7), ZIP_FIELD(NameCount, 2)});
   EXPECT_EQ(gNames, (std::vector<std::string>{"*.txt", "docs\\readme.txt"}));
   EXPECT_EQ(gZipName, archive);
   EXPECT_EQ(gPassword, "secret");
@@ -164,22 +174,18 @@ TEST_F(ZipComponentTest, ZipRecordFromTheProperties) {
   comp->Trace = false;
   comp->FSpecArgs = {"x"};
   comp->Add();
-  EXPECT_EQ(gZip.FreshenOn, 1);
-  EXPECT_EQ(gZip.UpdateOn, 0);
-  EXPECT_EQ(gZip.NoDirNames, 0);
-  EXPECT_EQ(gZip.VerboseOn, 0);
-  EXPECT_EQ(gZip.MoveFiles, 1);
+  ExpectFields(gZip, {ZIP_FIELD(FreshenOn, 1), ZIP_FIELD(UpdateOn, 0), ZIP_FIELD(NoDirNames, 0),
+                      ZIP_FIELD(VerboseOn, 0), ZIP_FIELD(MoveFiles, 1)});
 }
 
 TEST_F(ZipComponentTest, DeleteOverridesTheAddSwitches) {
   Ready();
   comp->AddOptions = {AddRecurseDirs, AddMove, AddUpdate, AddEncrypt, AddHiddenFiles};
   comp->Delete();
-  EXPECT_EQ(gZip.DeleteMode, 1);
-  EXPECT_EQ(gZip.EncryptOn + gZip.NoDirNames + gZip.RecurseDirs + gZip.Reserved80 + gZip.MoveFiles +
-                gZip.UpdateOn + gZip.FreshenOn,
-            0);
-  EXPECT_EQ(gZip.HiddenFilesOn, 1);
+  ExpectFields(gZip,
+               {ZIP_FIELD(DeleteMode, 1), ZIP_FIELD(EncryptOn, 0), ZIP_FIELD(NoDirNames, 0),
+                ZIP_FIELD(RecurseDirs, 0), ZIP_FIELD(Reserved80, 0), ZIP_FIELD(MoveFiles, 0),
+                ZIP_FIELD(UpdateOn, 0), ZIP_FIELD(FreshenOn, 0), ZIP_FIELD(HiddenFilesOn, 1)});
   EXPECT_EQ(gNames.size(), 2u);
 }
 
@@ -190,24 +196,18 @@ TEST_F(ZipComponentTest, UnzipRecordFromTheProperties) {
   comp->ExtrBaseDir = tree.Root();
   comp->Extract();
   EXPECT_EQ(gUnzip.Caller, comp.get());
-  EXPECT_EQ(gUnzip.Version, 140);
-  EXPECT_EQ(gUnzip.VerboseOn, 1);
-  EXPECT_EQ(gUnzip.TraceOn, 0);
-  EXPECT_EQ(gUnzip.TestOnly, 1);
-  EXPECT_EQ(gUnzip.DirNamesOn, 1);
-  EXPECT_EQ(gUnzip.OverwriteOn, 0);
-  EXPECT_EQ(gUnzip.UpdateOn, 1);
-  EXPECT_EQ(gUnzip.FreshenOn, 0);
-  EXPECT_EQ(gUnzip.Reserved40, 1);
-  EXPECT_EQ(gUnzip.Reserved72, 7);
+  ExpectFields(gUnzip,
+               {UNZIP_FIELD(Version, 140), UNZIP_FIELD(VerboseOn, 1), UNZIP_FIELD(TraceOn, 0),
+                UNZIP_FIELD(TestOnly, 1), UNZIP_FIELD(DirNamesOn, 1), UNZIP_FIELD(OverwriteOn, 0),
+                UNZIP_FIELD(UpdateOn, 1), UNZIP_FIELD(FreshenOn, 0), UNZIP_FIELD(Reserved40, 1),
+                UNZIP_FIELD(Reserved72, 7)});
   EXPECT_EQ(gNames.size(), 2u);
   EXPECT_EQ(w.entered, std::vector<std::string>{tree.Root()});
 
   comp->ExtrOptions = {ExtrFreshen, ExtrOverWrite};
   comp->ExtrBaseDir = tree.Path("no such folder");
   comp->Extract();
-  EXPECT_EQ(gUnzip.FreshenOn, 1);
-  EXPECT_EQ(gUnzip.OverwriteOn, 1);
+  ExpectFields(gUnzip, {UNZIP_FIELD(FreshenOn, 1), UNZIP_FIELD(OverwriteOn, 1)});
   EXPECT_EQ(w.entered.size(), 1u);  // a missing folder leaves the current one
   EXPECT_EQ(gNames.size(), 0u);     // the first call cleared the list
 }

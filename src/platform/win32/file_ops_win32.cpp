@@ -1,39 +1,13 @@
 #include <windows.h>
 
 #include "platform/file_ops.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/read_file.h"
 #include "platform/win32/text.h"
 
 namespace quillow::platform {
 
 namespace {
-
-class DenyWriteReadFile final : public ReadFile {
- public:
-  DenyWriteReadFile(HANDLE h, uint64_t length) : h_(h), length_(length) {}
-  ~DenyWriteReadFile() override { CloseHandle(h_); }
-  DenyWriteReadFile(const DenyWriteReadFile&) = delete;
-  DenyWriteReadFile& operator=(const DenyWriteReadFile&) = delete;
-
-  uint64_t Length() const override { return length_; }
-  size_t ReadAt(uint64_t offset, void* dst, size_t n) override {
-    size_t done = 0;
-    while (done < n) {
-      OVERLAPPED ov{};
-      const uint64_t at = offset + done;
-      ov.Offset = static_cast<DWORD>(at);
-      ov.OffsetHigh = static_cast<DWORD>(at >> 32);
-      DWORD want = static_cast<DWORD>(std::min<size_t>(n - done, 1u << 30));
-      DWORD got = 0;
-      if (!::ReadFile(h_, static_cast<char*>(dst) + done, want, &got, &ov) || got == 0) break;
-      done += got;
-    }
-    return done;
-  }
-
- private:
-  HANDLE h_;
-  uint64_t length_;
-};
 
 std::string FolderFrom(UINT (*get)(LPWSTR, UINT)) {
   wchar_t buf[MAX_PATH + 1];
@@ -53,15 +27,7 @@ bool FileExists(const std::string& path) {
 }
 
 std::unique_ptr<ReadFile> OpenForReadingDenyWrite(const std::string& path) {
-  HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return nullptr;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(h, &size)) {
-    CloseHandle(h);
-    return nullptr;
-  }
-  return std::make_unique<DenyWriteReadFile>(h, static_cast<uint64_t>(size.QuadPart));
+  return OpenDiskFileForReading(path, FILE_SHARE_READ);
 }
 
 bool ReplaceFileWith(const std::string& from, const std::string& to) {
@@ -72,12 +38,9 @@ bool ReplaceFileWith(const std::string& from, const std::string& to) {
 bool CopyModificationTime(const std::string& from, const std::string& to) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(WidePath(from).c_str(), GetFileExInfoStandard, &data)) return false;
-  HANDLE h = CreateFileW(WidePath(to).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  const bool ok = SetFileTime(h, nullptr, nullptr, &data.ftLastWriteTime) != 0;
-  CloseHandle(h);
-  return ok;
+  const UniqueFile h(CreateFileW(WidePath(to).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return h && SetFileTime(h.get(), nullptr, nullptr, &data.ftLastWriteTime) != 0;
 }
 
 std::string SystemFolder() { return FolderFrom(SystemDirectory); }

@@ -3,6 +3,7 @@
 
 #include "platform/fs.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/read_file.h"
 #include "platform/win32/text.h"
 
 namespace quillow::platform {
@@ -213,15 +214,17 @@ std::string ExecutableFolder() {
   return Narrow(buf);
 }
 
-std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
-  UniqueFile h(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING,
+std::unique_ptr<ReadFile> OpenDiskFileForReading(const std::string& path, DWORD share) {
+  UniqueFile h(CreateFileW(WidePath(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size{};
-  // A device name ("con.zip" is the console) opens the device: only disk files are read.
   if (!h || GetFileType(h.get()) != FILE_TYPE_DISK || !GetFileSizeEx(h.get(), &size))
     return nullptr;
   return std::make_unique<HandleReadFile>(std::move(h), static_cast<uint64_t>(size.QuadPart));
+}
+
+std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
+  return OpenDiskFileForReading(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
 }
 
 std::unique_ptr<WriteFile> OpenForWriting(const std::string& path, WriteMode mode) {
