@@ -36,8 +36,23 @@ class RecordingSystem final : public ZipSystem {
   Seen& s_;
 };
 
-// A stub large enough to lie wholly before where the listing of a program starts to look.
-const std::string kStub = "MZ" + std::string(kProgramScanStart + 3000, 'x');
+// A program image of one section, larger than the listing's scan of a program reaches
+// (kProgramScanStart + kMaxScanAttempts): the ZIP data behind it is found all the same.
+std::string MakeStub() {
+  std::string pe(100000, 'x');
+  auto put = [&](size_t at, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) pe[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  put(0, 'M' | 'Z' << 8, 2);
+  put(0x3C, 0x40, 4);
+  put(0x40, 'P' | 'E' << 8, 4);
+  put(0x40 + 6, 1, 2);   // one section
+  put(0x40 + 20, 0, 2);  // no optional header
+  put(0x58 + 16, static_cast<uint32_t>(pe.size() - 0x200), 4);
+  put(0x58 + 20, 0x200, 4);
+  return pe;
+}
+const std::string kStub = MakeStub();
 
 class ZipConvert : public ::testing::Test {
  protected:
