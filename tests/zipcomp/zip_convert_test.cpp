@@ -10,6 +10,9 @@
 #include "zip/sfx_header.h"
 #include "zip/zip_component.h"
 
+// The component's copy, not the system's (<windows.h> comes with the test helpers there).
+#undef CopyFile
+
 namespace quillow::zip {
 namespace {
 
