@@ -39,6 +39,7 @@ bool Application::CreateForms() {
            advancedOptions_.get(), aboutBox_.get(), zipOptions_.get()})
     form->SetMessageBoxes(services_.messages);
   aboutBox_->SetShell(services_.shell);
+  zipOptions_->SetFolderBrowser(services_.browser);
   if (!advancedOptions_->Create(main) || !aboutBox_->Create(main) || !zipOptions_->Create(main))
     return false;
   resultForm_->SetForms(advancedOptions_.get(), aboutBox_.get(), zipOptions_.get());

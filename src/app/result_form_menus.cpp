@@ -131,8 +131,7 @@ void TResultForm::SetOptionChecks() {
   ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Settings.Options.ShowWarnings != 0);
 }
 
-// Extraction comes with a later part: the items exist and follow their enabling rules.
-void TResultForm::Extract1Click() {}
+// Both extraction commands run one handler (result_form_extract.cpp).
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
 
 }  // namespace quillow::app

@@ -6,6 +6,7 @@
 
 #include "platform/fs.h"
 #include "search/byte_source.h"
+#include "zip/sfx_convert.h"
 
 namespace quillow::zip {
 
@@ -414,6 +415,58 @@ int32_t TZipComponent::Callback(const ZCallBackStruct& info) {
     return 1;
   }
   return CancelRequested ? 1 : 0;
+}
+
+// The conversions' surroundings: the component's message box, cursor and message pump.
+class TZipComponent::Host final : public ConvertHost {
+ public:
+  explicit Host(ZipSystem& system) : system_(system) {}
+  void ShowMessage(const std::string& text) override { system_.ShowMessage(text); }
+  void BeginBusy() override { system_.BeginBusy(); }
+  void EndBusy() override { system_.EndBusy(); }
+  void PumpMessages() override { system_.PumpMessages(); }
+
+ private:
+  ZipSystem& system_;
+};
+
+int TZipComponent::ConvertSFX() {
+  SfxSettings settings;
+  settings.options = SFXOptions.Value();
+  settings.overwrite = SFXOverWriteMode == OvrAlways  ? SfxOverwrite::kAlways
+                       : SFXOverWriteMode == OvrNever ? SfxOverwrite::kNever
+                                                      : SfxOverwrite::kConfirm;
+  settings.caption = SFXCaption;
+  settings.defaultDir = SFXDefaultDir;
+  settings.commandLine = SFXCommandLine;
+  SfxStubSearch stub{SFXPath, dllDirectory_};
+  Host host(*system_);
+  const ConvertResult result = zip::ConvertSFX(zipFilename_, settings, stub, host);
+  SFXPath = stub.sfxPath;
+  if (result.code == kConvertOk) SetZipFilename(result.output);
+  return result.code;
+}
+
+int TZipComponent::ConvertZIP() {
+  Host host(*system_);
+  const ConvertResult result =
+      zip::ConvertZIP(zipFilename_, static_cast<int64_t>(FirstEntryOffset), host);
+  // Setting the name lists the new archive.
+  if (result.code == kConvertOk) SetZipFilename(result.output);
+  return result.code;
+}
+
+#pragma push_macro("CopyFile")
+#undef CopyFile
+int TZipComponent::CopyFile(const std::string& source, const std::string& destination) {
+  Host host(*system_);
+  return CopyWholeFile(source, destination, host);
+}
+#pragma pop_macro("CopyFile")
+
+int TZipComponent::CopyBuffer(platform::ReadFile& in, platform::WriteFile& out) {
+  Host host(*system_);
+  return zip::CopyBuffer(in, 0, out, host);
 }
 
 std::string TZipComponent::GetPassword(int kind) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fs.h"
 #include "zip/records.h"
 #include "zip/zip_listing.h"
 
@@ -89,6 +90,12 @@ class ZipSystem {
   virtual bool EnterFolder(const std::string& folder) = 0;
   // Loads `path` without any system error box; null when it cannot be loaded.
   virtual std::unique_ptr<LoadedLibrary> OpenLibrary(const std::string& path) = 0;
+  // The hourglass cursor, for work that runs on the user-interface thread; the calls nest.
+  // A system without a cursor leaves them empty.
+  virtual void BeginBusy() {}
+  virtual void EndBusy() {}
+  // Lets the user interface handle what is waiting, between the blocks of a long copy.
+  virtual void PumpMessages() {}
 };
 
 class TZipComponent {
@@ -148,6 +155,20 @@ class TZipComponent {
   void Extract();
   void List();
   int GetCount() const;
+  // Self-extracting archives (results: sfx_convert.h). ConvertSFX makes "name.exe" of the
+  // ".zip" archive with the stub found (kept in SFXPath) and the SFX... settings; ConvertZIP
+  // cuts the program part off again. On success the input is gone and ZipFilename names
+  // the output, listed anew.
+  int ConvertSFX();
+  int ConvertZIP();
+// <windows.h> makes CopyFile a macro; the component's own name stays usable beside it.
+#pragma push_macro("CopyFile")
+#undef CopyFile
+  // Copies `source` to `destination` with its date; 0 or a negative code.
+  int CopyFile(const std::string& source, const std::string& destination);
+#pragma pop_macro("CopyFile")
+  // Copies `in` from its start to its end into `out`; -2 when a write fails, else 0.
+  int CopyBuffer(platform::ReadFile& in, platform::WriteFile& out);
   int GetZipVers();
   int GetUnzVers();
   void Load_Zip_Dll();
@@ -169,6 +190,7 @@ class TZipComponent {
 
  private:
   struct CallBuffers;
+  class Host;
   bool ArgumentsFit();
   void SetZipSwitches(CallBuffers& buffers);
   void SetUnZipSwitches(CallBuffers& buffers);

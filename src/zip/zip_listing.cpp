@@ -1,7 +1,10 @@
 #include "zip/zip_listing.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
+
+#include "zip/sfx_header.h"
 
 namespace quillow::zip {
 
@@ -58,8 +61,47 @@ void ParseHeader(const unsigned char* h, ZipDirEntry& e) {
   e.ExtraFieldLength = Le16(h + 24);
 }
 
+// Where appended data begins in a PE program: the end of its last section's raw data. 0 when
+// the bytes are no PE image. (DOS header: "MZ", the PE header's offset at 0x3C; PE header:
+// "PE\0\0", the section count at +6 and the optional header's size at +20, then the 40-byte
+// section entries with their raw size at +16 and raw offset at +20.)
+uint64_t ImageEnd(ByteSource& src) {
+  auto at = [&](uint64_t offset, void* dst, size_t n) {
+    src.Seek(offset);
+    return src.Read(dst, n);
+  };
+  unsigned char dos[64], pe[24];
+  if (!at(0, dos, sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') return 0;
+  const uint64_t peAt = Le32(dos + 0x3C);
+  if (!at(peAt, pe, sizeof pe) || std::memcmp(pe, "PE\0\0", 4) != 0) return 0;
+  const unsigned sections = Le16(pe + 6);
+  if (sections == 0 || sections > 96) return 0;
+  uint64_t entry = peAt + sizeof pe + Le16(pe + 20), end = 0;
+  for (unsigned i = 0; i < sections; ++i, entry += 40) {
+    unsigned char s[40];
+    if (!at(entry, s, sizeof s)) return 0;
+    if (Le32(s + 16) > 0) end = std::max<uint64_t>(end, uint64_t{Le32(s + 20)} + Le32(s + 16));
+  }
+  return end;
+}
+
+// Where the scan of a program starts. A program made by the conversion carries its settings
+// header right behind its image and the ZIP data right behind that, however large the
+// extractor is: the attempt limit would otherwise lose the data behind any extractor larger
+// than the limit. Any other program is scanned from kProgramScanStart.
+uint64_t ProgramScanStart(ByteSource& src) {
+  const uint64_t end = ImageEnd(src);
+  unsigned char header[kSfxHeaderSize];
+  if (end > 0) {
+    src.Seek(end);
+    if (src.Read(header, sizeof header) && DecodeSfxHeader(header, sizeof header))
+      return end + kSfxHeaderSize;
+  }
+  return kProgramScanStart;
+}
+
 void Walk(ByteSource& src, bool programFile, ListingResult& out) {
-  if (programFile) src.Seek(kProgramScanStart);
+  src.Seek(programFile ? ProgramScanStart(src) : 0);
   bool found = false;
   int attempts = 0;
   // The end record must still fit behind a member's data.

@@ -56,6 +56,29 @@ std::unique_ptr<LoadedLibrary> Win32ZipSystem::OpenLibrary(const std::string& pa
   return std::make_unique<Win32Library>(module);
 }
 
+void Win32ZipSystem::BeginBusy() {
+  if (busy_++ == 0) before_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+
+void Win32ZipSystem::EndBusy() {
+  if (busy_ > 0 && --busy_ == 0) SetCursor(before_ ? before_ : LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void Win32ZipSystem::PumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // The loop that waits for it must still see it.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  // A window asks for its cursor whenever the mouse moves; the hourglass stays meanwhile.
+  if (busy_ > 0) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+
 std::unique_ptr<TZipComponent> MakeZipComponent(app::MessageBoxes& boxes, HWND owner,
                                                 const std::string& title) {
   return std::make_unique<TZipComponent>(std::make_unique<Win32ZipSystem>(boxes, owner, title),

@@ -1,5 +1,6 @@
 // The ZIP component's system on Windows: the application's message box, the "Password"
-// box, the wide file functions, and libraries loaded with the system's error boxes off.
+// box, the wide file functions, libraries loaded with the system's error boxes off, the
+// hourglass and the message pump.
 #pragma once
 
 #include <windows.h>
@@ -22,11 +23,16 @@ class Win32ZipSystem : public ZipSystem {
   bool FileExists(const std::string& path) override;
   bool EnterFolder(const std::string& folder) override;
   std::unique_ptr<LoadedLibrary> OpenLibrary(const std::string& path) override;
+  void BeginBusy() override;
+  void EndBusy() override;
+  void PumpMessages() override;
 
  private:
   app::MessageBoxes& boxes_;
   HWND owner_;
   std::string title_;
+  int busy_ = 0;
+  HCURSOR before_ = nullptr;
 };
 
 // The component a window owns, with its messages in that window's boxes.

@@ -1,0 +1,17 @@
+// Control identifiers of "ZIP file extraction", named after their components. None is IDOK
+// or IDCANCEL: Enter reaches "OK" as the default button, Escape cancels the form.
+#pragma once
+
+namespace quillow::dialogs::zipext_id {
+
+enum Control : int {
+  Label3 = 100,
+  Folder,
+  Button3,
+  CheckBox1,
+  CheckBox2,
+  Button1,
+  Button2,
+};
+
+}  // namespace quillow::dialogs::zipext_id

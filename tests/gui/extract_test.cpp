@@ -1,0 +1,244 @@
+// Extracting selected ZIP members: the checks of the request, and "ZIP file extraction"
+// extracting through the real UNZDLL.DLL.
+#include <filesystem>
+
+#include "dialogs/zipext/zipext.h"
+#include "dialogs/zipext/zipext_ids.h"
+#include "gui_test_util.h"
+#include "platform/win32/text.h"
+#include "zip/zip_component.h"
+
+namespace quillow::test {
+namespace {
+
+namespace zid = dialogs::zipext_id;
+
+std::function<void()> g_inside;
+void CALLBACK RunInside(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  auto inside = std::move(g_inside);
+  if (inside) inside();
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Each row of b.ZIP comes a second time with its archive spelled in lower case.
+class LowerCaseCopies final : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  void AddRow(ResultRow&& row) override {
+    std::vector<ResultRow> rows{std::move(row)};
+    AddRows(std::move(rows));
+  }
+  void AddRows(std::vector<ResultRow>&& rows) override {
+    std::vector<ResultRow> out;
+    for (ResultRow& r : rows) {
+      const bool fromB = r.container.ends_with("b.ZIP");
+      out.push_back(r);
+      if (fromB) {
+        out.push_back(std::move(r));
+        out.back().container.replace(out.back().container.size() - 3, 3, "zip");
+      }
+    }
+    next_.AddRows(std::move(out));
+  }
+};
+
+class ExtractTest : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    wrapHost_ = [](SearchHost& next) { return std::make_unique<LowerCaseCopies>(next); };
+    MakeForm();
+    dialog_.SetMessageBoxes(&messages_);
+    dialog_.SetFolderBrowser(&browser_);
+    ASSERT_TRUE(dialog_.Create(form()));
+    form_->SetForms(nullptr, nullptr, &dialog_);
+    form_->ZipComponent->SetDLLDirectory(QUILLOW_ZIP_DLL_DIR);
+    const std::string zip = Bytes(std::string(QUILLOW_TEST_DATA) + "/zip/basic.zip");
+    tree_.Write("in/a.zip", zip);
+    tree_.Write("in/b.ZIP", zip);
+    tree_.Write("in/c.rar", Bytes(std::string(QUILLOW_SAMPLES) + "/rar/rar3-one-file.rar"));
+    tree_.Write("in/plain.txt", "x");
+    tree_.Folder("out");
+    tree_.Folder("cwd");
+    Search("*.*", tree_.Path("in"));
+    for (const auto& m : messages_.calls) ADD_FAILURE() << m.text;
+  }
+  void TearDown() override {
+    form_->ZipComponent->Unload_Unz_Dll();
+    FormTest::TearDown();
+  }
+
+  // The row of a member whose name ends in `file`, in an archive whose path ends in
+  // `archive`.
+  size_t Row(const std::string& file, const std::string& archive) const {
+    const auto& rows = form_->Rows();
+    for (size_t i = 0; i < rows.size(); ++i)
+      if (rows[i].file.ends_with(file) && rows[i].container.ends_with(archive)) return i;
+    ADD_FAILURE() << "no row " << file << " in " << archive << " among " << rows.size();
+    return 0;
+  }
+  void Select(const std::vector<size_t>& rows) {
+    form_->Results.ClearSelection();
+    for (size_t i : rows) form_->Results.Select(i, i == rows.front());
+  }
+  // The request from the pop-up menu; `inside` runs in the dialog once it is up, and closes
+  // it.
+  void Request(std::function<void()> inside) {
+    bool ran = false;
+    g_inside = [&] {
+      ran = true;
+      if (dialog_.Showing()) inside();
+    };
+    SetTimer(nullptr, 0, 10, RunInside);
+    Command(form(), id::Extract1);
+    ASSERT_TRUE(PumpUntil([&] { return ran; }));
+  }
+  HWND Item(int id) const { return GetDlgItem(dialog_.Handle(), id); }
+  bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  void SetItemText(int id, const std::string& text) {
+    SetWindowTextW(Item(id), platform::Widen(text).c_str());
+  }
+  zip::TZipComponent& Zip() { return *form_->ZipComponent; }
+
+  TempFolder tree_;
+  dialogs::TZipOptions dialog_;
+};
+
+TEST_F(ExtractTest, EachRefusalInItsOrderAndNoDialog) {
+  const std::string onlyZip =
+      "This version of Quillow can only\nextract from ZIP files. Try double-clicking\non one "
+      "of the selected files instead.\nIf there is a program associated with\nthat type of "
+      "archive, Quillow will launch it.";
+  const std::string oneArchive = "You must extract files from\nonly one ZIP archive at a time.";
+  const size_t aBig = Row("big.TXT", "a.zip"), bOne = Row("one.bin", "b.ZIP");
+  const size_t bOneLower = Row("one.bin", "b.zip"), rar = Row("", "c.rar");
+  const size_t plain = Row("plain.txt", "\\");
+  ASSERT_LT(aBig, rar) << "the RAR row must come after the ZIP row";
+  struct Case {
+    std::vector<size_t> rows;
+    std::string text, title;
+    std::vector<std::string> gathered;  // the names that stay in the component
+  } cases[] = {
+      {{}, "You must select at least\none file to extract.", "Error", {}},
+      {{aBig, rar}, onlyZip, "Error", {form_->Rows()[aBig].file}},
+      {{plain}, onlyZip, "Error", {}},
+      {{bOne, bOneLower}, oneArchive, "Sorry", {form_->Rows()[bOne].file}},
+      {{aBig, bOne}, oneArchive, "Sorry", {form_->Rows()[aBig].file}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Zip().FSpecArgs = {"left over"};
+    Select(c.rows);
+    messages_.calls.clear();
+    Request([&] {
+      ADD_FAILURE() << "the dialog opened";
+      Click(Item(zid::Button2));
+    });
+    ASSERT_EQ(messages_.calls.size(), 1u);
+    EXPECT_EQ(messages_.calls[0].text, c.text);
+    EXPECT_EQ(messages_.calls[0].title, c.title);
+    EXPECT_EQ(messages_.calls[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(Zip().FSpecArgs, c.rows.empty() ? std::vector<std::string>{"left over"} : c.gathered);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(tree_.Path("out")));
+}
+
+TEST_F(ExtractTest, OkExtractsTheNamesInDisplayOrderShowingEachFile) {
+  const size_t big = Row("big.TXT", "a.zip"), readme = Row("readme.txt", "a.zip");
+  const std::string out = tree_.Path("out");
+  std::vector<std::string> panels;
+  bool hourglass = true;
+  Zip().OnProgress = [&](zip::TZipComponent&, zip::ProgrType type, const std::string&, int32_t) {
+    if (type != zip::ProgressFileStart) return;
+    panels.push_back(Panel(Control(id::StatusBar1), 2));
+    hourglass = hourglass && GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
+  };
+  const std::string before = Panel(Control(id::StatusBar1), 2);
+  Select({big, readme});
+  Request([&] {
+    EXPECT_EQ(Zip().ZipFilename(), tree_.Path("in\\a.zip"));
+    EXPECT_EQ(Zip().GetCount(), 4);  // listed when the name was set
+    const auto& rows = form_->Rows();
+    const std::vector<std::string> ordered = big < readme
+                                                 ? std::vector{rows[big].file, rows[readme].file}
+                                                 : std::vector{rows[readme].file, rows[big].file};
+    EXPECT_EQ(Zip().FSpecArgs, ordered);
+    // The form as it first shows.
+    EXPECT_EQ(TextOf(dialog_.Handle()), "ZIP file extraction");
+    RECT client{};
+    GetClientRect(dialog_.Handle(), &client);
+    EXPECT_EQ(client.right, MulDiv(358, dialog_.Dpi(), 96));
+    EXPECT_EQ(client.bottom, MulDiv(99, dialog_.Dpi(), 96));
+    EXPECT_TRUE(GetWindowLongPtrW(dialog_.Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(GetWindowLongPtrW(dialog_.Handle(), GWL_STYLE) & WS_SYSMENU);
+    EXPECT_EQ(TextOf(Item(zid::Label3)), "Extract to:");
+    EXPECT_EQ(TextOf(Item(zid::Folder)), "C:\\");
+    EXPECT_EQ(TextOf(Item(zid::Button3)), "Browse...");
+    EXPECT_EQ(TextOf(Item(zid::CheckBox1)), "Extract with folder names");
+    EXPECT_EQ(TextOf(Item(zid::CheckBox2)), "Overwrite files");
+    EXPECT_TRUE(Checked(zid::CheckBox1) && Checked(zid::CheckBox2));
+    EXPECT_EQ(dialog_.BrowseFolder.Directory, "C:\\");
+    EXPECT_EQ(dialog_.BrowseFolder.Flags, components::bfFileSysDirsOnly | components::bfStatusText);
+    EXPECT_FALSE(dialog_.BrowseFolder.ShowPathInStatusArea);
+
+    // "Browse..." starts from the typed folder; cancelled, it leaves the text alone.
+    SetItemText(zid::Folder, tree_.Root());
+    Click(Item(zid::Button3));
+    EXPECT_EQ(browser_.starts.back(), tree_.Root());
+    EXPECT_EQ(TextOf(Item(zid::Folder)), tree_.Root());
+    browser_.choice = out;
+    Click(Item(zid::Button3));
+    EXPECT_EQ(TextOf(Item(zid::Folder)), out);
+    Click(Item(zid::Button1));
+  });
+  EXPECT_TRUE(messages_.calls.empty()) << messages_.calls.front().text;
+  EXPECT_EQ(Zip().ExtrBaseDir, out);
+  EXPECT_EQ(Zip().ExtrOptions, (zip::ExtrOpts{zip::ExtrDirNames, zip::ExtrOverWrite}));
+  EXPECT_TRUE(Zip().FSpecArgs.empty());
+  EXPECT_EQ(Bytes(tree_.Path("out\\docs\\readme.txt")).size(), 8u);
+  EXPECT_EQ(Bytes(tree_.Path("out\\big.TXT")).size(), 6200u);
+  EXPECT_FALSE(std::filesystem::exists(tree_.Path("out\\one.bin")));
+  ASSERT_EQ(panels.size(), 2u);
+  EXPECT_TRUE(panels[0].ends_with(big < readme ? "big.TXT" : "readme.txt")) << panels[0];
+  EXPECT_TRUE(hourglass);
+  EXPECT_EQ(Panel(Control(id::StatusBar1), 2), before);
+
+  // The form keeps what was set; without folder names and without overwriting, the file
+  // already there stays as it is.
+  tree_.Write("out/readme.txt", "kept");
+  Select({readme});
+  Request([&] {
+    EXPECT_EQ(TextOf(Item(zid::Folder)), out);
+    EXPECT_TRUE(Checked(zid::CheckBox1) && Checked(zid::CheckBox2));
+    Click(Item(zid::CheckBox1));
+    Click(Item(zid::CheckBox2));
+    Click(Item(zid::Button1));
+  });
+  EXPECT_EQ(Zip().ExtrOptions, zip::ExtrOpts{});
+  EXPECT_EQ(Bytes(tree_.Path("out\\readme.txt")), "kept");
+}
+
+TEST_F(ExtractTest, CancelExtractsNothingAndAMissingFolderMeansTheCurrentOne) {
+  const size_t one = Row("one.bin", "b.ZIP");
+  Select({one});
+  Request([&] { Click(Item(zid::Button2)); });
+  EXPECT_EQ(Zip().FSpecArgs, std::vector<std::string>{form_->Rows()[one].file});
+  EXPECT_TRUE(std::filesystem::is_empty(tree_.Path("out")));
+
+  ASSERT_TRUE(platform::SetCurrentFolder(tree_.Path("cwd")));
+  Request([&] {
+    EXPECT_EQ(Zip().FSpecArgs.size(), 1u) << "the next request starts afresh";
+    SetItemText(zid::Folder, tree_.Path("no such folder"));
+    Click(Item(zid::Button1));
+  });
+  EXPECT_EQ(Bytes(tree_.Path("cwd\\one.bin")).size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(tree_.Path("no such folder")));
+}
+
+}  // namespace
+}  // namespace quillow::test
