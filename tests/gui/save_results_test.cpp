@@ -3,6 +3,7 @@
 // the viewer, and writes that fail without harming what was there.
 #include <sstream>
 
+#include "core/expected_rows.h"
 #include "gui_test_util.h"
 #include "platform/win32/text.h"
 
@@ -36,18 +37,7 @@ class ScriptedRows final : public SearchHost {
   const std::vector<ResultRow>& rows_;
 };
 
-// The rows the expected files in tests/data/expected/ were written for.
-std::vector<ResultRow> ExpectedRows() {
-  return {
-      {"notes.txt", "C:\\docs\\", "3/15/2001 3:18 PM", "1234", "0%", "1234"},
-      {"docs/readme.txt", "C:\\a\\b.zip", "12/1/1999 12:05 AM", "5000", "69%", "1550"},
-      {"src/main.c", "D:\\x.TAR", "?", "2147483648", "?", "?"},
-      {"tiny.bin", "C:\\a\\b.zip", "1/2/2003 9:07 AM", "100", "-50%", "150"},
-      {"R&D <draft>.txt", "C:\\100% Work #1\\", "7/4/2010 11:59 PM", "42", "0%", "42"},
-      {"caf\xC3\xA9 cr\xC3\xA8me.txt", "C:\\a\\b.zip", "2/29/2004 1:00 PM", "10", "20%", "8"},
-      {"r\x82sum\x82.doc", "C:\\a\\b.zip", "6/30/1995 10:30 AM", "7", "?", "?"},
-  };
-}
+using testing_rows::ExpectedRows;
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(std::filesystem::path(platform::Widen(path)), std::ios::binary);
