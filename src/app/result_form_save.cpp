@@ -58,23 +58,29 @@ void TResultForm::SaveResults(bool append) {
 }
 
 bool TResultForm::WriteResults(const std::string& path, bool append, bool html) {
-  std::string out;
-  if (html)
-    WriteHtml(rows_, Settings.Columns, Settings.Html, out);
-  else if (Settings.SaveTextWithTabs)
-    WriteTextWithTabs(rows_, Settings.Columns, !append, out);
-  else
-    WriteTextWithSpaces(rows_, Settings.Columns, out);
-
-  std::string error;
   HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  const bool ok = append ? platform::AppendToFile(path, out, error)
-                         : platform::WriteWholeFile(path, out, error);
+  // The layout goes to the file a chunk at a time, so that saving a million rows never
+  // holds all their text at once.
+  platform::SafeFileWriter file;
+  bool ok = file.Open(path, append ? platform::SafeFileWriter::Mode::kAppend
+                                   : platform::SafeFileWriter::Mode::kReplace);
+  if (ok) {
+    std::string chunk;
+    TextSink sink(chunk, [&file](std::string_view bytes) { return file.Write(bytes); });
+    if (html)
+      WriteHtml(rows_, Settings.Columns, Settings.Html, sink);
+    else if (Settings.SaveTextWithTabs)
+      WriteTextWithTabs(rows_, Settings.Columns, !append, sink);
+    else
+      WriteTextWithSpaces(rows_, Settings.Columns, sink);
+    ok = !sink.failed() && file.Commit();
+  }
   SetCursor(old);
   if (!ok) {
     const std::string kept = append ? "\n\nThe file is as it was before."
                                     : "\n\nAny file that was there is as it was before.";
-    messages_.Show(hwnd_, "The results could not be written to\n" + path + "\n\n" + error + kept,
+    messages_.Show(hwnd_,
+                   "The results could not be written to\n" + path + "\n\n" + file.error() + kept,
                    "Error", MB_OK | MB_ICONERROR);
   }
   return ok;

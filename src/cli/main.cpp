@@ -39,6 +39,11 @@ class Output {
  public:
   void Put(std::string_view text) {
     if (failed_) return;
+    if (buffer_.empty() && text.size() >= kFlushAt) {
+      // A chunk big enough on its own needs no copy through the buffer.
+      if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) Fail();
+      return;
+    }
     buffer_ += text;
     if (buffer_.size() >= kFlushAt) Flush();
   }
@@ -190,23 +195,26 @@ bool TellUnreadableFolders(const std::string& lookIn) {
 
 void WriteCollected(const cli::Options& options, const std::vector<ResultRow>& rows, Output& out) {
   if (rows.empty()) return;
-  std::string text;
+  std::string chunk;
+  TextSink sink(chunk, [&out](std::string_view bytes) {
+    out.Put(bytes);
+    return !out.failed();
+  });
   switch (options.format) {
     case cli::Format::kText:
-      WriteTextWithSpaces(rows, options.columns, text, Controls::kEscape);
+      WriteTextWithSpaces(rows, options.columns, sink, Controls::kEscape);
       break;
     case cli::Format::kTabs:
-      WriteTextWithTabs(rows, options.columns, true, text, Controls::kEscape);
+      WriteTextWithTabs(rows, options.columns, true, sink, Controls::kEscape);
       break;
     case cli::Format::kHtml: {
       HtmlStyle style;
-      WriteHtml(rows, options.columns, style, text);
+      WriteHtml(rows, options.columns, style, sink);
       break;
     }
-    case cli::Format::kCsv: WriteCsv(rows, options.columns, text); break;
-    case cli::Format::kJson: WriteJson(rows, text); break;
+    case cli::Format::kCsv: WriteCsv(rows, options.columns, sink); break;
+    case cli::Format::kJson: WriteJson(rows, sink); break;
   }
-  out.Put(text);
 }
 
 int Run(const std::vector<std::string>& args) {

@@ -152,16 +152,26 @@ void WriteJsonRow(const ResultRow& row, std::string& out) {
   out += k.folderEntry ? ",\"folder\":true}\n" : ",\"folder\":false}\n";
 }
 
-void WriteCsv(const std::vector<ResultRow>& rows, const SaveColumns& cols, std::string& out) {
-  out.reserve(out.size() + 64 + TextBytes(rows) + rows.size() * 8);
+void WriteCsv(const std::vector<ResultRow>& rows, const SaveColumns& cols, TextSink& sink) {
+  std::string& out = sink.text();
+  sink.Reserve([&] { return 64 + TextBytes(rows) + rows.size() * 8; });
   WriteCsvHeader(cols, out);
-  for (const ResultRow& row : rows) WriteCsvRow(row, cols, out);
+  for (const ResultRow& row : rows) {
+    WriteCsvRow(row, cols, out);
+    if (!sink.RowDone()) return;
+  }
+  sink.Flush();
 }
 
-void WriteJson(const std::vector<ResultRow>& rows, std::string& out) {
+void WriteJson(const std::vector<ResultRow>& rows, TextSink& sink) {
+  std::string& out = sink.text();
   // The names and the numbers each row repeats.
-  out.reserve(out.size() + TextBytes(rows) + rows.size() * 192);
-  for (const ResultRow& row : rows) WriteJsonRow(row, out);
+  sink.Reserve([&] { return TextBytes(rows) + rows.size() * 192; });
+  for (const ResultRow& row : rows) {
+    WriteJsonRow(row, out);
+    if (!sink.RowDone()) return;
+  }
+  sink.Flush();
 }
 
 }  // namespace quillow

@@ -33,7 +33,17 @@ void WriteCsvRow(const ResultRow& row, const SaveColumns& cols, std::string& out
 void WriteJsonRow(const ResultRow& row, std::string& out);
 
 // Whole lists: the header and every row (CSV), every row (JSON Lines).
-void WriteCsv(const std::vector<ResultRow>& rows, const SaveColumns& cols, std::string& out);
-void WriteJson(const std::vector<ResultRow>& rows, std::string& out);
+void WriteCsv(const std::vector<ResultRow>& rows, const SaveColumns& cols, TextSink& sink);
+void WriteJson(const std::vector<ResultRow>& rows, TextSink& sink);
+
+inline void WriteCsv(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+                     std::string& out) {
+  TextSink sink(out);
+  WriteCsv(rows, cols, sink);
+}
+inline void WriteJson(const std::vector<ResultRow>& rows, std::string& out) {
+  TextSink sink(out);
+  WriteJson(rows, sink);
+}
 
 }  // namespace quillow

@@ -137,7 +137,7 @@ std::string FileUrl(std::string_view path) {
 }
 
 void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,
-                         std::string& out, Controls controls) {
+                         TextSink& sink, Controls controls) {
   static constexpr std::array<std::string_view, 4> kHeaders = {
       "Date/Time              ", "Size          ", "Ratio   ", "Packed"};
   static constexpr std::array<ptrdiff_t, 4> kWidths = {23, 14, 8, 0};
@@ -158,8 +158,10 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
   w2 += 4;
   const bool optional = cols.Any();
   // Every line is padded to the widths, so this is the size for plain names.
-  out.reserve(out.size() + 128 + rows.size() * static_cast<size_t>(w1 + w2 + 23 + 14 + 8 + 2) +
-              lastColumnBytes);
+  std::string& out = sink.text();
+  sink.Reserve([&] {
+    return 128 + rows.size() * static_cast<size_t>(w1 + w2 + 23 + 14 + 8 + 2) + lastColumnBytes;
+  });
 
   out += "File";
   Pad(out, w1 - 4);
@@ -185,7 +187,9 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
       }
     }
     out += kEol;
+    if (!sink.RowDone()) return;
   }
+  sink.Flush();
 }
 
 void WriteTabsHeader(const SaveColumns& cols, std::string& out) {
@@ -219,18 +223,24 @@ void WriteTabsRow(const ResultRow& row, const SaveColumns& cols, Controls contro
 }
 
 void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols, bool header,
-                       std::string& out, Controls controls) {
-  out.reserve(out.size() + 128 + TextBytes(rows) + rows.size() * 8);
+                       TextSink& sink, Controls controls) {
+  std::string& out = sink.text();
+  sink.Reserve([&] { return 128 + TextBytes(rows) + rows.size() * 8; });
   if (header) WriteTabsHeader(cols, out);
   const std::array<bool, 4> chosen = cols.Chosen();
   Cells cells;
-  for (const ResultRow& row : rows) AppendTabsRow(row, chosen, controls, cells, out);
+  for (const ResultRow& row : rows) {
+    AppendTabsRow(row, chosen, controls, cells, out);
+    if (!sink.RowDone()) return;
+  }
+  sink.Flush();
 }
 
 void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, const HtmlStyle& style,
-               std::string& out) {
+               TextSink& sink) {
+  std::string& out = sink.text();
   // Every row's texts about twice (cells and links) and its markup.
-  out.reserve(out.size() + 512 + 2 * TextBytes(rows) + rows.size() * 112);
+  sink.Reserve([&] { return 512 + 2 * TextBytes(rows) + rows.size() * 112; });
   out += "<html>\r\n<head>\r\n<title>Quillow search results</title>\r\n</head>\r\n";
   out += "<body bgcolor=\"#" + HtmlColor(style.background);
   out += "\" text=\"#" + HtmlColor(style.text);
@@ -275,8 +285,10 @@ void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, cons
       out += "</td>";
     }
     out += "</tr>\r\n";
+    if (!sink.RowDone()) return;
   }
   out += "</table>\r\n</body>\r\n</html>";
+  sink.Flush();
 }
 
 SaveFormat DecideSaveFormat(std::string& fileName, int filterIndex) {

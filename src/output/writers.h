@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "output/display_text.h"
+#include "output/text_sink.h"
 #include "search/types.h"
 
 namespace quillow {
@@ -41,12 +42,13 @@ struct HtmlStyle {
 std::string ShownFile(const ResultRow& row);
 std::string ShownContainer(const ResultRow& row);
 
-// Each appends the whole layout to `out`, line ends CR LF.
+// Each appends the whole layout to the sink, line ends CR LF (and, for the string forms,
+// to `out`).
 void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,
-                         std::string& out, Controls controls = Controls::kKeep);
+                         TextSink& sink, Controls controls = Controls::kKeep);
 // `header` is on for the save command and off for the append command.
 void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols, bool header,
-                       std::string& out, Controls controls = Controls::kKeep);
+                       TextSink& sink, Controls controls = Controls::kKeep);
 
 // The tabs layout line by line, for output written while the search runs.
 void WriteTabsHeader(const SaveColumns& cols, std::string& out);
@@ -55,7 +57,23 @@ void WriteTabsRow(const ResultRow& row, const SaveColumns& cols, Controls contro
 // Cell texts are HTML-escaped and link targets are file:/// URLs: the names come from
 // archives and must not be able to inject markup or break a link.
 void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, const HtmlStyle& style,
-               std::string& out);
+               TextSink& sink);
+
+inline void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+                                std::string& out, Controls controls = Controls::kKeep) {
+  TextSink sink(out);
+  WriteTextWithSpaces(rows, cols, sink, controls);
+}
+inline void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+                              bool header, std::string& out, Controls controls = Controls::kKeep) {
+  TextSink sink(out);
+  WriteTextWithTabs(rows, cols, header, sink, controls);
+}
+inline void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+                      const HtmlStyle& style, std::string& out) {
+  TextSink sink(out);
+  WriteHtml(rows, cols, style, sink);
+}
 
 // 0x00BBGGRR -> "RRGGBB", upper-case hex: 0x000000FF -> "FF0000".
 std::string HtmlColor(uint32_t bgr);

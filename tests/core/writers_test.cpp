@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/expected_rows.h"
+#include "output/data_formats.h"
 
 namespace quillow {
 namespace {
@@ -36,6 +38,40 @@ TEST(Writers, LayoutsMatchExpectedFiles) {
   EXPECT_EQ(tabs, Expected("tabs.txt"));
   EXPECT_EQ(appendedTabs, "old\r\n" + tabs.substr(tabs.find("\r\n") + 2));
   EXPECT_EQ(html, Expected("results.html"));
+}
+
+// Saving hands the layout to the file a chunk at a time: the chunks must join into exactly
+// the bytes of the whole-string form, and a failed write must end the layout.
+TEST(Writers, ChunksJoinToTheWholeLayoutAndAFailedWriteEndsIt) {
+  std::vector<ResultRow> rows;
+  for (int i = 0; i < 3000; ++i)
+    for (ResultRow& row : SampleRows()) rows.push_back(std::move(row));
+  const std::function<void(TextSink&)> layouts[] = {
+      [&](TextSink& s) { WriteTextWithSpaces(rows, {}, s); },
+      [&](TextSink& s) { WriteTextWithTabs(rows, {}, true, s); },
+      [&](TextSink& s) { WriteHtml(rows, {}, {}, s); },
+      [&](TextSink& s) { WriteCsv(rows, {}, s); },
+      [&](TextSink& s) { WriteJson(rows, s); },
+  };
+  for (const auto& write : layouts) {
+    std::string whole, chunk, joined, unused;
+    TextSink all(whole);
+    write(all);
+    int chunks = 0, failedWrites = 0;
+    TextSink sink(chunk, [&](std::string_view bytes) {
+      ++chunks;
+      joined += bytes;
+      return true;
+    });
+    write(sink);
+    EXPECT_GT(chunks, 1);
+    EXPECT_TRUE(chunk.empty());
+    EXPECT_TRUE(joined == whole);
+    TextSink full(unused, [&](std::string_view) { return ++failedWrites, false; });
+    write(full);
+    EXPECT_TRUE(full.failed());
+    EXPECT_EQ(failedWrites, 1);
+  }
 }
 
 TEST(Writers, ShortTextsPushOptionalHeadersRight) {

@@ -25,24 +25,6 @@ std::string SystemError(DWORD code) {
   return message + ".";
 }
 
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  bool Close() {
-    const bool ok = !valid() || CloseHandle(h_);
-    h_ = INVALID_HANDLE_VALUE;
-    return ok;
-  }
-
- private:
-  HANDLE h_;
-};
-
 bool WriteAll(HANDLE h, std::string_view bytes) {
   constexpr size_t kChunk = 1 << 20;
   while (!bytes.empty()) {
@@ -66,63 +48,83 @@ bool ReadOnly(const std::string& path, std::string& error) {
 
 }  // namespace
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& error) {
-  if (ReadOnly(path, error)) return false;
-  static std::atomic<unsigned> counter{0};
-  std::wstring temp;
+bool SafeFileWriter::Fail(unsigned long code) {
+  error_ = SystemError(code);
+  Abandon();
+  return false;
+}
+
+bool SafeFileWriter::Open(const std::string& path, Mode mode) {
+  Abandon();
+  mode_ = mode;
+  created_ = false;
+  if (ReadOnly(path, error_)) return false;
+  target_ = WidePath(path);
   HANDLE h = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-    temp = WidePath(path + ".~" + std::to_string(GetCurrentProcessId()) + "-" +
-                    std::to_string(counter++) + ".tmp");
-    h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                    nullptr);
-    if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+  if (mode == Mode::kReplace) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
+      temp_ = WidePath(path + ".~" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(counter++) + ".tmp");
+      h = CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                      nullptr);
+      if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    if (h == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+    file_ = h;
+    return true;
   }
-  Handle file(h);
-  if (!file.valid()) {
-    error = SystemError(GetLastError());
-    return false;
+  h = CreateFileW(target_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+  created_ = GetLastError() != ERROR_ALREADY_EXISTS;
+  file_ = h;
+  LARGE_INTEGER end{};
+  if (!SetFilePointerEx(h, LARGE_INTEGER{}, &end, FILE_END)) return Fail(GetLastError());
+  appendAt_ = end.QuadPart;
+  return true;
+}
+
+bool SafeFileWriter::Write(std::string_view bytes) {
+  if (!file_) return false;
+  return WriteAll(file_, bytes) || Fail(GetLastError());
+}
+
+bool SafeFileWriter::Commit() {
+  if (!file_) return false;
+  if (!FlushFileBuffers(file_)) return Fail(GetLastError());
+  HANDLE h = file_;
+  file_ = nullptr;
+  if (!CloseHandle(h)) {
+    const DWORD code = GetLastError();
+    // The handle is gone, but an append's bytes may be half there.
+    if (mode_ == Mode::kReplace) DeleteFileW(temp_.c_str());
+    return Fail(code);
   }
-  const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
-  const DWORD code = GetLastError();
-  if (!file.Close() || !written) {
-    error = SystemError(written ? GetLastError() : code);
-    DeleteFileW(temp.c_str());
-    return false;
-  }
-  if (!MoveFileExW(temp.c_str(), WidePath(path).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = SystemError(GetLastError());
-    DeleteFileW(temp.c_str());
-    return false;
+  if (mode_ == Mode::kReplace && !MoveFileExW(temp_.c_str(), target_.c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD code = GetLastError();
+    DeleteFileW(temp_.c_str());
+    return Fail(code);
   }
   return true;
 }
 
-bool AppendToFile(const std::string& path, std::string_view bytes, std::string& error) {
-  if (ReadOnly(path, error)) return false;
-  Handle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) {
-    error = SystemError(GetLastError());
-    return false;
+void SafeFileWriter::Abandon() {
+  if (!file_) return;
+  HANDLE h = file_;
+  file_ = nullptr;
+  if (mode_ == Mode::kReplace) {
+    CloseHandle(h);
+    DeleteFileW(temp_.c_str());
+    return;
   }
-  LARGE_INTEGER end{};
-  if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, &end, FILE_END)) {
-    error = SystemError(GetLastError());
-    return false;
-  }
-  if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
-    error = SystemError(GetLastError());
-    // What was there before stays; nothing of the half-written rows does.
-    if (SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN)) SetEndOfFile(file.get());
-    return false;
-  }
-  if (!file.Close()) {
-    error = SystemError(GetLastError());
-    return false;
-  }
-  return true;
+  // What was there before stays; nothing of the half-written rows does.
+  LARGE_INTEGER at{};
+  at.QuadPart = appendAt_;
+  if (SetFilePointerEx(h, at, nullptr, FILE_BEGIN)) SetEndOfFile(h);
+  CloseHandle(h);
+  if (created_) DeleteFileW(target_.c_str());
 }
 
 }  // namespace quillow::platform
