@@ -29,8 +29,15 @@ template <typename Escape>
 void AppendEscaped(std::string_view text, const ByteSet& special, std::string& out, Escape escape) {
   const char* p = text.data();
   const char* const end = p + text.size();
+  auto is = [&special](const char* at, int i) {
+    return special[static_cast<unsigned char>(at[i])];
+  };
   while (p != end) {
     const char* run = p;
+    // Eight bytes to a branch while none of them is special, which is nearly always.
+    while (end - p >= 8 &&
+           !(is(p, 0) | is(p, 1) | is(p, 2) | is(p, 3) | is(p, 4) | is(p, 5) | is(p, 6) | is(p, 7)))
+      p += 8;
     while (p != end && !special[static_cast<unsigned char>(*p)]) ++p;
     out.append(run, static_cast<size_t>(p - run));
     if (p == end) break;

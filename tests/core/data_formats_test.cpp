@@ -76,5 +76,23 @@ TEST(DataFormats, LineEndsAndControlsInNamesStayInsideTheirField) {
   EXPECT_EQ(json.find('\n'), json.size() - 1);
 }
 
+// Fields are looked at eight bytes at a time and the tail byte by byte: a quoting byte is
+// found wherever it stands, and its neighbours in value never count.
+TEST(DataFormats, CsvQuotesAFieldWhereverItsQuotingByteStands) {
+  const std::string plain = "+-.\x0C\x0B!\xC3\xA9+-.\x0C\x0B!\xC3\xA9!";  // 17 bytes, UTF-8
+  std::string csv;
+  WriteCsvRow({plain, "c", "?", "1", "?", "1"}, {false, false, false, false}, csv);
+  EXPECT_EQ(csv, plain + ",c\r\n");
+  for (char special : {',', '"', '\r', '\n'}) {
+    for (size_t at = 0; at < plain.size(); ++at) {
+      std::string name = plain;
+      name[at] = special;
+      csv.clear();
+      WriteCsvRow({name, "c", "?", "1", "?", "1"}, {false, false, false, false}, csv);
+      ASSERT_EQ(csv.front(), '"') << int(special) << " at " << at;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillow
