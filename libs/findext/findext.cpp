@@ -83,31 +83,61 @@ HRESULT CopyOut(const wchar_t* text, LPSTR out, UINT size) {
   return S_OK;
 }
 
-class FindExtension final : public IShellExtInit, public IContextMenu {
+// What every object of this DLL shares: its reference count, its place in the count of live
+// objects, and the end of QueryInterface.
+template <typename Self>
+class Counted {
  public:
-  FindExtension() { ++objects; }
-  FindExtension(const FindExtension&) = delete;
-  FindExtension& operator=(const FindExtension&) = delete;
+  Counted(const Counted&) = delete;
+  Counted& operator=(const Counted&) = delete;
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IShellExtInit))
-      *out = static_cast<IShellExtInit*>(this);
-    else if (IsEqualIID(iid, IID_IContextMenu))
-      *out = static_cast<IContextMenu*>(this);
-    else {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
+ protected:
+  Counted() { ++objects; }
+  ~Counted() { --objects; }
+
+  ULONG Hold() { return ++refs_; }
+  ULONG Drop() {
     const ULONG left = --refs_;
-    if (left == 0) delete this;
+    if (left == 0) delete static_cast<Self*>(this);
     return left;
   }
+  // `found` is the interface asked for, or null when the object has none such.
+  static HRESULT HandOut(IUnknown* found, void** out) {
+    *out = found;
+    if (!found) return E_NOINTERFACE;
+    found->AddRef();
+    return S_OK;
+  }
+
+ private:
+  std::atomic<ULONG> refs_{1};
+};
+
+// A new object, handed out as the interface asked for (and gone again when it has none such).
+template <typename T>
+HRESULT CreateAs(REFIID iid, void** out) {
+  auto* object = new (std::nothrow) T;
+  if (!object) return E_OUTOFMEMORY;
+  const HRESULT result = object->QueryInterface(iid, out);
+  object->Release();
+  return result;
+}
+
+class FindExtension final : public IShellExtInit,
+                            public IContextMenu,
+                            public Counted<FindExtension> {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    IUnknown* found = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IShellExtInit))
+      found = static_cast<IShellExtInit*>(this);
+    else if (IsEqualIID(iid, IID_IContextMenu))
+      found = static_cast<IContextMenu*>(this);
+    return HandOut(found, out);
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return Hold(); }
+  STDMETHODIMP_(ULONG) Release() override { return Drop(); }
 
   // The Find submenu hands over no folder or selection: there is nothing to keep.
   STDMETHODIMP Initialize(PCIDLIST_ABSOLUTE, IDataObject*, HKEY) override { return S_OK; }
@@ -149,42 +179,25 @@ class FindExtension final : public IShellExtInit, public IContextMenu {
   }
 
  private:
-  ~FindExtension() { --objects; }
-  std::atomic<ULONG> refs_{1};
+  friend class Counted<FindExtension>;
+  ~FindExtension() = default;
 };
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public IClassFactory, public Counted<ClassFactory> {
  public:
-  ClassFactory() { ++objects; }
-  ClassFactory(const ClassFactory&) = delete;
-  ClassFactory& operator=(const ClassFactory&) = delete;
-
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
+    const bool ours = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory);
+    return HandOut(ours ? static_cast<IClassFactory*>(this) : nullptr, out);
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
+  STDMETHODIMP_(ULONG) AddRef() override { return Hold(); }
+  STDMETHODIMP_(ULONG) Release() override { return Drop(); }
 
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    auto* extension = new (std::nothrow) FindExtension;
-    if (!extension) return E_OUTOFMEMORY;
-    const HRESULT result = extension->QueryInterface(iid, out);
-    extension->Release();
-    return result;
+    return CreateAs<FindExtension>(iid, out);
   }
   STDMETHODIMP LockServer(BOOL lock) override {
     if (lock)
@@ -195,8 +208,8 @@ class ClassFactory final : public IClassFactory {
   }
 
  private:
-  ~ClassFactory() { --objects; }
-  std::atomic<ULONG> refs_{1};
+  friend class Counted<ClassFactory>;
+  ~ClassFactory() = default;
 };
 
 }  // namespace
@@ -205,11 +218,7 @@ extern "C" STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (!IsEqualCLSID(clsid, kClsid)) return CLASS_E_CLASSNOTAVAILABLE;
-  auto* factory = new (std::nothrow) ClassFactory;
-  if (!factory) return E_OUTOFMEMORY;
-  const HRESULT result = factory->QueryInterface(iid, out);
-  factory->Release();
-  return result;
+  return CreateAs<ClassFactory>(iid, out);
 }
 
 extern "C" STDAPI DllCanUnloadNow() { return objects == 0 && locks == 0 ? S_OK : S_FALSE; }
