@@ -5,6 +5,7 @@
 
 #include "core/expected_rows.h"
 #include "gui_test_util.h"
+#include "platform/win32/file_write.h"
 #include "platform/win32/text.h"
 
 namespace quillow::test {
@@ -168,6 +169,29 @@ TEST_F(SaveResultsTest, AFileThatCannotBeWrittenIsReportedAndLeftAsItWas) {
     entries += !e.is_directory();
   EXPECT_EQ(entries, 1u);
   SetFileAttributesW(platform::Widen(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A save that fails part of the way (a full disk) leaves its writer uncommitted: what it
+// wrote must vanish and the old file be as it was.
+TEST(SafeFileWriter, WhatIsNotCommittedIsUndone) {
+  TempFolder home;
+  home.Write("old.txt", "keep me");
+  using Mode = platform::SafeFileWriter::Mode;
+  for (Mode mode : {Mode::kReplace, Mode::kAppend}) {
+    platform::SafeFileWriter file;
+    ASSERT_TRUE(file.Open(home.Path("old.txt"), mode));
+    ASSERT_TRUE(file.Write(std::string(3 << 20, 'x')));
+  }
+  {
+    platform::SafeFileWriter file;
+    ASSERT_TRUE(file.Open(home.Path("new.txt"), Mode::kAppend));
+    ASSERT_TRUE(file.Write("half"));
+  }
+  EXPECT_EQ(ReadAll(home.Path("old.txt")), "keep me");
+  size_t entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(home.Root()))
+    entries += !e.is_directory();
+  EXPECT_EQ(entries, 1u);
 }
 
 }  // namespace
