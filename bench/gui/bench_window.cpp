@@ -33,18 +33,19 @@ Prober::~Prober() {
   thread_.join();
 }
 
-void PumpOnce() {
+void PumpOnce(std::chrono::milliseconds wait) {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(wait.count()), QS_ALLINPUT);
 }
 
 void PumpFor(std::chrono::milliseconds d) {
   const auto until = Clock::now() + d;
-  while (Clock::now() < until) PumpOnce();
+  for (auto now = Clock::now(); now < until; now = Clock::now())
+    PumpOnce(std::chrono::ceil<std::chrono::milliseconds>(until - now));
 }
 
 BenchWindow::BenchWindow(const std::string& files, const std::string& folder, Wrap wrap) {

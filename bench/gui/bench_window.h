@@ -39,8 +39,10 @@ class Prober {
   std::thread thread_;
 };
 
-// Dispatches what is waiting, then waits up to 2 ms for more.
-void PumpOnce();
+// Dispatches what is waiting, then waits until more comes, at most `wait`. Like the program's
+// own loop it sleeps while nothing comes: a loop that polled would take the processor from the
+// search it measures.
+void PumpOnce(std::chrono::milliseconds wait = std::chrono::milliseconds(50));
 void PumpFor(std::chrono::milliseconds d);
 
 // The main window, shown, with "Find files" and "Look in" filled in. `wrap` may put a host of

@@ -211,6 +211,10 @@ class TResultForm final : private SearchHost {
 
   // Search steps, on this thread (result_form_search.cpp).
   void RunQueue();
+  // Tells the list how many rows there are. Its length costs the window the same however
+  // many rows it brings, so while new rows only land below the rows shown it is updated
+  // at most every kListLengthInterval, unless `now`. True: rows are still waiting.
+  bool ListNewRows(bool now);
   void Refuse() override;
   std::string LookInText() override;
   std::string FindFilesText() override;
@@ -236,6 +240,7 @@ class TResultForm final : private SearchHost {
   // looks live, and each draw of the list and the status bar costs the window (and the search
   // it shares the processor with) the same whether it brings one row or thousands.
   static constexpr UINT kQueueTimerPeriod = 100;
+  static constexpr ULONGLONG kListLengthInterval = 500;
   bool queueTimerOn_ = false;
 
   FormServices services_;
@@ -263,6 +268,8 @@ class TResultForm final : private SearchHost {
   dialogs::TZipOptions* zipOptions_ = nullptr;
 
   std::vector<ResultRow> rows_;
+  size_t listedRows_ = 0;       // how many of rows_ the list knows of
+  ULONGLONG rowsListedAt_ = 0;  // GetTickCount64() when it last heard
   // Declared before the search so that they outlive the search thread.
   UiTaskQueue queue_;
   SearchHandOver handOver_;

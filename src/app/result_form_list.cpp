@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -92,9 +93,9 @@ void TResultForm::ResultsDispInfo(NMLVDISPINFOW& info) const {
 
 // Typing in the list jumps to the next file name that begins with what was typed.
 int TResultForm::ResultsFindItem(const NMLVFINDITEMW& find) const {
-  if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || rows_.empty())
-    return -1;
-  const size_t count = rows_.size();
+  // Only the rows the list knows of: during a search the last few may not be listed yet.
+  const size_t count = std::min(rows_.size(), listedRows_);
+  if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || count == 0) return -1;
   size_t start = find.iStart >= 0 ? static_cast<size_t>(find.iStart) : 0;
   if (start >= count) start = 0;
   for (size_t n = 0; n < count; ++n) {
@@ -113,6 +114,7 @@ void TResultForm::ResultsColumnClick(int column) {
 
 void TResultForm::SortResults() {
   if (!Results.Handle()) return;
+  ListNewRows(true);  // a sort during a search takes in the rows the list has not shown yet
   // The list keeps its selection by position; the selected rows are found again by their
   // texts after the sort (identical rows are interchangeable).
   const std::vector<size_t> selected = Results.SelectedRows();

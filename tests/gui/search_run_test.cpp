@@ -1,6 +1,8 @@
 // Running searches in the real window: rows, status texts, refusal, stop, Enter while
 // searching, the warnings file, closing during a search.
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 
 #include "app/controls/menu.h"
 #include "gui_test_util.h"
@@ -273,6 +275,68 @@ TEST_F(SearchRunTest, StopIsAnsweredAtOnceInATreeOfManyFolders) {
   const size_t rows = form_->Rows().size();
   EXPECT_LT(rows, kFolders);
   EXPECT_EQ(Found(), std::to_string(rows) + " files found.");
+}
+
+// The search's one hit brings a page-overflowing burst of rows, waits, brings as many again
+// and holds once its end has been passed on, so that only the end-of-search step can have
+// told the list about the second burst.
+class TwoBurstsThenHold final : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  static constexpr int kBurst = 150;
+  void AddRow(ResultRow&& row) override {
+    for (int i = 0; i < 2 * kBurst; ++i) {
+      if (i == kBurst) Wait(1);
+      next_.AddRow(ResultRow(row));
+    }
+  }
+  void EndOfSearch(int32_t found) override {
+    next_.EndOfSearch(found);
+    Wait(2);
+  }
+  void Release(int step) {
+    std::lock_guard lock(mutex_);
+    released_ = step;
+    changed_.notify_all();
+  }
+
+ private:
+  void Wait(int step) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return released_ >= step; });
+  }
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int released_ = 0;
+};
+
+TEST_F(SearchRunTest, TheListHoldsEveryRowOnceTheSearchHasEnded) {
+  TwoBurstsThenHold* host = nullptr;
+  wrapHost_ = [&](SearchHost& next) {
+    auto wrapped = std::make_unique<TwoBurstsThenHold>(next);
+    host = wrapped.get();
+    return wrapped;
+  };
+  struct ReleaseAll {  // a failed assertion must not leave the search thread waiting
+    TwoBurstsThenHold*& host;
+    ~ReleaseAll() {
+      if (host) host->Release(2);
+    }
+  } releaseAll{host};
+  MakeForm();
+  TempFolder tree;
+  tree.Write("a.txt", "1");
+  TypeInto(Control(id::Files), "*.txt");
+  TypeInto(Control(id::Folder), tree.Root());
+  Click(Control(id::BeginSearch));
+  ASSERT_TRUE(PumpUntil([&] { return RowCount(List()) == TwoBurstsThenHold::kBurst; }));
+  ASSERT_GT(TwoBurstsThenHold::kBurst, ListView_GetCountPerPage(List()));
+  host->Release(1);
+  ASSERT_TRUE(PumpUntil([&] { return Caption() == "Begin Search"; }));
+  EXPECT_EQ(RowCount(List()), 2 * TwoBurstsThenHold::kBurst);
+  host->Release(2);
+  ASSERT_TRUE(WaitForSearchEnd());
+  EXPECT_EQ(RowCount(List()), 2 * TwoBurstsThenHold::kBurst);
 }
 
 TEST_F(SearchRunTest, ClosingDuringASearchStopsItWithoutHanging) {
