@@ -34,12 +34,16 @@ class SearchRunTest : public FormTest {
     }
     return entries;
   }
+  // Fills in a search for the text files in `folder`.
+  void AskForTextFiles(const std::string& folder) {
+    TypeInto(Control(id::Files), "*.txt");
+    TypeInto(Control(id::Folder), folder);
+  }
   // Starts a search that holds after its first row, and waits until the window shows it
   // searching.
   void StartHeldSearch(const std::string& folder, bool byEnter = false) {
     gate_->HoldAfter(1);
-    TypeInto(Control(id::Files), "*.txt");
-    TypeInto(Control(id::Folder), folder);
+    AskForTextFiles(folder);
     if (byEnter)
       PressKey(Control(id::Files), L'\r');
     else
@@ -206,8 +210,7 @@ TEST_F(SearchRunTest, SecondPressBeforeTheSearchStartsIsIgnored) {
   MakeForm();
   TempFolder tree;
   tree.Write("a.txt", "1");
-  TypeInto(Control(id::Files), "*.txt");
-  TypeInto(Control(id::Folder), tree.Root());
+  AskForTextFiles(tree.Root());
   // Both presses come before the search's first step has reached the window.
   Click(Control(id::BeginSearch));
   Click(Control(id::BeginSearch));
@@ -258,8 +261,7 @@ TEST_F(SearchRunTest, StopIsAnsweredAtOnceInATreeOfManyFolders) {
   constexpr size_t kFolders = 3000;
   for (size_t i = 0; i < kFolders; ++i)
     tree.Write("d" + std::to_string(i / 60) + "\\e" + std::to_string(i) + "\\f.txt", "x");
-  TypeInto(Control(id::Files), "*.txt");
-  TypeInto(Control(id::Folder), tree.Root());
+  AskForTextFiles(tree.Root());
   Click(Control(id::BeginSearch));
   ASSERT_TRUE(PumpUntil([&] { return form_->Rows().size() >= 50; }));
 
@@ -326,8 +328,7 @@ TEST_F(SearchRunTest, TheListHoldsEveryRowOnceTheSearchHasEnded) {
   MakeForm();
   TempFolder tree;
   tree.Write("a.txt", "1");
-  TypeInto(Control(id::Files), "*.txt");
-  TypeInto(Control(id::Folder), tree.Root());
+  AskForTextFiles(tree.Root());
   Click(Control(id::BeginSearch));
   ASSERT_TRUE(PumpUntil([&] { return RowCount(List()) == TwoBurstsThenHold::kBurst; }));
   ASSERT_GT(TwoBurstsThenHold::kBurst, ListView_GetCountPerPage(List()));
