@@ -46,18 +46,6 @@ void RegisterFormClass(WNDPROC proc) {
 
 }  // namespace
 
-// The window's own folder browser behind the interface the handlers use.
-class TResultForm::BrowseFolderAdapter final : public FolderBrowser {
- public:
-  explicit BrowseFolderAdapter(components::TBrowseFolder& browser) : browser_(browser) {}
-  std::string Directory() const override { return browser_.Directory; }
-  void SetDirectory(const std::string& directory) override { browser_.Directory = directory; }
-  bool Execute() override { return browser_.Execute(); }
-
- private:
-  components::TBrowseFolder& browser_;
-};
-
 TResultForm::TResultForm(FormServices services)
     : services_(std::move(services)),
       messages_(services_.messages ? *services_.messages : systemMessages_),
@@ -69,7 +57,7 @@ TResultForm::TResultForm(FormServices services)
   BrowseFolder.Flags = components::bfFileSysDirsOnly | components::bfStatusText;
   BrowseFolder.ShowPathInStatusArea = true;
   BrowseFolder.RootFolder = components::foMyComputer;
-  ownBrowser_ = std::make_unique<BrowseFolderAdapter>(BrowseFolder);
+  ownBrowser_ = std::make_unique<ComponentFolderBrowser>(BrowseFolder);
   browser_ = services_.browser ? services_.browser : ownBrowser_.get();
 
   if (services_.wrapSearchHost) wrappedHost_ = services_.wrapSearchHost(handOver_);

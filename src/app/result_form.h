@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/component_folder_browser.h"
 #include "app/controls/button.h"
 #include "app/controls/combo_box.h"
 #include "app/controls/label.h"
@@ -246,8 +247,7 @@ class TResultForm final : private SearchHost {
   FormServices services_;
   SystemMessageBoxes systemMessages_;
   SystemShell systemShell_;
-  class BrowseFolderAdapter;
-  std::unique_ptr<BrowseFolderAdapter> ownBrowser_;
+  std::unique_ptr<ComponentFolderBrowser> ownBrowser_;
   MessageBoxes& messages_;
   Shell& shell_;
   FolderBrowser* browser_ = nullptr;

@@ -56,6 +56,11 @@ bool DialogForm::Create(HWND owner) {
 
 int DialogForm::Scale(int pixels) const { return ui::ScaleToDpi(pixels, dpi_); }
 
+void DialogForm::PlaceControls(std::initializer_list<Place> places) const {
+  for (const Place& place : places)
+    place.control.Move(Scale(place.x), Scale(place.y), Scale(place.width), Scale(place.height));
+}
+
 int DialogForm::ShowMessage(const std::string& text, const std::string& title, UINT type) {
   if (messages_) return messages_->Show(hwnd_, text, title, type);
   return MessageBoxW(hwnd_, platform::Widen(text).c_str(), platform::Widen(title).c_str(), type);

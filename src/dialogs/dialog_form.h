@@ -9,9 +9,11 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 
+#include "app/controls/control.h"
 #include "app/services.h"
 #include "platform/win32/handles.h"
 
@@ -84,6 +86,13 @@ class DialogForm {
 
   // Pixels at 96 dots per inch to this form's pixels.
   int Scale(int pixels) const;
+  // Where a control stands in its parent, in pixels at 96 dots per inch.
+  struct Place {
+    ui::Control& control;
+    int x, y, width, height;
+  };
+  // Moves each control to its place, scaled to this form's pixels.
+  void PlaceControls(std::initializer_list<Place> places) const;
   HFONT Font() const { return font_.get(); }
   int ShowMessage(const std::string& text, const std::string& title, UINT type);
 

@@ -71,21 +71,21 @@ void TAboutBox::OnInit() {
 
 void TAboutBox::OnLayout() {
   // Pixels at 96 dots per inch; the panel's controls in the panel's own coordinates.
-  const struct {
-    ui::Control& control;
-    int x, y, width, height;
-  } places[] =
-      {
-          {Panel1, 8, 8, 343, 167},       {ProgramIcon, 14, 12, 33, 33},
-          {DecoLabel1, 54, 6, 136, 42},   {DecoLabel3, 197, 10, 141, 21},
-          {DecoLabel2, 197, 30, 141, 21}, {Notice, 14, 54, 316, 13},
-          {Label1, 14, 74, 70, 13},       {EMail, 86, 74, 150, 13},
-          {Comments, 14, 90, 70, 13},     {Homepage, 86, 90, 240, 13},
-          {Label2, 14, 108, 316, 26},  // room for a second line where the font runs wide
-          {Button1, 14, 138, 110, 23},    {OKButton, 142, 183, 75, 25},
-      };
-  for (const auto& place : places)
-    place.control.Move(Scale(place.x), Scale(place.y), Scale(place.width), Scale(place.height));
+  PlaceControls({
+      {Panel1, 8, 8, 343, 167},
+      {ProgramIcon, 14, 12, 33, 33},
+      {DecoLabel1, 54, 6, 136, 42},
+      {DecoLabel3, 197, 10, 141, 21},
+      {DecoLabel2, 197, 30, 141, 21},
+      {Notice, 14, 54, 316, 13},
+      {Label1, 14, 74, 70, 13},
+      {EMail, 86, 74, 150, 13},
+      {Comments, 14, 90, 70, 13},
+      {Homepage, 86, 90, 240, 13},
+      {Label2, 14, 108, 316, 26},  // room for a second line where the font runs wide
+      {Button1, 14, 138, 110, 23},
+      {OKButton, 142, 183, 75, 25},
+  });
 
   titleFont_ = MakeFont(Scale(32), FW_BOLD, false, L"Arial");
   captionFont_ = MakeFont(Scale(16), FW_BOLD, false, L"Times New Roman");

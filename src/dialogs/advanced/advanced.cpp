@@ -71,10 +71,7 @@ void TAdvancedOptions::OnInit() {
 void TAdvancedOptions::OnLayout() {
   // Pixels at 96 dots per inch: 8 from the form's edges, 8 inside a group box's frame and
   // 16 below its caption; check boxes 17 high.
-  const struct {
-    ui::Control& control;
-    int x, y, width, height;
-  } places[] = {
+  PlaceControls({
       {GroupBox1, 8, 6, 339, 96},
       {SelectAll, 16, 22, 100, 17},
       {ACE, 16, 41, 46, 17},
@@ -109,9 +106,7 @@ void TAdvancedOptions::OnLayout() {
       {CheckBox8, 16, 236, 400, 17},
       {Label1, 33, 254, 380, 26},
       {CheckBox1, 16, 280, 400, 17},
-  };
-  for (const auto& place : places)
-    place.control.Move(Scale(place.x), Scale(place.y), Scale(place.width), Scale(place.height));
+  });
 }
 
 bool TAdvancedOptions::OnCommand(int commandId, int code, HWND) {

@@ -1,23 +1,12 @@
 #include "dialogs/zipext/zipext.h"
 
+#include "app/component_folder_browser.h"
 #include "dialogs/zipext/zipext_ids.h"
 #include "zip/zip_component.h"
 
 namespace quillow::dialogs {
 
 namespace id = zipext_id;
-
-// The form's own folder browser behind the interface the handler uses.
-class TZipOptions::OwnBrowser final : public app::FolderBrowser {
- public:
-  explicit OwnBrowser(components::TBrowseFolder& browser) : browser_(browser) {}
-  std::string Directory() const override { return browser_.Directory; }
-  void SetDirectory(const std::string& directory) override { browser_.Directory = directory; }
-  bool Execute() override { return browser_.Execute(); }
-
- private:
-  components::TBrowseFolder& browser_;
-};
 
 TZipOptions::TZipOptions()
     : DialogForm({.caption = "ZIP file extraction",
@@ -57,16 +46,15 @@ void TZipOptions::OnInit() {
 void TZipOptions::OnLayout() {
   // Pixels at 96 dots per inch: 8 from the form's edges; the buttons in a column on the
   // right, the check boxes lined up under the folder box they belong to.
-  const struct {
-    ui::Control& control;
-    int x, y, width, height;
-  } places[] = {
-      {Label3, 8, 13, 62, 15},      {Folder, 72, 9, 195, 22},     {Button3, 275, 8, 75, 25},
-      {CheckBox1, 72, 43, 195, 17}, {CheckBox2, 72, 66, 195, 17}, {Button1, 275, 39, 75, 25},
+  PlaceControls({
+      {Label3, 8, 13, 62, 15},
+      {Folder, 72, 9, 195, 22},
+      {Button3, 275, 8, 75, 25},
+      {CheckBox1, 72, 43, 195, 17},
+      {CheckBox2, 72, 66, 195, 17},
+      {Button1, 275, 39, 75, 25},
       {Button2, 275, 68, 75, 25},
-  };
-  for (const auto& place : places)
-    place.control.Move(Scale(place.x), Scale(place.y), Scale(place.width), Scale(place.height));
+  });
 }
 
 bool TZipOptions::OnCommand(int commandId, int code, HWND) {
@@ -80,7 +68,7 @@ bool TZipOptions::OnCommand(int commandId, int code, HWND) {
 }
 
 void TZipOptions::Button3Click() {
-  OwnBrowser own(BrowseFolder);
+  app::ComponentFolderBrowser own(BrowseFolder);
   app::FolderBrowser& browser = browser_ ? *browser_ : own;
   browser.SetDirectory(Folder.Text());
   if (browser.Execute()) Folder.SetText(browser.Directory());

@@ -54,7 +54,6 @@ class TZipOptions : public DialogForm {
   std::optional<LRESULT> OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  class OwnBrowser;
   zip::TZipComponent* zip_ = nullptr;
   std::function<void(const std::string&)> showFile_;
   app::FolderBrowser* browser_ = nullptr;
