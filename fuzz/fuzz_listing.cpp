@@ -9,7 +9,7 @@
 
 #include "memory_file.h"
 #include "search/byte_source.h"
-#include "zip/zip_listing.h"
+#include "zip/component/zip_listing.h"
 
 namespace {
 

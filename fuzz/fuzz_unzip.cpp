@@ -8,10 +8,10 @@
 #include <set>
 #include <string>
 
-#include "zip/report.h"
-#include "zip/unzip.h"
-#include "zip/zip_fs.h"
-#include "zip/zip_writer.h"
+#include "zip/core/report.h"
+#include "zip/core/unzip.h"
+#include "zip/core/zip_fs.h"
+#include "zip/core/zip_writer.h"
 
 namespace z = quillow::zip;
 

@@ -18,7 +18,7 @@
 
 #include "app/result_form.h"
 #include "settings/memory_store.h"
-#include "zip/zip_component.h"
+#include "zip/component/zip_component.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "zip/path_safety.h"
-#include "zip/unzip.h"
+#include "zip/core/path_safety.h"
+#include "zip/core/unzip.h"
 
 namespace quillow::sfx {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "zip/archive.h"
-#include "zip/sfx_header.h"
-#include "zip/zip_fs.h"
+#include "zip/core/archive.h"
+#include "zip/core/zip_fs.h"
+#include "zip/sfx/sfx_header.h"
 
 namespace quillow::sfx {
 

@@ -1,8 +1,8 @@
 #include "app/application.h"
 
-#include "app/controls/barrier.h"
-#include "components/browse_folder.h"
 #include "platform/win32/text.h"
+#include "ui/barrier.h"
+#include "ui/components/browse_folder.h"
 
 namespace quillow::app {
 

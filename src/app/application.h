@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/result_form.h"
-#include "dialogs/about/about.h"
-#include "dialogs/advanced/advanced.h"
-#include "dialogs/zipext/zipext.h"
+#include "ui/dialogs/about/about.h"
+#include "ui/dialogs/advanced/advanced.h"
+#include "ui/dialogs/zipext/zipext.h"
 
 namespace quillow::app {
 

@@ -7,13 +7,13 @@
 
 #include <exception>
 
-#include "app/controls/dpi.h"
 #include "app/ids.h"
 #include "app/res/resource.h"
 #include "platform/fs.h"
 #include "platform/win32/text.h"
 #include "settings/registry_store.h"
-#include "zip/zip_system_win32.h"
+#include "ui/controls/dpi.h"
+#include "zip/component/zip_system_win32.h"
 
 namespace quillow::app {
 

@@ -12,20 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "app/component_folder_browser.h"
-#include "app/controls/button.h"
-#include "app/controls/combo_box.h"
-#include "app/controls/label.h"
-#include "app/controls/list_view.h"
-#include "app/controls/panel.h"
-#include "app/controls/status_bar.h"
 #include "app/scope.h"
 #include "app/search_handover.h"
 #include "app/search_run.h"
-#include "app/services.h"
 #include "app/ui_task_queue.h"
-#include "components/browse_folder.h"
-#include "components/constrain.h"
 #include "output/print_win32.h"
 #include "platform/win32/drives.h"
 #include "platform/win32/handles.h"
@@ -34,6 +24,16 @@
 #include "settings/prog_link.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
+#include "ui/components/browse_folder.h"
+#include "ui/components/component_folder_browser.h"
+#include "ui/components/constrain.h"
+#include "ui/controls/button.h"
+#include "ui/controls/combo_box.h"
+#include "ui/controls/label.h"
+#include "ui/controls/list_view.h"
+#include "ui/controls/panel.h"
+#include "ui/controls/status_bar.h"
+#include "ui/services.h"
 
 namespace quillow::dialogs {
 class TAdvancedOptions;

@@ -1,7 +1,7 @@
 // The main window's commands that show a dialog of their own.
 #include "app/result_form.h"
-#include "dialogs/about/about.h"
-#include "dialogs/advanced/advanced.h"
+#include "ui/dialogs/about/about.h"
+#include "ui/dialogs/advanced/advanced.h"
 
 namespace quillow::app {
 

@@ -2,9 +2,9 @@
 // ZIP archive; the component is loaded with it and their names, then the options dialog
 // extracts them.
 #include "app/result_form.h"
-#include "dialogs/zipext/zipext.h"
 #include "output/display_text.h"
-#include "zip/zip_component.h"
+#include "ui/dialogs/zipext/zipext.h"
+#include "zip/component/zip_component.h"
 
 namespace quillow::app {
 

@@ -4,9 +4,9 @@
 
 #include <commctrl.h>
 
-#include "app/controls/menu.h"
 #include "app/ids.h"
 #include "app/result_form.h"
+#include "ui/controls/menu.h"
 
 namespace quillow::app {
 

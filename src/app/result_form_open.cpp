@@ -12,7 +12,7 @@
 #include "app/result_form.h"
 #include "output/display_text.h"
 #include "platform/win32/text.h"
-#include "zip/zip_component.h"
+#include "zip/component/zip_component.h"
 
 namespace quillow::app {
 

@@ -4,11 +4,11 @@
 
 #include <commctrl.h>
 
-#include "app/controls/menu.h"
 #include "app/ids.h"
 #include "app/result_form.h"
 #include "app/scope.h"
 #include "platform/fs.h"
+#include "ui/controls/menu.h"
 
 namespace quillow::app {
 

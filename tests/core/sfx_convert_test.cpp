@@ -1,6 +1,6 @@
 // Self-extractor conversion over real files in a temporary tree; the archive is a fixture
 // made by Info-ZIP zip, the stub plain bytes (the conversion never looks inside it).
-#include "zip/sfx_convert.h"
+#include "zip/sfx/sfx_convert.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // TBrowseFolder: path shortening, placement, flags, and the real shell dialog driven from
 // its own events (preselection, the extra button, "OK" and "Cancel").
-#include "components/browse_folder.h"
+#include "ui/components/browse_folder.h"
 
 #include <windows.h>
 

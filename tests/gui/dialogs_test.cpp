@@ -1,14 +1,14 @@
 // The dialog base, the handle wrappers, "Advanced Options" and the About box.
-#include "app/controls/menu.h"
-#include "dialogs/about/about.h"
-#include "dialogs/about/about_ids.h"
-#include "dialogs/about/contact.h"
-#include "dialogs/advanced/advanced.h"
-#include "dialogs/advanced/advanced_ids.h"
 #include "gui_test_util.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "search/search_thread.h"
+#include "ui/controls/menu.h"
+#include "ui/dialogs/about/about.h"
+#include "ui/dialogs/about/about_ids.h"
+#include "ui/dialogs/about/contact.h"
+#include "ui/dialogs/advanced/advanced.h"
+#include "ui/dialogs/advanced/advanced_ids.h"
 
 namespace quillow::test {
 namespace {

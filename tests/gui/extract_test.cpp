@@ -2,11 +2,11 @@
 // extracting through the real UNZDLL.DLL.
 #include <filesystem>
 
-#include "dialogs/zipext/zipext.h"
-#include "dialogs/zipext/zipext_ids.h"
 #include "gui_test_util.h"
 #include "platform/win32/text.h"
-#include "zip/zip_component.h"
+#include "ui/dialogs/zipext/zipext.h"
+#include "ui/dialogs/zipext/zipext_ids.h"
+#include "zip/component/zip_component.h"
 
 namespace quillow::test {
 namespace {

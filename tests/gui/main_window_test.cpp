@@ -1,8 +1,8 @@
 // The main window as it first appears: controls, menus, columns, status bar, minimum size.
 #include "app/application.h"
-#include "app/controls/menu.h"
-#include "components/constrain.h"
 #include "gui_test_util.h"
+#include "ui/components/constrain.h"
+#include "ui/controls/menu.h"
 
 namespace quillow::test {
 namespace {

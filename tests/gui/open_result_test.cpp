@@ -2,7 +2,7 @@
 // are, ZIP members extracted once into the temporary folder under their lower-cased name,
 // the overwrite question, and bad input that is told and leaves no file the window forgets.
 #include "gui_test_util.h"
-#include "zip/zip_component.h"
+#include "zip/component/zip_component.h"
 #include "zip/zip_test_util.h"
 
 namespace quillow::test {

@@ -1,8 +1,8 @@
 // What and where to search: histories, drive sets, "Browse...", the enabling rule and the
 // option toggles, in the real window.
-#include "app/controls/menu.h"
 #include "gui_test_util.h"
 #include "platform/fs.h"
+#include "ui/controls/menu.h"
 
 namespace quillow::test {
 namespace {

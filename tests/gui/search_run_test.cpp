@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <mutex>
 
-#include "app/controls/menu.h"
 #include "gui_test_util.h"
 #include "search/search_host.h"
+#include "ui/controls/menu.h"
 
 namespace quillow::test {
 namespace {

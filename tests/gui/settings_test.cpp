@@ -2,10 +2,10 @@
 // them when it closes, and a legacy file beside the program moved into the real registry.
 #include <cstring>
 
-#include "app/controls/menu.h"
 #include "gui_test_util.h"
 #include "settings/registry_store.h"
 #include "settings/settings_store.h"
+#include "ui/controls/menu.h"
 
 namespace quillow::test {
 namespace {

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "core/reader_test_util.h"
-#include "zip/sfx_convert.h"
-#include "zip/zip_listing.h"
+#include "zip/component/zip_listing.h"
+#include "zip/sfx/sfx_convert.h"
 #include "zip/zip_test_util.h"
 
 namespace quillow::test {

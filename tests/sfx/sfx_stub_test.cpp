@@ -6,7 +6,7 @@
 
 #include "core/reader_test_util.h"
 #include "platform/win32/text.h"
-#include "zip/sfx_convert.h"
+#include "zip/sfx/sfx_convert.h"
 #include "zip/zip_test_util.h"
 
 namespace quillow::test {

@@ -2,10 +2,10 @@
 // option changes what it should and nothing else.
 #include <random>
 
-#include "zip/archive.h"
-#include "zip/unzip.h"
-#include "zip/zip_fs.h"
-#include "zip/zip_writer.h"
+#include "zip/core/archive.h"
+#include "zip/core/unzip.h"
+#include "zip/core/zip_fs.h"
+#include "zip/core/zip_writer.h"
 #include "zip_test_util.h"
 
 namespace quillow::test {

@@ -1,9 +1,9 @@
 // Archives built to hurt: names that would land outside the extraction folder, a link
 // planted to carry files elsewhere, members that inflate past their declared size, methods
 // we do not handle, and headers that lie. Each is refused and reported; nothing else moves.
-#include "zip/path_safety.h"
-#include "zip/unzip.h"
-#include "zip/zip_fs.h"
+#include "zip/core/path_safety.h"
+#include "zip/core/unzip.h"
+#include "zip/core/zip_fs.h"
 #include "zip_test_util.h"
 
 namespace quillow::test {

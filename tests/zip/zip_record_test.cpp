@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "zip/exec.h"
+#include "zip/dll/exec.h"
 #include "zip_test_util.h"
 
 namespace quillow::test {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/temp_tree.h"
-#include "zip/report.h"
+#include "zip/core/report.h"
 
 namespace quillow::test {
 

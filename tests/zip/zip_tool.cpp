@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "zip/exec.h"
+#include "zip/dll/exec.h"
 
 namespace z = quillow::zip;
 

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "zip/records.h"
+#include "zip/dll/records.h"
 
 using quillow::zip::ZCallBackStruct;
 

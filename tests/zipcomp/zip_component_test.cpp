@@ -1,6 +1,6 @@
 // The component's rules with stand-in libraries: in-process routines behind the names the
 // real libraries export, and a system whose answers each test sets.
-#include "zip/zip_component.h"
+#include "zip/component/zip_component.h"
 
 #include <gtest/gtest.h>
 

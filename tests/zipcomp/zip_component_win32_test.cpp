@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/services.h"
 #include "platform/win32/text.h"
-#include "zip/password_dialog_win32.h"
-#include "zip/zip_system_win32.h"
+#include "ui/dialogs/password/password_dialog.h"
+#include "ui/services.h"
+#include "zip/component/zip_system_win32.h"
 
 namespace quillow::zip {
 namespace {

@@ -7,8 +7,8 @@
 #include "core/reader_test_util.h"
 #include "core/temp_tree.h"
 #include "platform/file_ops.h"
-#include "zip/sfx_header.h"
-#include "zip/zip_component.h"
+#include "zip/component/zip_component.h"
+#include "zip/sfx/sfx_header.h"
 
 // The component's copy, not the system's (<windows.h> comes with the test helpers there).
 #undef CopyFile

@@ -7,10 +7,10 @@
 
 #include <filesystem>
 
-#include "app/services.h"
 #include "core/reader_test_util.h"
 #include "core/temp_tree.h"
-#include "zip/zip_system_win32.h"
+#include "ui/services.h"
+#include "zip/component/zip_system_win32.h"
 
 #undef CopyFile
 

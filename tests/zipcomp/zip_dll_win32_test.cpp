@@ -9,9 +9,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/services.h"
 #include "platform/fs.h"
-#include "zip/zip_system_win32.h"
+#include "ui/services.h"
+#include "zip/component/zip_system_win32.h"
 
 namespace quillow::zip {
 namespace {

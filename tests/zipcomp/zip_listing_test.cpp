@@ -1,6 +1,6 @@
 // The component's own listing: real archives, and hand-built bytes (laid out as the local
 // header is documented) for the scan and the damage the walk must survive.
-#include "zip/zip_listing.h"
+#include "zip/component/zip_listing.h"
 
 #include <gtest/gtest.h>
 

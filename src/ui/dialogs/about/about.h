@@ -1,0 +1,76 @@
+// The About box: the program's name and version on a gradient panel, the contact links and
+// the credits.
+#pragma once
+
+#include <string>
+
+#include "platform/win32/handles.h"
+#include "ui/controls/button.h"
+#include "ui/controls/panel.h"
+#include "ui/controls/static_text.h"
+#include "ui/dialogs/dialog_form.h"
+#include "ui/services.h"
+
+namespace quillow::dialogs {
+
+// "Version" and the program's major and minor version.
+std::string VersionText();
+
+class TAboutBox : public DialogForm {
+ public:
+  TAboutBox();
+
+  // Links open through `shell` (tests answer it); null: the system's.
+  void SetShell(app::Shell* shell) { shell_ = shell; }
+
+  // Event handlers.
+  void HomepageClick();
+  void EMailClick();
+  void Button1Click();
+  void OKButtonClick() { Close(IDOK); }
+
+  // A link's text colour: blue, red once it has been clicked (for the rest of the run).
+  COLORREF EMailColor() const { return emailColor_; }
+  COLORREF HomepageColor() const { return homepageColor_; }
+
+  // Controls, by component name; the gradient is the panel's background.
+  ui::Panel Panel1;
+  const ui::PanelLook Gradient1;
+  ui::Static ProgramIcon;
+  ui::Static DecoLabel1;
+  ui::Static DecoLabel3;
+  ui::Static DecoLabel2;
+  ui::Static Notice;
+  ui::Static Label1;
+  ui::Static EMail;
+  ui::Static Comments;
+  ui::Static Homepage;
+  ui::Static Label2;
+  ui::Button Button1;
+  ui::Button OKButton;
+
+ protected:
+  void OnInit() override;
+  void OnLayout() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  HBRUSH OnControlColor(UINT msg, HDC dc, HWND control) override;
+  std::optional<LRESULT> OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void OpenLink(ui::Static& link, COLORREF& colour, const std::string& target);
+  void DrawDecoLabel(const DRAWITEMSTRUCT& item, HFONT font);
+  void DrawIcon(const DRAWITEMSTRUCT& item);
+  // Paints the part of the panel's gradient that lies behind a control.
+  void PaintBehind(HDC dc, HWND control, const RECT& area);
+
+  app::Shell* shell_ = nullptr;
+  COLORREF emailColor_;
+  COLORREF homepageColor_;
+  platform::UniqueFont titleFont_;    // "Quillow"
+  platform::UniqueFont captionFont_;  // the two lines beside it
+  platform::UniqueFont linkFont_;
+  platform::UniqueIcon icon_;
+};
+
+}  // namespace quillow::dialogs

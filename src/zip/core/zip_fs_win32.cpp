@@ -1,0 +1,156 @@
+// The core's file system on Windows: the wide functions, so names in any script work, and
+// "\\?\" paths for absolute paths past the classic length limit.
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/file_ops.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
+#include "zip/core/zip_fs.h"
+
+namespace quillow::zip {
+
+namespace {
+
+// The core joins paths with either separator; the "\\?\" form of a long path takes only
+// backslashes.
+std::string Native(std::string path) {
+  platform::ToNativeSeparators(path);
+  return path;
+}
+std::wstring WidePath(const std::string& path) { return platform::WidePath(Native(path)); }
+
+DosDateTime ToDos(const FILETIME& utc) {
+  FILETIME local;
+  WORD date = 0, time = 0;
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &time))
+    return (1 << 21) | (1 << 16);
+  return static_cast<DosDateTime>(date) << 16 | time;
+}
+
+bool ToFileTime(DosDateTime when, FILETIME& utc) {
+  FILETIME local;
+  return DosDateTimeToFileTime(static_cast<WORD>(when >> 16), static_cast<WORD>(when & 0xFFFF),
+                               &local) &&
+         LocalFileTimeToFileTime(&local, &utc);
+}
+
+using platform::UniqueFile;
+
+class WinOutput final : public OutputFile {
+ public:
+  explicit WinOutput(UniqueFile h) : h_(std::move(h)) {}
+  bool WriteAt(uint64_t offset, const void* data, size_t n) override {
+    const char* p = static_cast<const char*>(data);
+    end_ = std::max(end_, offset + n);
+    while (n > 0) {
+      OVERLAPPED ov{};
+      ov.Offset = static_cast<DWORD>(offset);
+      ov.OffsetHigh = static_cast<DWORD>(offset >> 32);
+      const DWORD want = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
+      DWORD put = 0;
+      if (!::WriteFile(h_.get(), p, want, &put, &ov) || put == 0) return false;
+      p += put;
+      n -= put;
+      offset += put;
+    }
+    return true;
+  }
+  bool Finish(uint64_t length) override {
+    // The file was made new, so it already ends where the furthest write did.
+    if (length == end_) return true;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(length);
+    return SetFilePointerEx(h_.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(h_.get());
+  }
+  bool SetModified(DosDateTime when) override {
+    FILETIME utc;
+    return ToFileTime(when, utc) && SetFileTime(h_.get(), nullptr, nullptr, &utc);
+  }
+  bool Sync() override { return FlushFileBuffers(h_.get()) != 0; }
+
+ private:
+  UniqueFile h_;
+  uint64_t end_ = 0;
+};
+
+class WinFileSystem final : public FileSystem {
+ public:
+  char Separator() const override { return '\\'; }
+  std::string CurrentFolder() override { return platform::CurrentFolder(); }
+  std::optional<FileInfo> Stat(const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &d))
+      return std::nullopt;
+    FileInfo info;
+    info.isDirectory = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info.hidden = (d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    info.size = static_cast<uint64_t>(d.nFileSizeHigh) << 32 | d.nFileSizeLow;
+    info.modified = ToDos(d.ftLastWriteTime);
+    return info;
+  }
+  std::vector<FolderItem> List(const std::string& folder) override {
+    std::vector<FolderItem> items;
+    std::wstring pattern = WidePath(folder.empty() ? "." : folder);
+    if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(pattern.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return items;
+    do {
+      const std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      items.push_back(FolderItem{platform::Narrow(name),
+                                 (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return items;
+  }
+  std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
+    return platform::OpenForReading(Native(path));
+  }
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
+    UniqueFile h(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return nullptr;
+    return std::make_unique<WinOutput>(std::move(h));
+  }
+  bool Replace(const std::string& from, const std::string& to) override {
+    return platform::ReplaceFileWith(Native(from), Native(to));
+  }
+  bool Remove(const std::string& path) override { return platform::DeleteFileAt(Native(path)); }
+  bool MakeFolder(const std::string& path) override {
+    return CreateDirectoryW(WidePath(path).c_str(), nullptr) != 0;
+  }
+  bool SetModified(const std::string& path, DosDateTime when) override {
+    FILETIME utc;
+    if (!ToFileTime(when, utc)) return false;
+    UniqueFile h(CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h && SetFileTime(h.get(), nullptr, nullptr, &utc);
+  }
+  std::string RealPath(const std::string& path) override {
+    UniqueFile h(CreateFileW(WidePath(path).c_str(), 0,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h) return std::string();
+    std::wstring w(32768, L'\0');
+    const DWORD n = GetFinalPathNameByHandleW(h.get(), w.data(), static_cast<DWORD>(w.size()),
+                                              FILE_NAME_NORMALIZED);
+    if (n == 0 || n >= w.size()) return std::string();
+    w.resize(n);
+    return platform::Narrow(w);
+  }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static WinFileSystem fs;
+  return fs;
+}
+
+}  // namespace quillow::zip
