@@ -14,8 +14,14 @@ step() { printf '\n=== %s ===\n' "$*"; }
 step "source format"
 ./scripts/format-check.sh
 
+step "layers"
+# The target graphs of a native and a Windows configure (the Win32 layers exist only there).
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release --graphviz=build/graph/targets.dot >/dev/null
+cmake -S . -B build-win64 --toolchain cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+  --graphviz=build-win64/graph/targets.dot >/dev/null
+python3 scripts/check-layers.py --graph build/graph/targets.dot --graph build-win64/graph/targets.dot
+
 step "native build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"
 step "native tests"
 log=$(mktemp)

@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/res/resource.h"
 #include "platform/win32/text.h"
 #include "ui/barrier.h"
 #include "ui/components/browse_folder.h"
@@ -33,7 +34,7 @@ bool Application::CreateForms() {
                   MB_OK | MB_ICONERROR);
   });
   advancedOptions_ = std::make_unique<dialogs::TAdvancedOptions>();
-  aboutBox_ = std::make_unique<dialogs::TAboutBox>();
+  aboutBox_ = std::make_unique<dialogs::TAboutBox>(IDI_QUILLOW);
   zipOptions_ = std::make_unique<dialogs::TZipOptions>();
   for (dialogs::DialogForm* form : std::initializer_list<dialogs::DialogForm*>{
            advancedOptions_.get(), aboutBox_.get(), zipOptions_.get()})

@@ -11,9 +11,9 @@
 #include "app/res/resource.h"
 #include "platform/fs.h"
 #include "platform/win32/text.h"
-#include "settings/registry_store.h"
+#include "settings/registry_store_win32.h"
 #include "ui/controls/dpi.h"
-#include "zip/component/zip_system_win32.h"
+#include "ui/zip_component_ui.h"
 
 namespace quillow::app {
 
@@ -95,7 +95,7 @@ bool TResultForm::Create() {
                       kFormWidth, kFormHeight, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   BrowseFolder.SetOwnerWindow(hwnd_);
-  ZipComponent = zip::MakeZipComponent(messages_, hwnd_, kProgramTitle);
+  ZipComponent = ui::MakeZipComponent(messages_, hwnd_, kProgramTitle);
   ZipComponent->SFXCaption = zip::kDefaultSFXCaption;
   dpi_ = ui::WindowDpi(hwnd_);
   if (dpi_ != 96)

@@ -13,19 +13,10 @@
 #include "output/display_text.h"
 #include "output/ordering.h"
 #include "output/writers.h"
+#include "platform/console.h"
 #include "platform/fs.h"
 #include "search/matching.h"
 #include "search/search_thread.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include <fcntl.h>
-#include <io.h>
-#include <shellapi.h>
-
-#include "platform/win32/text.h"
-#endif
 
 namespace {
 
@@ -268,21 +259,4 @@ int Run(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::vector<std::string> args;
-#ifdef _WIN32
-  // Arguments in any script: take the wide command line, hand UTF-8 inward.
-  (void)argv;
-  int wargc = 0;
-  LPWSTR* wargv = CommandLineToArgvW(GetCommandLineW(), &wargc);
-  for (int i = 1; wargv && i < wargc; ++i) args.push_back(platform::Narrow(wargv[i]));
-  if (wargv) LocalFree(wargv);
-  // The layouts carry their own CR LF line ends.
-  _setmode(_fileno(stdout), _O_BINARY);
-  SetConsoleOutputCP(CP_UTF8);
-  (void)argc;
-#else
-  args.assign(argv + 1, argv + argc);
-#endif
-  return Run(args);
-}
+int main(int argc, char** argv) { return Run(quillow::platform::StartConsoleProgram(argc, argv)); }

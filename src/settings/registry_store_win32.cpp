@@ -1,7 +1,8 @@
+#include "settings/registry_store_win32.h"
+
 #include <vector>
 
 #include "platform/win32/text.h"
-#include "settings/registry_store.h"
 
 namespace quillow::settings {
 

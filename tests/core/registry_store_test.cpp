@@ -2,8 +2,6 @@
 // every value comes back with its documented type, and hand-edited values of other types
 // do not stop a load. Everything goes below a test key that is removed again.
 #ifdef _WIN32
-#include "settings/registry_store.h"
-
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "settings/registry_store_win32.h"
 #include "settings/settings_store.h"
 
 namespace quillow::settings {

@@ -1,4 +1,5 @@
 // The dialog base, the handle wrappers, "Advanced Options" and the About box.
+#include "app/res/resource.h"
 #include "gui_test_util.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
@@ -301,7 +302,7 @@ class AboutBoxTest : public FormTest {};
 TEST_F(AboutBoxTest, LinksOpenAndTurnRedCreditsAndOk) {
   namespace bid = dialogs::about_id;
   MakeForm();
-  dialogs::TAboutBox about;
+  dialogs::TAboutBox about(IDI_QUILLOW);
   about.SetMessageBoxes(&messages_);
   about.SetShell(&shell_);
   ASSERT_TRUE(about.Create(form()));

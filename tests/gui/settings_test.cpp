@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "gui_test_util.h"
-#include "settings/registry_store.h"
+#include "settings/registry_store_win32.h"
 #include "settings/settings_store.h"
 #include "ui/controls/menu.h"
 

@@ -11,7 +11,7 @@
 #include "platform/win32/text.h"
 #include "ui/dialogs/password/password_dialog.h"
 #include "ui/services.h"
-#include "zip/component/zip_system_win32.h"
+#include "ui/zip_component_ui.h"
 
 namespace quillow::zip {
 namespace {
@@ -46,7 +46,7 @@ class ZipComponentWin32 : public ::testing::Test {
     comp->Unload_Unz_Dll();
   }
   RecordingBoxes boxes;
-  std::unique_ptr<TZipComponent> comp = MakeZipComponent(boxes, nullptr, "Quillow");
+  std::unique_ptr<TZipComponent> comp = ui::MakeZipComponent(boxes, nullptr, "Quillow");
 };
 
 TEST_F(ZipComponentWin32, LoadsFromDLLDirectoryWithTheErrorBoxesOff) {

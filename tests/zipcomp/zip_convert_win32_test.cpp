@@ -10,7 +10,7 @@
 #include "core/reader_test_util.h"
 #include "core/temp_tree.h"
 #include "ui/services.h"
-#include "zip/component/zip_system_win32.h"
+#include "ui/zip_component_ui.h"
 
 #undef CopyFile
 
@@ -30,7 +30,7 @@ TEST(ZipConvertWin32, RealStubRoundTripIsListed) {
   const std::string archive = test::LoadFile(test::TestData("zip/basic.zip"));
   tree.Write("Pack.zip", archive);
   NoBoxes boxes;
-  auto comp = MakeZipComponent(boxes, nullptr, "Quillow");
+  auto comp = ui::MakeZipComponent(boxes, nullptr, "Quillow");
   comp->SFXPath = QUILLOW_SFX_STUB;
   comp->SetZipFilename(tree.Path("Pack.zip"));
 

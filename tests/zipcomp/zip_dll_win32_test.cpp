@@ -11,7 +11,7 @@
 
 #include "platform/fs.h"
 #include "ui/services.h"
-#include "zip/component/zip_system_win32.h"
+#include "ui/zip_component_ui.h"
 
 namespace quillow::zip {
 namespace {
@@ -79,7 +79,7 @@ class ZipDllTest : public ::testing::Test {
   }
 
   Boxes boxes;
-  std::unique_ptr<TZipComponent> comp = MakeZipComponent(boxes, nullptr, "Quillow");
+  std::unique_ptr<TZipComponent> comp = ui::MakeZipComponent(boxes, nullptr, "Quillow");
   fs::path root;
   std::vector<std::string> notes;
 };

@@ -2,7 +2,6 @@
 
 #include "platform/fs.h"
 #include "platform/win32/text.h"
-#include "ui/dialogs/password/password_dialog.h"
 
 namespace quillow::zip {
 
@@ -25,15 +24,14 @@ class Win32Library final : public LoadedLibrary {
 
 }  // namespace
 
-Win32ZipSystem::Win32ZipSystem(app::MessageBoxes& boxes, HWND owner, std::string title)
-    : boxes_(boxes), owner_(owner), title_(std::move(title)) {}
+Win32ZipSystem::Win32ZipSystem(ZipPrompts prompts) : prompts_(std::move(prompts)) {}
 
 void Win32ZipSystem::ShowMessage(const std::string& text) {
-  boxes_.Show(owner_, text, title_, MB_OK);
+  if (prompts_.showMessage) prompts_.showMessage(text);
 }
 
 std::string Win32ZipSystem::InputPassword(const std::string& prompt) {
-  return PasswordDialog::Ask(owner_, prompt);
+  return prompts_.askPassword ? prompts_.askPassword(prompt) : std::string();
 }
 
 bool Win32ZipSystem::FileExists(const std::string& path) {
@@ -77,12 +75,6 @@ void Win32ZipSystem::PumpMessages() {
   }
   // A window asks for its cursor whenever the mouse moves; the hourglass stays meanwhile.
   if (busy_ > 0) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-}
-
-std::unique_ptr<TZipComponent> MakeZipComponent(app::MessageBoxes& boxes, HWND owner,
-                                                const std::string& title) {
-  return std::make_unique<TZipComponent>(std::make_unique<Win32ZipSystem>(boxes, owner, title),
-                                         owner);
 }
 
 }  // namespace quillow::zip

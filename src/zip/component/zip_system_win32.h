@@ -1,22 +1,28 @@
-// The ZIP component's system on Windows: the application's message box, the "Password"
-// box, the wide file functions, libraries loaded with the system's error boxes off, the
-// hourglass and the message pump.
+// The ZIP component's system on Windows: the wide file functions, libraries loaded with the
+// system's error boxes off, the hourglass and the message pump. Messages and the password
+// prompt are the window's: it hands them in.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "ui/services.h"
 #include "zip/component/zip_component.h"
 
 namespace quillow::zip {
 
+// What the component asks of its user.
+struct ZipPrompts {
+  std::function<void(const std::string& text)> showMessage;
+  // The password typed, or empty when the user cancelled.
+  std::function<std::string(const std::string& prompt)> askPassword;
+};
+
 class Win32ZipSystem : public ZipSystem {
  public:
-  // Message boxes go through `boxes`, owned by `owner`, titled `title`.
-  Win32ZipSystem(app::MessageBoxes& boxes, HWND owner, std::string title);
+  explicit Win32ZipSystem(ZipPrompts prompts);
 
   void ShowMessage(const std::string& text) override;
   std::string InputPassword(const std::string& prompt) override;
@@ -28,15 +34,9 @@ class Win32ZipSystem : public ZipSystem {
   void PumpMessages() override;
 
  private:
-  app::MessageBoxes& boxes_;
-  HWND owner_;
-  std::string title_;
+  ZipPrompts prompts_;
   int busy_ = 0;
   HCURSOR before_ = nullptr;
 };
-
-// The component a window owns, with its messages in that window's boxes.
-std::unique_ptr<TZipComponent> MakeZipComponent(app::MessageBoxes& boxes, HWND owner,
-                                                const std::string& title);
 
 }  // namespace quillow::zip

@@ -1,6 +1,5 @@
 #include "ui/dialogs/about/about.h"
 
-#include "app/res/resource.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/text.h"
 #include "ui/dialogs/about/about_ids.h"
@@ -38,7 +37,7 @@ RECT RectInParent(HWND control) {
 
 std::string VersionText() { return std::string("Version ") + QUILLOW_VERSION_SHORT; }
 
-TAboutBox::TAboutBox()
+TAboutBox::TAboutBox(int iconId)
     : DialogForm({.caption = "About Quillow",
                   .clientWidth = 359,
                   .clientHeight = 216,
@@ -47,6 +46,7 @@ TAboutBox::TAboutBox()
                 .gradient = true,
                 .gradientTop = kOrange,
                 .gradientBottom = kLime},
+      iconId_(iconId),
       emailColor_(kLinkBlue),
       homepageColor_(kLinkBlue) {}
 
@@ -93,9 +93,8 @@ void TAboutBox::OnLayout() {
   EMail.SetFont(linkFont_.get());
   Homepage.SetFont(linkFont_.get());
   // The icon is drawn stretched to the box it has at this resolution.
-  icon_.reset(
-      static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_QUILLOW),
-                                    IMAGE_ICON, Scale(33), Scale(33), 0)));
+  icon_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId_),
+                                            IMAGE_ICON, Scale(33), Scale(33), 0)));
   InvalidateRect(Panel1.Handle(), nullptr, TRUE);
 }
 

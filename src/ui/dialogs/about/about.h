@@ -18,7 +18,8 @@ std::string VersionText();
 
 class TAboutBox : public DialogForm {
  public:
-  TAboutBox();
+  // `iconId`: the program's icon among its resources.
+  explicit TAboutBox(int iconId);
 
   // Links open through `shell` (tests answer it); null: the system's.
   void SetShell(app::Shell* shell) { shell_ = shell; }
@@ -64,6 +65,7 @@ class TAboutBox : public DialogForm {
   // Paints the part of the panel's gradient that lies behind a control.
   void PaintBehind(HDC dc, HWND control, const RECT& area);
 
+  int iconId_;
   app::Shell* shell_ = nullptr;
   COLORREF emailColor_;
   COLORREF homepageColor_;
