@@ -33,7 +33,7 @@ double Median(std::vector<double> v) {
                         : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-class TimingShell final : public quillow::app::Shell {
+class TimingShell final : public quillow::ui::Shell {
  public:
   INT_PTR Open(HWND, const std::string& path, int) override {
     at = Clock::now();
@@ -45,7 +45,7 @@ class TimingShell final : public quillow::app::Shell {
 };
 
 // Prints what the window would have shown, and says yes to questions.
-class PrintingBoxes final : public quillow::app::MessageBoxes {
+class PrintingBoxes final : public quillow::ui::MessageBoxes {
  public:
   int Show(HWND, const std::string& text, const std::string& title, UINT) override {
     std::printf("message box \"%s\": %s\n", title.c_str(), text.c_str());

@@ -23,7 +23,7 @@ bool Application::CreateForms() {
   if (!resultForm_->Create()) return false;
   resultForm_->SetMainWindow(true);
   const HWND main = resultForm_->Handle();
-  components::SetApplicationWindow(main);
+  ui::SetApplicationWindow(main);
   // What escapes a callback outside the forms (the folder browser's) is shown as the
   // forms show theirs.
   ui::SetExceptionReporter([this](HWND owner, const std::string& what) {
@@ -33,10 +33,10 @@ bool Application::CreateForms() {
       MessageBoxW(owner, platform::Widen(what).c_str(), platform::Widen(title_).c_str(),
                   MB_OK | MB_ICONERROR);
   });
-  advancedOptions_ = std::make_unique<dialogs::TAdvancedOptions>();
-  aboutBox_ = std::make_unique<dialogs::TAboutBox>(IDI_QUILLOW);
-  zipOptions_ = std::make_unique<dialogs::TZipOptions>();
-  for (dialogs::DialogForm* form : std::initializer_list<dialogs::DialogForm*>{
+  advancedOptions_ = std::make_unique<ui::TAdvancedOptions>();
+  aboutBox_ = std::make_unique<ui::TAboutBox>(IDI_QUILLOW);
+  zipOptions_ = std::make_unique<ui::TZipOptions>();
+  for (ui::DialogForm* form : std::initializer_list<ui::DialogForm*>{
            advancedOptions_.get(), aboutBox_.get(), zipOptions_.get()})
     form->SetMessageBoxes(services_.messages);
   aboutBox_->SetShell(services_.shell);

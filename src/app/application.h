@@ -30,9 +30,9 @@ class Application {
   int Run(int showCommand);
 
   TResultForm& ResultForm() { return *resultForm_; }
-  dialogs::TAdvancedOptions& AdvancedOptions() { return *advancedOptions_; }
-  dialogs::TAboutBox& AboutBox() { return *aboutBox_; }
-  dialogs::TZipOptions& ZipOptions() { return *zipOptions_; }
+  ui::TAdvancedOptions& AdvancedOptions() { return *advancedOptions_; }
+  ui::TAboutBox& AboutBox() { return *aboutBox_; }
+  ui::TZipOptions& ZipOptions() { return *zipOptions_; }
 
   // The application's standard exception message.
   void ShowException(const std::string& message) const;
@@ -41,9 +41,9 @@ class Application {
   FormServices services_;
   std::string title_;
   std::unique_ptr<TResultForm> resultForm_;
-  std::unique_ptr<dialogs::TAdvancedOptions> advancedOptions_;
-  std::unique_ptr<dialogs::TAboutBox> aboutBox_;
-  std::unique_ptr<dialogs::TZipOptions> zipOptions_;
+  std::unique_ptr<ui::TAdvancedOptions> advancedOptions_;
+  std::unique_ptr<ui::TAboutBox> aboutBox_;
+  std::unique_ptr<ui::TZipOptions> zipOptions_;
 };
 
 }  // namespace quillow::app

@@ -54,10 +54,10 @@ TResultForm::TResultForm(FormServices services)
       handOver_(queue_, *this) {
   BrowseFolder.Directory = "C:\\";
   BrowseFolder.Title = "Look for files in";
-  BrowseFolder.Flags = components::bfFileSysDirsOnly | components::bfStatusText;
+  BrowseFolder.Flags = ui::bfFileSysDirsOnly | ui::bfStatusText;
   BrowseFolder.ShowPathInStatusArea = true;
-  BrowseFolder.RootFolder = components::foMyComputer;
-  ownBrowser_ = std::make_unique<ComponentFolderBrowser>(BrowseFolder);
+  BrowseFolder.RootFolder = ui::foMyComputer;
+  ownBrowser_ = std::make_unique<ui::ComponentFolderBrowser>(BrowseFolder);
   browser_ = services_.browser ? services_.browser : ownBrowser_.get();
 
   if (services_.wrapSearchHost) wrappedHost_ = services_.wrapSearchHost(handOver_);
@@ -103,7 +103,7 @@ bool TResultForm::Create() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   CreateControls();
   CreateMenus();
-  Constrain1 = std::make_unique<components::TConstrain>(hwnd_);
+  Constrain1 = std::make_unique<ui::TConstrain>(hwnd_);
   Constrain1->MinWidth = Scale(kMinWidth);
   Constrain1->MinHeight = Scale(kMinHeight);
   Layout();
@@ -185,8 +185,8 @@ void TResultForm::OnDpiChanged(int dpi, const RECT& suggested) {
   Layout();
 }
 
-void TResultForm::SetForms(dialogs::TAdvancedOptions* advanced, dialogs::TAboutBox* about,
-                           dialogs::TZipOptions* zipOptions) {
+void TResultForm::SetForms(ui::TAdvancedOptions* advanced, ui::TAboutBox* about,
+                           ui::TZipOptions* zipOptions) {
   advancedOptions_ = advanced;
   aboutBox_ = about;
   zipOptions_ = zipOptions;

@@ -35,11 +35,11 @@
 #include "ui/controls/status_bar.h"
 #include "ui/services.h"
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 class TAdvancedOptions;
 class TAboutBox;
 class TZipOptions;
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui
 namespace quillow::zip {
 class TZipComponent;
 }  // namespace quillow::zip
@@ -52,13 +52,13 @@ inline constexpr char kProgramTitle[] = "Quillow";
 
 // What the window asks of the world; every empty member means "the system's own".
 struct FormServices {
-  MessageBoxes* messages = nullptr;
-  Shell* shell = nullptr;
-  FolderBrowser* browser = nullptr;  // null: the window's own BrowseFolder
+  ui::MessageBoxes* messages = nullptr;
+  ui::Shell* shell = nullptr;
+  ui::FolderBrowser* browser = nullptr;  // null: the window's own BrowseFolder
   std::function<platform::DriveTypeTable()> driveTypes;
   std::string programFolder;                         // with its trailing backslash
   settings::KeyValueStore* settingsStore = nullptr;  // null: the current user's registry
-  FileDialogs* fileDialogs = nullptr;
+  ui::FileDialogs* fileDialogs = nullptr;
   // Tests watch or pace a search by putting a host of their own in front of the hand-over;
   // it must pass every step on.
   std::function<std::unique_ptr<SearchHost>(SearchHost& handOver)> wrapSearchHost;
@@ -91,12 +91,11 @@ class TResultForm final : private SearchHost {
   void SetMainWindow(bool main) { mainWindow_ = main; }
   // Keyboard navigation between the controls; true when it took the message.
   bool PreTranslateMessage(MSG& msg);
-  void SetForms(dialogs::TAdvancedOptions* advanced, dialogs::TAboutBox* about,
-                dialogs::TZipOptions* zipOptions);
+  void SetForms(ui::TAdvancedOptions* advanced, ui::TAboutBox* about, ui::TZipOptions* zipOptions);
 
   // The window's state: every setting that outlives the run, the sort kind (the results
   // list's tag) among them.
-  AppSettings Settings;
+  settings::AppSettings Settings;
   const std::vector<ResultRow>& Rows() const { return rows_; }
   const std::string& ProgramFolder() const { return programFolder_; }
   const platform::DriveTypeTable& DriveTypes() const { return driveTypes_; }
@@ -156,13 +155,13 @@ class TResultForm final : private SearchHost {
   ui::StatusBar StatusBar1;
   HMENU ResultsMenu = nullptr;  // the window's own
   platform::UniqueMenu PopupMenu1;
-  components::TBrowseFolder BrowseFolder;
-  std::unique_ptr<components::TConstrain> Constrain1;
+  ui::TBrowseFolder BrowseFolder;
+  std::unique_ptr<ui::TConstrain> Constrain1;
   // Made with the window, whose handle it keeps as its owner's.
   std::unique_ptr<zip::TZipComponent> ZipComponent;
 
   // Printing, the Start-menu commands and the manual (result_form_shell.cpp).
-  TProgLink ProgLink1;
+  settings::TProgLink ProgLink1;
   // Full path of the program's executable.
   std::string ProgramPath() const;
 
@@ -245,12 +244,12 @@ class TResultForm final : private SearchHost {
   bool queueTimerOn_ = false;
 
   FormServices services_;
-  SystemMessageBoxes systemMessages_;
-  SystemShell systemShell_;
-  std::unique_ptr<ComponentFolderBrowser> ownBrowser_;
-  MessageBoxes& messages_;
-  Shell& shell_;
-  FolderBrowser* browser_ = nullptr;
+  ui::SystemMessageBoxes systemMessages_;
+  ui::SystemShell systemShell_;
+  std::unique_ptr<ui::ComponentFolderBrowser> ownBrowser_;
+  ui::MessageBoxes& messages_;
+  ui::Shell& shell_;
+  ui::FolderBrowser* browser_ = nullptr;
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;
@@ -263,9 +262,9 @@ class TResultForm final : private SearchHost {
   platform::DriveTypeTable driveTypes_{};
   std::vector<std::string> temporaryFiles_;
   bool legacyImport_ = false;
-  dialogs::TAdvancedOptions* advancedOptions_ = nullptr;
-  dialogs::TAboutBox* aboutBox_ = nullptr;
-  dialogs::TZipOptions* zipOptions_ = nullptr;
+  ui::TAdvancedOptions* advancedOptions_ = nullptr;
+  ui::TAboutBox* aboutBox_ = nullptr;
+  ui::TZipOptions* zipOptions_ = nullptr;
 
   std::vector<ResultRow> rows_;
   size_t listedRows_ = 0;       // how many of rows_ the list knows of
@@ -280,18 +279,18 @@ class TResultForm final : private SearchHost {
   // Settings and saving results (result_form_settings.cpp, result_form_save.cpp).
   void LoadSettingsIntoControls();
   void SaveSettingsFromControls();
-  WindowPlacement CurrentPlacement() const;
-  void ApplyBounds(const WindowPlacement& placement);
+  settings::WindowPlacement CurrentPlacement() const;
+  void ApplyBounds(const settings::WindowPlacement& placement);
   void SaveResults(bool append);
   bool WriteResults(const std::string& path, bool append, bool html);
 
   std::unique_ptr<settings::KeyValueStore> ownStore_;
   settings::KeyValueStore* store_ = nullptr;
-  SystemFileDialogs systemFileDialogs_;
-  FileDialogs* fileDialogs_ = nullptr;
+  ui::SystemFileDialogs systemFileDialogs_;
+  ui::FileDialogs* fileDialogs_ = nullptr;
   settings::LegacyWindow legacyWindow_;
   int showOverride_ = -1;  // a show command that the settings ask for, or -1
-  SaveFileDialog SaveDialog1, SaveDialog2;
+  ui::SaveFileDialog SaveDialog1, SaveDialog2;
 };
 
 }  // namespace quillow::app

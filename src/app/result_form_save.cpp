@@ -38,7 +38,7 @@ void TResultForm::Save1Click() { SaveResults(false); }
 void TResultForm::Append1Click() { SaveResults(true); }
 
 void TResultForm::SaveResults(bool append) {
-  SaveFileDialog& dialog = append ? SaveDialog2 : SaveDialog1;
+  ui::SaveFileDialog& dialog = append ? SaveDialog2 : SaveDialog1;
   dialog.initialFolder = DialogFolder(Settings.SavePath);
   if (!append) dialog.filterIndex = Settings.FilterIndex;
   if (!fileDialogs_->Save(hwnd_, dialog)) return;

@@ -48,8 +48,8 @@ void TResultForm::SaveSettingsFromControls() {
   settings::SaveSettings(*store_, Settings);
 }
 
-WindowPlacement TResultForm::CurrentPlacement() const {
-  WindowPlacement p;
+settings::WindowPlacement TResultForm::CurrentPlacement() const {
+  settings::WindowPlacement p;
   p.known = true;
   WINDOWPLACEMENT wp{};
   wp.length = sizeof(wp);
@@ -69,7 +69,7 @@ WindowPlacement TResultForm::CurrentPlacement() const {
   return p;
 }
 
-void TResultForm::ApplyBounds(const WindowPlacement& p) {
+void TResultForm::ApplyBounds(const settings::WindowPlacement& p) {
   // Hand-edited or stale bounds that reach no monitor (or have no size) are not applied:
   // the window would be out of sight.
   const int64_t right = int64_t{p.left} + p.width, bottom = int64_t{p.top} + p.height;

@@ -66,10 +66,10 @@ void TResultForm::Addicontostartmenu1Click() {
 }
 
 void TResultForm::CreateshortcutinStartMenuFind1Click() {
-  const std::string error =
-      WriteRegistryRows(FindRegistrationRows(ProgramPath()),
-                        services_.machineRoot ? services_.machineRoot : HKEY_LOCAL_MACHINE,
-                        services_.userRoot ? services_.userRoot : HKEY_CURRENT_USER);
+  const std::string error = settings::WriteRegistryRows(
+      settings::FindRegistrationRows(ProgramPath()),
+      services_.machineRoot ? services_.machineRoot : HKEY_LOCAL_MACHINE,
+      services_.userRoot ? services_.userRoot : HKEY_CURRENT_USER);
   if (!error.empty()) ShowException(error.c_str());
 }
 

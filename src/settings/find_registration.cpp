@@ -1,6 +1,6 @@
 #include "settings/find_registration.h"
 
-namespace quillow {
+namespace quillow::settings {
 
 std::string ProgramFolderOf(std::string_view programPath) {
   const size_t cut = programPath.rfind('\\');
@@ -34,4 +34,4 @@ std::string RegistryWriteError(const RegistryRow& row) {
   return "Failed to set data for '" + row.value + "'";
 }
 
-}  // namespace quillow
+}  // namespace quillow::settings

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quillow {
+namespace quillow::settings {
 
 inline constexpr char kFindExtensionClsid[] = "{5B2E8A41-7C3D-4F96-A1E0-3D4C6B9F2E17}";
 inline constexpr char kFindMenuText[] = "using &Quillow...";
@@ -34,4 +34,4 @@ std::vector<RegistryRow> FindRegistrationRows(std::string_view programPath);
 // The registry error for a row whose key or value could not be written.
 std::string RegistryWriteError(const RegistryRow& row);
 
-}  // namespace quillow
+}  // namespace quillow::settings

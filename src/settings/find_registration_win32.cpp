@@ -2,7 +2,7 @@
 
 #include "platform/win32/text.h"
 
-namespace quillow {
+namespace quillow::settings {
 
 namespace {
 
@@ -58,4 +58,4 @@ std::string WriteRegistryRows(const std::vector<RegistryRow>& rows, HKEY machine
   return {};
 }
 
-}  // namespace quillow
+}  // namespace quillow::settings

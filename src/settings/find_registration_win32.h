@@ -8,7 +8,7 @@
 
 #include "settings/find_registration.h"
 
-namespace quillow {
+namespace quillow::settings {
 
 // Writes `rows` in order below the two roots, opening each key with create-if-missing.
 // Stops at the first key or value that cannot be written and returns its registry error;
@@ -16,4 +16,4 @@ namespace quillow {
 std::string WriteRegistryRows(const std::vector<RegistryRow>& rows, HKEY machineRoot,
                               HKEY userRoot);
 
-}  // namespace quillow
+}  // namespace quillow::settings

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-namespace quillow {
+namespace quillow::settings {
 
 inline constexpr char kLinkDescription[] = "No description available";
 
@@ -30,4 +30,4 @@ class TProgLink {
 // in the registry, or the platform's answer where that value is missing.
 std::string StartMenuProgramsFolder();
 
-}  // namespace quillow
+}  // namespace quillow::settings

@@ -7,7 +7,7 @@
 #include "platform/win32/text.h"
 #include "settings/prog_link.h"
 
-namespace quillow {
+namespace quillow::settings {
 
 namespace {
 
@@ -107,4 +107,4 @@ bool TProgLink::MakeLink() {
   return SUCCEEDED(file->Save(platform::Widen(linkPath_).c_str(), TRUE));
 }
 
-}  // namespace quillow
+}  // namespace quillow::settings

@@ -10,7 +10,7 @@
 #include "output/writers.h"
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::settings {
 
 // The main window's bounds in pixels. `known` stays false until a load (or the window
 // itself) has given them; the form then keeps the placement it was made with.
@@ -37,4 +37,4 @@ struct AppSettings {
   WindowPlacement Placement;
 };
 
-}  // namespace quillow
+}  // namespace quillow::settings

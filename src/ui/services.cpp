@@ -8,7 +8,7 @@
 #include "platform/win32/shell.h"
 #include "platform/win32/text.h"
 
-namespace quillow::app {
+namespace quillow::ui {
 
 int SystemMessageBoxes::Show(HWND owner, const std::string& text, const std::string& title,
                              UINT type) {
@@ -48,4 +48,4 @@ bool SystemFileDialogs::Save(HWND owner, SaveFileDialog& dialog) {
   return true;
 }
 
-}  // namespace quillow::app
+}  // namespace quillow::ui

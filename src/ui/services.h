@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace quillow::app {
+namespace quillow::ui {
 
 class MessageBoxes {
  public:
@@ -65,4 +65,4 @@ class SystemFileDialogs final : public FileDialogs {
   bool Save(HWND owner, SaveFileDialog& dialog) override;
 };
 
-}  // namespace quillow::app
+}  // namespace quillow::ui

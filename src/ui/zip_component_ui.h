@@ -12,7 +12,7 @@
 
 namespace quillow::ui {
 
-std::unique_ptr<zip::TZipComponent> MakeZipComponent(app::MessageBoxes& boxes, HWND owner,
+std::unique_ptr<zip::TZipComponent> MakeZipComponent(MessageBoxes& boxes, HWND owner,
                                                      const std::string& title);
 
 }  // namespace quillow::ui

@@ -8,10 +8,10 @@ namespace quillow {
 namespace {
 
 TEST(FindRegistration, RowsForAProgramInToolsQ) {
-  const auto rows = FindRegistrationRows("C:\\Tools\\Q\\Quillow.exe");
+  const auto rows = settings::FindRegistrationRows("C:\\Tools\\Q\\Quillow.exe");
   ASSERT_EQ(rows.size(), 10u);
   auto data = [&](const std::string& keyEnd, const std::string& value) {
-    for (const RegistryRow& row : rows)
+    for (const settings::RegistryRow& row : rows)
       if (row.value == value && row.key.ends_with(keyEnd)) return row.text;
     return std::string("(missing)");
   };
@@ -24,10 +24,11 @@ TEST(FindRegistration, RowsForAProgramInToolsQ) {
       "Apartment");
   // Six machine rows, then the four of the user's settings key: the root switches once.
   for (size_t i = 0; i < rows.size(); ++i)
-    EXPECT_EQ(rows[i].root, i < 6 ? RegistryRoot::kLocalMachine : RegistryRoot::kCurrentUser);
+    EXPECT_EQ(rows[i].root,
+              i < 6 ? settings::RegistryRoot::kLocalMachine : settings::RegistryRoot::kCurrentUser);
   EXPECT_TRUE(rows[7].dword && rows[7].number == 0 && rows[7].value == "Case");
   EXPECT_TRUE(rows[8].dword && rows[8].number == 1 && rows[8].value == "SubDirs");
-  EXPECT_EQ(RegistryWriteError(rows[6]), "Failed to set data for 'Location'");
+  EXPECT_EQ(settings::RegistryWriteError(rows[6]), "Failed to set data for 'Location'");
 }
 
 }  // namespace

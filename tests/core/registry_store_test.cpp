@@ -55,7 +55,7 @@ class RegistryStoreTest : public ::testing::Test {
 
 TEST_F(RegistryStoreTest, ValuesGoInWithTheirTypesAndComeBack) {
   RegistryStore store(root_);
-  AppSettings s;
+  settings::AppSettings s;
   s.FilterIndex = 2;
   s.SavePath = "C:\\\xE6\x97\xA5\xE6\x9C\xAC\\";  // a folder named in Japanese
   s.SortType = 11;
@@ -93,7 +93,7 @@ TEST_F(RegistryStoreTest, ValuesGoInWithTheirTypesAndComeBack) {
   const DWORD filter = 258;
   SetRaw(L"FilterIndex", REG_DWORD, &filter, sizeof(filter));
 
-  AppSettings r;
+  settings::AppSettings r;
   r.SortType = 3;
   const LoadOutcome outcome = LoadSettings(store, "Z:\\nowhere\\", r, [] { return true; });
   EXPECT_TRUE(outcome.fromRegistry);

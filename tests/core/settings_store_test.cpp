@@ -56,7 +56,7 @@ Texts Logged(const MemoryStore& store, const std::string& verb) {
 }
 
 struct Loaded {
-  AppSettings settings;
+  settings::AppSettings settings;
   LoadOutcome outcome;
   int questions = 0;
 };
@@ -78,7 +78,7 @@ TEST(SettingsStore, FreshStartTakesDefaultsAndSavesEveryValueInOrder) {
   EXPECT_FALSE(l.outcome.migrated);
   EXPECT_EQ(l.questions, 0);
   EXPECT_TRUE(store.Written(kMainKey).empty());  // a first start writes nothing until exit
-  const AppSettings& s = l.settings;
+  const settings::AppSettings& s = l.settings;
   EXPECT_EQ(s.Options.CaseSensitive, 0);
   EXPECT_NE(s.Options.SubFolders, 0);
   EXPECT_EQ(s.Options.CountOnly, 0);
@@ -106,7 +106,7 @@ TEST(SettingsStore, FreshStartTakesDefaultsAndSavesEveryValueInOrder) {
 
 TEST(SettingsStore, SavedValuesComeBackReadInTheSameOrder) {
   MemoryStore store;
-  AppSettings s;
+  settings::AppSettings s;
   s.Options = {1, 0, 1, 0};
   s.ArchiveTypes.on[kRar] = 0;
   s.Html.link = 0x00123456;
@@ -132,7 +132,7 @@ TEST(SettingsStore, SavedValuesComeBackReadInTheSameOrder) {
   EXPECT_TRUE(l.outcome.fromRegistry);
   Texts read = Logged(store, "read");
   EXPECT_EQ(read, Texts(kMainOrder.begin() + 1, kMainOrder.end()));
-  const AppSettings& r = l.settings;
+  const settings::AppSettings& r = l.settings;
   EXPECT_EQ(r.Options.CaseSensitive, 1);
   EXPECT_EQ(r.Options.SubFolders, 0);
   EXPECT_EQ(r.Options.ShowWarnings, 0);
@@ -153,7 +153,7 @@ TEST(SettingsStore, SavedValuesComeBackReadInTheSameOrder) {
 
 TEST(SettingsStore, HandEditedKeyKeepsLoadingWithDefaults) {
   MemoryStore store;
-  SaveSettings(store, AppSettings{});
+  SaveSettings(store, settings::AppSettings{});
   // The marker counts whatever its type; the other values are missing, mistyped or odd.
   store.SetNumber(kMainKey, "DoNotDeleteMe", 5);
   store.Remove(kMainKey, "SubFolders");
@@ -175,7 +175,7 @@ TEST(SettingsStore, HandEditedKeyKeepsLoadingWithDefaults) {
   store.SetNumber(kArchiveTypesKey, "ZIP", 0);
 
   Loaded l = Load(store);
-  const AppSettings& s = l.settings;
+  const settings::AppSettings& s = l.settings;
   EXPECT_TRUE(l.outcome.fromRegistry);
   EXPECT_EQ(Logged(store, "read").back(), "SaveTextWithTabs");  // nothing stopped the load
   EXPECT_NE(s.Options.SubFolders, 0);
@@ -235,7 +235,7 @@ TEST(SettingsStore, LegacyFilesOfEveryLengthMoveIntoTheRegistry) {
     tree.Write("quillow.cfg", LegacyFile(c.size));
     MemoryStore store;
     Loaded l = Load(store, tree.Root() + platform::kSep, c.size == 5528);
-    const AppSettings& s = l.settings;
+    const settings::AppSettings& s = l.settings;
     EXPECT_TRUE(l.outcome.migrated);
     EXPECT_EQ(l.questions, 1);
     EXPECT_EQ(l.outcome.windowBlockRead, c.windowRead);

@@ -83,7 +83,7 @@ TEST(HandlesTest, EachHandleIsClosedExactlyOnce) {
 // ---------------------------------------------------------------------------------------
 // The dialog base.
 
-class ProbeDialog final : public dialogs::DialogForm {
+class ProbeDialog final : public ui::DialogForm {
  public:
   ProbeDialog() : DialogForm({.caption = "Probe", .clientWidth = 200, .clientHeight = 100}) {}
   bool accept = false;
@@ -146,7 +146,7 @@ TEST(DialogBaseTest, BarrierNotifyResultValidationAndResolution) {
 // ---------------------------------------------------------------------------------------
 // "Advanced Options", opened from the window's menu.
 
-class FakeColorPicker final : public dialogs::ColorPicker {
+class FakeColorPicker final : public ui::ColorPicker {
  public:
   bool Execute(HWND, uint32_t& color) override {
     presets.push_back(color);
@@ -191,23 +191,23 @@ class AdvancedOptionsTest : public FormTest {
   HWND Item(int id) const { return GetDlgItem(dialog_.Handle(), id); }
   void ClickItem(int id) { Click(Item(id)); }
   void ChooseColorEntry(int index) {
-    HWND combo = Item(dialogs::advanced_id::ComboBox1);
+    HWND combo = Item(ui::advanced_id::ComboBox1);
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendCommand(dialog_.Handle(), dialogs::advanced_id::ComboBox1, CBN_SELCHANGE, combo);
+    SendCommand(dialog_.Handle(), ui::advanced_id::ComboBox1, CBN_SELCHANGE, combo);
   }
   void TypeColorEntry(const std::string& text) {
-    HWND combo = Item(dialogs::advanced_id::ComboBox1);
+    HWND combo = Item(ui::advanced_id::ComboBox1);
     SetWindowTextW(combo, platform::Widen(text).c_str());
-    SendCommand(dialog_.Handle(), dialogs::advanced_id::ComboBox1, CBN_EDITCHANGE, combo);
+    SendCommand(dialog_.Handle(), ui::advanced_id::ComboBox1, CBN_EDITCHANGE, combo);
   }
 
-  dialogs::TAdvancedOptions dialog_;
+  ui::TAdvancedOptions dialog_;
   FakeColorPicker picker_;
 };
 
 TEST_F(AdvancedOptionsTest, SelectAllAndTheCheckOnOk) {
-  namespace aid = dialogs::advanced_id;
-  const AppSettings before = form_->Settings;
+  namespace aid = ui::advanced_id;
+  const settings::AppSettings before = form_->Settings;
   Open([&] {
     ClickItem(aid::SelectAll);  // clears it: every box, "File folders" too
     for (int box = aid::ACE; box <= aid::Folders; ++box)
@@ -246,7 +246,7 @@ TEST_F(AdvancedOptionsTest, SelectAllAndTheCheckOnOk) {
 }
 
 TEST_F(AdvancedOptionsTest, ColoursByFirstLetterSelectAndCancel) {
-  namespace aid = dialogs::advanced_id;
+  namespace aid = ui::advanced_id;
   HtmlStyle& html = form_->Settings.Html;
   html.text = 0x000001;
   html.link = 0x000002;
@@ -254,9 +254,9 @@ TEST_F(AdvancedOptionsTest, ColoursByFirstLetterSelectAndCancel) {
   const HtmlStyle before = html;
   Open([&] {
     EXPECT_EQ(dialog_.SwatchColor(), html.background);
-    ChooseColorEntry(dialogs::kTextColor);
+    ChooseColorEntry(ui::kTextColor);
     EXPECT_EQ(dialog_.SwatchColor(), html.text);
-    ChooseColorEntry(dialogs::kLinkColor);
+    ChooseColorEntry(ui::kLinkColor);
     EXPECT_EQ(dialog_.SwatchColor(), html.link);
     TypeColorEntry("Visited by hand");
     EXPECT_EQ(dialog_.SwatchColor(), html.visitedLink);
@@ -264,12 +264,12 @@ TEST_F(AdvancedOptionsTest, ColoursByFirstLetterSelectAndCancel) {
     EXPECT_EQ(dialog_.SwatchColor(), html.visitedLink);
 
     // "Select..." is preset with the swatch and changes only the colour the text names.
-    ChooseColorEntry(dialogs::kLinkColor);
+    ChooseColorEntry(ui::kLinkColor);
     ClickItem(aid::Select);
     EXPECT_EQ(picker_.presets.back(), html.link);
     EXPECT_EQ(dialog_.SwatchColor(), 0x123456u);
-    EXPECT_EQ(dialog_.WorkingColor(dialogs::kLinkColor), 0x123456u);
-    EXPECT_EQ(dialog_.WorkingColor(dialogs::kTextColor), html.text);
+    EXPECT_EQ(dialog_.WorkingColor(ui::kLinkColor), 0x123456u);
+    EXPECT_EQ(dialog_.WorkingColor(ui::kTextColor), html.text);
     picker_.choose = false;  // cancelled: the preset stays
     ClickItem(aid::Select);
     EXPECT_EQ(dialog_.SwatchColor(), 0x123456u);
@@ -280,9 +280,9 @@ TEST_F(AdvancedOptionsTest, ColoursByFirstLetterSelectAndCancel) {
   EXPECT_EQ(html.link, before.link);
   EXPECT_TRUE(html.hyperlinks);
   Open([&] {
-    EXPECT_EQ(dialog_.WorkingColor(dialogs::kLinkColor), before.link);
+    EXPECT_EQ(dialog_.WorkingColor(ui::kLinkColor), before.link);
     EXPECT_EQ(TextOf(Item(aid::ComboBox1)), "Background color");
-    ChooseColorEntry(dialogs::kVisitedLinkColor);
+    ChooseColorEntry(ui::kVisitedLinkColor);
     picker_.choose = true;
     ClickItem(aid::Select);
     ClickItem(aid::CheckBox8);  // tabs on
@@ -300,9 +300,9 @@ TEST_F(AdvancedOptionsTest, ColoursByFirstLetterSelectAndCancel) {
 class AboutBoxTest : public FormTest {};
 
 TEST_F(AboutBoxTest, LinksOpenAndTurnRedCreditsAndOk) {
-  namespace bid = dialogs::about_id;
+  namespace bid = ui::about_id;
   MakeForm();
-  dialogs::TAboutBox about(IDI_QUILLOW);
+  ui::TAboutBox about(IDI_QUILLOW);
   about.SetMessageBoxes(&messages_);
   about.SetShell(&shell_);
   ASSERT_TRUE(about.Create(form()));
@@ -319,8 +319,8 @@ TEST_F(AboutBoxTest, LinksOpenAndTurnRedCreditsAndOk) {
   Command(form(), id::AboutQuillow1);
   EXPECT_FALSE(about.Showing());
 
-  const std::string mail = std::string("mailto:") + dialogs::kEMailAddress;
-  EXPECT_EQ(shell_.opened, (std::vector<std::string>{mail, mail, dialogs::kHomePage}));
+  const std::string mail = std::string("mailto:") + ui::kEMailAddress;
+  EXPECT_EQ(shell_.opened, (std::vector<std::string>{mail, mail, ui::kHomePage}));
   EXPECT_EQ(shell_.showCommands, (std::vector<int>{SW_SHOWNORMAL, SW_SHOWNORMAL, SW_SHOWNORMAL}));
   EXPECT_EQ(about.EMailColor(), RGB(255, 0, 0));
   EXPECT_EQ(about.HomepageColor(), RGB(255, 0, 0));

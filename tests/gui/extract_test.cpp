@@ -11,7 +11,7 @@
 namespace quillow::test {
 namespace {
 
-namespace zid = dialogs::zipext_id;
+namespace zid = ui::zipext_id;
 
 std::function<void()> g_inside;
 void CALLBACK RunInside(HWND, UINT, UINT_PTR id, DWORD) {
@@ -106,7 +106,7 @@ class ExtractTest : public FormTest {
   zip::TZipComponent& Zip() { return *form_->ZipComponent; }
 
   TempFolder tree_;
-  dialogs::TZipOptions dialog_;
+  ui::TZipOptions dialog_;
 };
 
 TEST_F(ExtractTest, EachRefusalInItsOrderAndNoDialog) {
@@ -183,7 +183,7 @@ TEST_F(ExtractTest, OkExtractsTheNamesInDisplayOrderShowingEachFile) {
     EXPECT_EQ(TextOf(Item(zid::CheckBox2)), "Overwrite files");
     EXPECT_TRUE(Checked(zid::CheckBox1) && Checked(zid::CheckBox2));
     EXPECT_EQ(dialog_.BrowseFolder.Directory, "C:\\");
-    EXPECT_EQ(dialog_.BrowseFolder.Flags, components::bfFileSysDirsOnly | components::bfStatusText);
+    EXPECT_EQ(dialog_.BrowseFolder.Flags, ui::bfFileSysDirsOnly | ui::bfStatusText);
     EXPECT_FALSE(dialog_.BrowseFolder.ShowPathInStatusArea);
 
     // "Browse..." starts from the typed folder; cancelled, it leaves the text alone.

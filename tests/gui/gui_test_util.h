@@ -30,7 +30,7 @@ struct MessageBoxCall {
   HWND owner;
 };
 
-class FakeMessageBoxes final : public app::MessageBoxes {
+class FakeMessageBoxes final : public ui::MessageBoxes {
  public:
   int Show(HWND owner, const std::string& text, const std::string& title, UINT type) override {
     calls.push_back({text, title, type, owner});
@@ -40,7 +40,7 @@ class FakeMessageBoxes final : public app::MessageBoxes {
   int answer = IDOK;
 };
 
-class FakeShell final : public app::Shell {
+class FakeShell final : public ui::Shell {
  public:
   INT_PTR Open(HWND, const std::string& path, int show) override {
     opened.push_back(path);
@@ -51,7 +51,7 @@ class FakeShell final : public app::Shell {
   std::vector<int> showCommands;
 };
 
-class FakeBrowser final : public app::FolderBrowser {
+class FakeBrowser final : public ui::FolderBrowser {
  public:
   std::string Directory() const override { return directory; }
   void SetDirectory(const std::string& d) override {
@@ -68,13 +68,13 @@ class FakeBrowser final : public app::FolderBrowser {
 };
 
 // Save-file dialogs answered with the file names queued; with none queued the user cancels.
-class FakeFileDialogs final : public app::FileDialogs {
+class FakeFileDialogs final : public ui::FileDialogs {
  public:
   struct Answer {
     std::string fileName;
     int filterIndex;
   };
-  bool Save(HWND, app::SaveFileDialog& dialog) override {
+  bool Save(HWND, ui::SaveFileDialog& dialog) override {
     shown.push_back(dialog);
     if (answers.empty()) return false;
     dialog.fileName = answers.front().fileName;
@@ -82,7 +82,7 @@ class FakeFileDialogs final : public app::FileDialogs {
     answers.erase(answers.begin());
     return true;
   }
-  std::vector<app::SaveFileDialog> shown;  // as each showing began
+  std::vector<ui::SaveFileDialog> shown;  // as each showing began
   std::vector<Answer> answers;
 };
 

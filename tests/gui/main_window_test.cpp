@@ -138,7 +138,7 @@ TEST_F(MainWindowTest, WindowCannotBeMadeSmallerThanItsMinimum) {
 }
 
 TEST(ConstrainTest, EveryNonZeroValueGoesToItsOwnField) {
-  components::ConstrainValues v;
+  ui::ConstrainValues v;
   v.MaximizedWidth = 1;
   v.MaximizedHeight = 2;
   v.MaximizedLeft = 3;
@@ -147,7 +147,7 @@ TEST(ConstrainTest, EveryNonZeroValueGoesToItsOwnField) {
   MINMAXINFO info{};
   info.ptMinTrackSize = {50, 60};
   info.ptMaxTrackSize = {70, 80};
-  components::ApplyConstrain(v, info);
+  ui::ApplyConstrain(v, info);
   EXPECT_EQ(info.ptMaxSize.x, 1);
   EXPECT_EQ(info.ptMaxSize.y, 2);
   EXPECT_EQ(info.ptMaxPosition.x, 3);
@@ -186,7 +186,7 @@ TEST(ApplicationTest, MakesTheFourFormsAndRunsUntilTheMainWindowCloses) {
   ASSERT_TRUE(application.CreateForms());
   const HWND main = application.ResultForm().Handle();
   struct Form {
-    dialogs::DialogForm& form;
+    ui::DialogForm& form;
     const char* caption;
   };
   const Form dialogs[] = {{application.AdvancedOptions(), "Advanced Options"},

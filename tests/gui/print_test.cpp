@@ -89,7 +89,7 @@ class FakePrinters final : public Printers {
 };
 
 // The shell as ShellExecute answers: files that exist open, others give "file not found".
-class FileShell final : public app::Shell {
+class FileShell final : public ui::Shell {
  public:
   INT_PTR Open(HWND, const std::string& path, int show) override {
     opened.push_back(path);

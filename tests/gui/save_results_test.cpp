@@ -79,7 +79,7 @@ TEST_F(SaveResultsTest, SaveAndAppendWriteTheLayoutsTheDialogsAsked) {
   // A Unicode name, the text filter, no extension: ".txt" is added.
   Choose(folder + "r\xC3\xA9sultats", 1, id::Save1);
   ASSERT_EQ(dialogs_.shown.size(), 1u);
-  const app::SaveFileDialog& first = dialogs_.shown[0];
+  const ui::SaveFileDialog& first = dialogs_.shown[0];
   EXPECT_EQ(first.title, "Save Search Results As...");
   EXPECT_EQ(first.filter, "Text files (*.txt)|*.txt|HTML files (*.html *.htm)|*.html;*.htm");
   EXPECT_EQ(first.options, static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY |
@@ -108,7 +108,7 @@ TEST_F(SaveResultsTest, SaveAndAppendWriteTheLayoutsTheDialogsAsked) {
   form_->Settings.SaveTextWithTabs = 1;
   form_->Settings.LaunchViewer = 1;
   Choose(folder + "log.txt", 1, id::Append1);
-  const app::SaveFileDialog& append = dialogs_.shown.back();
+  const ui::SaveFileDialog& append = dialogs_.shown.back();
   EXPECT_EQ(append.title, "Append Results to Text File...");
   EXPECT_EQ(append.filter, "Text files (*.txt)|*.txt");
   EXPECT_EQ(append.options,

@@ -123,7 +123,7 @@ TEST_F(LegacyMigrationTest, LegacyFileIsAskedAboutOnceAndItsWindowApplied) {
   EXPECT_EQ(messages_.calls[0].title, "");
   EXPECT_EQ(messages_.calls[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
   EXPECT_TRUE(std::filesystem::exists(home_->Path("quillow.cfg")));  // No keeps it
-  const AppSettings& s = form_->Settings;
+  const settings::AppSettings& s = form_->Settings;
   EXPECT_EQ(s.ArchiveTypes.on[kRar], 0);
   EXPECT_EQ(s.ArchiveTypes.on[kFolders], 0);
   EXPECT_NE(s.ArchiveTypes.on[kAce], 0);

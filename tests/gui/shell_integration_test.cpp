@@ -188,7 +188,7 @@ LinkFields LoadLink(const std::string& file) {
 TEST(ProgLink, WritesTheLinkIntoItsSubfolderAndOverwritesIt) {
   TempFolder home;
   home.Write("app\\Quillow.exe", "MZ");
-  TProgLink link;
+  settings::TProgLink link;
   link.ProgramsFolder = [&] { return home.Path("Programs"); };
   home.Folder("Programs");
   link.SourceName = home.Path("app\\Quillow.exe");
@@ -212,7 +212,7 @@ TEST(ProgLink, WritesTheLinkIntoItsSubfolderAndOverwritesIt) {
   link.ProgramsFolder = [&] { return home.Path("blocked"); };
   EXPECT_FALSE(link.MakeLink());
   // The user's own Programs folder is found (the registry's or the platform's).
-  EXPECT_GT(StartMenuProgramsFolder().size(), 3u);
+  EXPECT_GT(settings::StartMenuProgramsFolder().size(), 3u);
 }
 
 // A key below HKCU that stands in for a registry root and is removed at the end.
@@ -234,7 +234,7 @@ class ScratchKey {
 };
 
 // The row's data as the registry holds it, or "(missing)".
-std::string ReadBack(HKEY root, const RegistryRow& row) {
+std::string ReadBack(HKEY root, const settings::RegistryRow& row) {
   const std::wstring key = Widen(row.key), value = Widen(row.value);
   if (row.dword) {
     DWORD number = 0, bytes = sizeof(number);
@@ -251,14 +251,15 @@ std::string ReadBack(HKEY root, const RegistryRow& row) {
   return Narrow(text);
 }
 
-TEST(FindRegistrationRows, ReadBackFromTheRegistryAndStopAtTheFirstFailure) {
-  const auto rows = FindRegistrationRows("C:\\Tools\\Q\\Quillow.exe");
+TEST(settings::FindRegistrationRows, ReadBackFromTheRegistryAndStopAtTheFirstFailure) {
+  const auto rows = settings::FindRegistrationRows("C:\\Tools\\Q\\Quillow.exe");
   {
     ScratchKey machine(L"machine"), user(L"user");
     for (int run = 0; run < 2; ++run) {
-      ASSERT_EQ(WriteRegistryRows(rows, machine.get(), user.get()), "");
-      for (const RegistryRow& row : rows) {
-        const HKEY root = row.root == RegistryRoot::kLocalMachine ? machine.get() : user.get();
+      ASSERT_EQ(settings::WriteRegistryRows(rows, machine.get(), user.get()), "");
+      for (const settings::RegistryRow& row : rows) {
+        const HKEY root =
+            row.root == settings::RegistryRoot::kLocalMachine ? machine.get() : user.get();
         EXPECT_EQ(ReadBack(root, row), row.dword ? std::to_string(row.number) : row.text)
             << row.key << " " << row.value;
       }
@@ -272,11 +273,13 @@ TEST(FindRegistrationRows, ReadBackFromTheRegistryAndStopAtTheFirstFailure) {
                             REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
             ERROR_SUCCESS);
   RegCloseKey(volatileKey);
-  EXPECT_EQ(WriteRegistryRows(rows, machine.get(), user.get()), "Failed to set data for ''");
+  EXPECT_EQ(settings::WriteRegistryRows(rows, machine.get(), user.get()),
+            "Failed to set data for ''");
   EXPECT_EQ(ReadBack(machine.get(), rows[1]), "using &Quillow...");
   for (size_t i = 2; i < rows.size(); ++i)
     EXPECT_EQ(
-        ReadBack(rows[i].root == RegistryRoot::kLocalMachine ? machine.get() : user.get(), rows[i]),
+        ReadBack(rows[i].root == settings::RegistryRoot::kLocalMachine ? machine.get() : user.get(),
+                 rows[i]),
         "(missing)")
         << i;
 }

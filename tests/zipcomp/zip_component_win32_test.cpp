@@ -16,7 +16,7 @@
 namespace quillow::zip {
 namespace {
 
-class RecordingBoxes final : public app::MessageBoxes {
+class RecordingBoxes final : public ui::MessageBoxes {
  public:
   int Show(HWND, const std::string& text, const std::string& title, UINT type) override {
     texts.push_back(text);

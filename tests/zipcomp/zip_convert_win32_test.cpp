@@ -17,7 +17,7 @@
 namespace quillow::zip {
 namespace {
 
-class NoBoxes final : public app::MessageBoxes {
+class NoBoxes final : public ui::MessageBoxes {
  public:
   int Show(HWND, const std::string& text, const std::string&, UINT) override {
     ADD_FAILURE() << text;

@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Boxes final : public app::MessageBoxes {
+class Boxes final : public ui::MessageBoxes {
  public:
   int Show(HWND, const std::string& text, const std::string&, UINT) override {
     texts.push_back(text);

@@ -8,7 +8,7 @@
 #include "platform/win32/text.h"
 #include "ui/barrier.h"
 
-namespace quillow::components {
+namespace quillow::ui {
 
 namespace {
 
@@ -143,7 +143,7 @@ int CALLBACK TBrowseFolder::BrowseCallback(HWND dialog, UINT msg, LPARAM param, 
   auto* browser = reinterpret_cast<TBrowseFolder*>(self);
   // The shell calls in here: nothing may be thrown back into it (the event handlers are the
   // owner's code).
-  return ui::Guarded(dialog, 0, [&] {
+  return Guarded(dialog, 0, [&] {
     if (msg == BFFM_INITIALIZED)
       browser->Initialized(dialog);
     else if (msg == BFFM_SELCHANGED)
@@ -205,7 +205,7 @@ void TBrowseFolder::CreateCustomButton() {
 LRESULT CALLBACK TBrowseFolder::DialogSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                               DWORD_PTR self) {
   auto* browser = reinterpret_cast<TBrowseFolder*>(self);
-  return ui::Guarded(hwnd, LRESULT{0}, [&]() -> LRESULT {
+  return Guarded(hwnd, LRESULT{0}, [&]() -> LRESULT {
     if (msg == WM_COMMAND) {
       const int id = LOWORD(wp) & 0xFF;
       if (id == IDOK && browser->CustomButtonType == btCheckBox && browser->button_)
@@ -232,4 +232,4 @@ void TBrowseFolder::SetCustomButtonCaption(const std::string& caption) {
   if (button_ && IsWindow(button_)) SetWindowTextW(button_, platform::Widen(caption).c_str());
 }
 
-}  // namespace quillow::components
+}  // namespace quillow::ui

@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-namespace quillow::components {
+namespace quillow::ui {
 
 enum TBrowseInfoFlag : uint32_t {
   bfFileSysDirsOnly = 1u << 0,
@@ -128,4 +128,4 @@ class TBrowseFolder {
   HWND button_ = nullptr;
 };
 
-}  // namespace quillow::components
+}  // namespace quillow::ui

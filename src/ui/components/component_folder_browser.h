@@ -7,17 +7,17 @@
 #include "ui/components/browse_folder.h"
 #include "ui/services.h"
 
-namespace quillow::app {
+namespace quillow::ui {
 
 class ComponentFolderBrowser final : public FolderBrowser {
  public:
-  explicit ComponentFolderBrowser(components::TBrowseFolder& browser) : browser_(browser) {}
+  explicit ComponentFolderBrowser(TBrowseFolder& browser) : browser_(browser) {}
   std::string Directory() const override { return browser_.Directory; }
   void SetDirectory(const std::string& directory) override { browser_.Directory = directory; }
   bool Execute() override { return browser_.Execute(); }
 
  private:
-  components::TBrowseFolder& browser_;
+  TBrowseFolder& browser_;
 };
 
-}  // namespace quillow::app
+}  // namespace quillow::ui

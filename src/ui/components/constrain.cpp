@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-namespace quillow::components {
+namespace quillow::ui {
 
 void ApplyConstrain(const ConstrainValues& v, MINMAXINFO& info) {
   if (v.MaximizedWidth != 0) info.ptMaxSize.x = v.MaximizedWidth;
@@ -35,4 +35,4 @@ LRESULT CALLBACK TConstrain::SubWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-}  // namespace quillow::components
+}  // namespace quillow::ui

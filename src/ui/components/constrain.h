@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace quillow::components {
+namespace quillow::ui {
 
 // Pixels; 0 leaves the system's value in place.
 struct ConstrainValues {
@@ -40,4 +40,4 @@ class TConstrain : public ConstrainValues {
   HWND owner_ = nullptr;
 };
 
-}  // namespace quillow::components
+}  // namespace quillow::ui

@@ -7,7 +7,7 @@
 #include "platform/win32/text.h"
 #include "ui/controls/dpi.h"
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 namespace {
 
@@ -54,7 +54,7 @@ bool DialogForm::Create(HWND owner) {
   return hwnd_ != nullptr;
 }
 
-int DialogForm::Scale(int pixels) const { return ui::ScaleToDpi(pixels, dpi_); }
+int DialogForm::Scale(int pixels) const { return ScaleToDpi(pixels, dpi_); }
 
 void DialogForm::PlaceControls(std::initializer_list<Place> places) const {
   for (const Place& place : places)
@@ -79,7 +79,7 @@ void DialogForm::PlaceWindow() {
 }
 
 void DialogForm::ApplyFont() {
-  platform::UniqueFont font = ui::CreateFormFont(dpi_);
+  platform::UniqueFont font = CreateFormFont(dpi_);
   // Every control takes the new font before the old one is deleted.
   EnumChildWindows(hwnd_, SetFontOf, reinterpret_cast<LPARAM>(font.get()));
   font_ = std::move(font);
@@ -187,7 +187,7 @@ bool DialogForm::HandleCommand(int id, int code, HWND control) {
 INT_PTR DialogForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_INITDIALOG:
-      dpi_ = ui::WindowDpi(hwnd_);
+      dpi_ = WindowDpi(hwnd_);
       SetWindowTextW(hwnd_, platform::Widen(layout_.caption).c_str());
       PlaceWindow();
       OnInit();
@@ -221,4 +221,4 @@ INT_PTR DialogForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return FALSE;
 }
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

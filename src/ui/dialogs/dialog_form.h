@@ -17,7 +17,7 @@
 #include "ui/controls/control.h"
 #include "ui/services.h"
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 struct FormLayout {
   std::string caption;
@@ -51,7 +51,7 @@ class DialogForm {
   void Cancel();
 
   // Message boxes go through `messages` (tests answer them); null: the system's.
-  void SetMessageBoxes(app::MessageBoxes* messages) { messages_ = messages; }
+  void SetMessageBoxes(MessageBoxes* messages) { messages_ = messages; }
 
   HWND Handle() const { return hwnd_; }
   bool Showing() const { return showing_; }
@@ -88,7 +88,7 @@ class DialogForm {
   int Scale(int pixels) const;
   // Where a control stands in its parent, in pixels at 96 dots per inch.
   struct Place {
-    ui::Control& control;
+    Control& control;
     int x, y, width, height;
   };
   // Moves each control to its place, scaled to this form's pixels.
@@ -105,7 +105,7 @@ class DialogForm {
   void OnDpiChanged(int dpi, const RECT& suggested);
 
   FormLayout layout_;
-  app::MessageBoxes* messages_ = nullptr;
+  MessageBoxes* messages_ = nullptr;
   HWND hwnd_ = nullptr;
   HWND owner_ = nullptr;
   platform::UniqueFont font_;
@@ -114,4 +114,4 @@ class DialogForm {
   bool showing_ = false;
 };
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

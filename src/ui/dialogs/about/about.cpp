@@ -5,7 +5,7 @@
 #include "ui/dialogs/about/about_ids.h"
 #include "ui/dialogs/about/contact.h"
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 namespace id = about_id;
 
@@ -116,7 +116,7 @@ bool TAboutBox::OnCommand(int commandId, int code, HWND) {
   return false;
 }
 
-void TAboutBox::OpenLink(ui::Static& link, COLORREF& colour, const std::string& target) {
+void TAboutBox::OpenLink(Static& link, COLORREF& colour, const std::string& target) {
   colour = kUsedLinkRed;
   // The label draws on the panel's gradient: the panel repaints beneath it first.
   const RECT r = RectInParent(link.Handle());
@@ -160,8 +160,8 @@ void TAboutBox::PaintBehind(HDC dc, HWND control, const RECT& area) {
   RECT panel{};
   GetClientRect(Panel1.Handle(), &panel);
   const RECT at = RectInParent(control);
-  ui::PaintGradient(dc, area, at.top + area.top, panel.bottom, Gradient1.gradientTop,
-                    Gradient1.gradientBottom);
+  PaintGradient(dc, area, at.top + area.top, panel.bottom, Gradient1.gradientTop,
+                Gradient1.gradientBottom);
 }
 
 bool TAboutBox::OnDrawItem(const DRAWITEMSTRUCT& item) {
@@ -185,7 +185,7 @@ void TAboutBox::DrawIcon(const DRAWITEMSTRUCT& item) {
 void TAboutBox::DrawDecoLabel(const DRAWITEMSTRUCT& item, HFONT font) {
   HDC dc = item.hDC;
   PaintBehind(dc, item.hwndItem, item.rcItem);
-  const std::wstring text = platform::Widen(ui::WindowText(item.hwndItem));
+  const std::wstring text = platform::Widen(WindowText(item.hwndItem));
   const int length = static_cast<int>(text.size());
   const HGDIOBJ oldFont = SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
@@ -202,4 +202,4 @@ void TAboutBox::DrawDecoLabel(const DRAWITEMSTRUCT& item, HFONT font) {
   SelectObject(dc, oldFont);
 }
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

@@ -11,7 +11,7 @@
 #include "ui/dialogs/dialog_form.h"
 #include "ui/services.h"
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 // "Version" and the program's major and minor version.
 std::string VersionText();
@@ -22,7 +22,7 @@ class TAboutBox : public DialogForm {
   explicit TAboutBox(int iconId);
 
   // Links open through `shell` (tests answer it); null: the system's.
-  void SetShell(app::Shell* shell) { shell_ = shell; }
+  void SetShell(Shell* shell) { shell_ = shell; }
 
   // Event handlers.
   void HomepageClick();
@@ -35,20 +35,20 @@ class TAboutBox : public DialogForm {
   COLORREF HomepageColor() const { return homepageColor_; }
 
   // Controls, by component name; the gradient is the panel's background.
-  ui::Panel Panel1;
-  const ui::PanelLook Gradient1;
-  ui::Static ProgramIcon;
-  ui::Static DecoLabel1;
-  ui::Static DecoLabel3;
-  ui::Static DecoLabel2;
-  ui::Static Notice;
-  ui::Static Label1;
-  ui::Static EMail;
-  ui::Static Comments;
-  ui::Static Homepage;
-  ui::Static Label2;
-  ui::Button Button1;
-  ui::Button OKButton;
+  Panel Panel1;
+  const PanelLook Gradient1;
+  Static ProgramIcon;
+  Static DecoLabel1;
+  Static DecoLabel3;
+  Static DecoLabel2;
+  Static Notice;
+  Static Label1;
+  Static EMail;
+  Static Comments;
+  Static Homepage;
+  Static Label2;
+  Button Button1;
+  Button OKButton;
 
  protected:
   void OnInit() override;
@@ -59,14 +59,14 @@ class TAboutBox : public DialogForm {
   std::optional<LRESULT> OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void OpenLink(ui::Static& link, COLORREF& colour, const std::string& target);
+  void OpenLink(Static& link, COLORREF& colour, const std::string& target);
   void DrawDecoLabel(const DRAWITEMSTRUCT& item, HFONT font);
   void DrawIcon(const DRAWITEMSTRUCT& item);
   // Paints the part of the panel's gradient that lies behind a control.
   void PaintBehind(HDC dc, HWND control, const RECT& area);
 
   int iconId_;
-  app::Shell* shell_ = nullptr;
+  Shell* shell_ = nullptr;
   COLORREF emailColor_;
   COLORREF homepageColor_;
   platform::UniqueFont titleFont_;    // "Quillow"
@@ -75,4 +75,4 @@ class TAboutBox : public DialogForm {
   platform::UniqueIcon icon_;
 };
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

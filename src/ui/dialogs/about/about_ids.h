@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace quillow::dialogs::about_id {
+namespace quillow::ui::about_id {
 
 enum Control : int {
   OKButton = IDOK,
@@ -22,4 +22,4 @@ enum Control : int {
   Button1,
 };
 
-}  // namespace quillow::dialogs::about_id
+}  // namespace quillow::ui::about_id

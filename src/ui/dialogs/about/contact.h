@@ -1,7 +1,7 @@
 // Where users reach the project, and whom it thanks: the one place for these texts.
 #pragma once
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 inline constexpr char kHomePage[] = "https://github.com/ostrel/quillow/issues";
 inline constexpr char kEMailAddress[] = "quillow@ostrel.org";
@@ -13,4 +13,4 @@ inline constexpr char kCreditsText[] =
     "Thanks to the authors of GoogleTest, the framework every test of Quillow is written "
     "in.";
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

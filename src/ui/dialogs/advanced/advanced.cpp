@@ -2,7 +2,7 @@
 
 #include "ui/dialogs/advanced/advanced_ids.h"
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 namespace id = advanced_id;
 
@@ -14,7 +14,7 @@ constexpr const char* kColorEntries[kHtmlColorCount] = {
 // only when it begins with the entry's capital.
 constexpr char kColorLetters[kHtmlColorCount] = {'B', 'T', 'L', 'V', 'A'};
 
-uint8_t Flag(const ui::CheckBox& box) { return box.Checked() ? 1 : 0; }
+uint8_t Flag(const CheckBox& box) { return box.Checked() ? 1 : 0; }
 
 }  // namespace
 
@@ -34,7 +34,7 @@ void TAdvancedOptions::OnInit() {
   // keeps what the user last made of it.
   SelectAll.SetChecked(true);
   const struct {
-    ui::CheckBox& box;
+    CheckBox& box;
     int id;
     const char* caption;
   } types[] = {
@@ -141,7 +141,7 @@ void TAdvancedOptions::FormShow() {
   typeBoxes_ = {&ZIP, &RAR, &WAD,     &GRP, &ARJ, &LZH, &ZOO, &TAR,
                 &ARC, &PAK, &Folders, &HYP, &SQZ, &CAB, &ACE};
   if (!settings_) return;
-  const AppSettings& s = *settings_;
+  const settings::AppSettings& s = *settings_;
   for (int i = 0; i < kTypeCount; ++i) typeBoxes_[i]->SetChecked(s.ArchiveTypes.on[i] != 0);
   CheckBox1.SetChecked(s.LaunchViewer != 0);
   CheckBox2.SetChecked(s.Html.hyperlinks);
@@ -158,7 +158,7 @@ void TAdvancedOptions::FormShow() {
 
 void TAdvancedOptions::SelectAllClick() {
   const bool on = SelectAll.Checked();
-  for (ui::CheckBox* box : typeBoxes_)
+  for (CheckBox* box : typeBoxes_)
     if (box) box->SetChecked(on);
 }
 
@@ -187,13 +187,13 @@ void TAdvancedOptions::Button2Click() { Cancel(); }
 
 bool TAdvancedOptions::OnOK() {
   bool any = false;
-  for (const ui::CheckBox* box : typeBoxes_) any = any || (box && box->Checked());
+  for (const CheckBox* box : typeBoxes_) any = any || (box && box->Checked());
   if (!any) {
     ShowMessage(kNoArchiveTypeText, "Error", MB_OK);
     return false;
   }
   if (!settings_) return true;
-  AppSettings& s = *settings_;
+  settings::AppSettings& s = *settings_;
   for (int i = 0; i < kTypeCount; ++i) s.ArchiveTypes.on[i] = Flag(*typeBoxes_[i]);
   s.LaunchViewer = Flag(CheckBox1);
   s.Html.hyperlinks = CheckBox2.Checked();
@@ -225,4 +225,4 @@ bool TAdvancedOptions::OnDrawItem(const DRAWITEMSTRUCT& item) {
   return true;
 }
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

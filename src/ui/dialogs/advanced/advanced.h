@@ -14,7 +14,7 @@
 #include "ui/dialogs/advanced/color_picker.h"
 #include "ui/dialogs/dialog_form.h"
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 inline constexpr char kNoArchiveTypeText[] = "You must select at least one archive type.";
 
@@ -33,7 +33,7 @@ class TAdvancedOptions : public DialogForm {
   TAdvancedOptions();
 
   // The settings the form shows and, on "OK", changes. Null: the form edits nothing.
-  void SetSettings(AppSettings* settings) { settings_ = settings; }
+  void SetSettings(settings::AppSettings* settings) { settings_ = settings; }
   // Null: the system's colour dialog.
   void SetColorPicker(ColorPicker* picker) { picker_ = picker; }
 
@@ -50,24 +50,24 @@ class TAdvancedOptions : public DialogForm {
   uint32_t WorkingColor(HtmlColorEntry which) const { return working_[which]; }
 
   // Controls, by component name.
-  ui::GroupBox GroupBox1;
-  ui::CheckBox SelectAll;
-  ui::CheckBox ACE, ARC, ARJ, CAB, GRP, HYP, LZH;
-  ui::CheckBox PAK, RAR, SQZ, TAR, WAD, ZIP, ZOO;
-  ui::CheckBox Folders;
-  ui::Button Button1;
-  ui::Button Button2;
-  ui::GroupBox GroupBox2;
-  ui::GroupBox GroupBox3;
-  ui::ComboBox ComboBox1;
-  ui::Static Shape1;
-  ui::Button Select;
-  ui::CheckBox CheckBox2, CheckBox3;
-  ui::GroupBox GroupBox4;
-  ui::CheckBox CheckBox4, CheckBox5, CheckBox7, CheckBox6;
-  ui::CheckBox CheckBox8;
-  ui::Static Label1;
-  ui::CheckBox CheckBox1;
+  GroupBox GroupBox1;
+  CheckBox SelectAll;
+  CheckBox ACE, ARC, ARJ, CAB, GRP, HYP, LZH;
+  CheckBox PAK, RAR, SQZ, TAR, WAD, ZIP, ZOO;
+  CheckBox Folders;
+  Button Button1;
+  Button Button2;
+  GroupBox GroupBox2;
+  GroupBox GroupBox3;
+  ComboBox ComboBox1;
+  Static Shape1;
+  Button Select;
+  CheckBox CheckBox2, CheckBox3;
+  GroupBox GroupBox4;
+  CheckBox CheckBox4, CheckBox5, CheckBox7, CheckBox6;
+  CheckBox CheckBox8;
+  Static Label1;
+  CheckBox CheckBox1;
 
  protected:
   void OnInit() override;
@@ -82,13 +82,13 @@ class TAdvancedOptions : public DialogForm {
   uint32_t* ColorNamedBy(const std::string& text);
   void PaintSwatch(uint32_t color);
 
-  AppSettings* settings_ = nullptr;
+  settings::AppSettings* settings_ = nullptr;
   ColorPicker* picker_ = nullptr;
   SystemColorPicker systemPicker_;
   // The fifteen type boxes in the index order of the archive-type set.
-  std::array<ui::CheckBox*, kTypeCount> typeBoxes_{};
+  std::array<CheckBox*, kTypeCount> typeBoxes_{};
   std::array<uint32_t, kHtmlColorCount> working_{};
   uint32_t swatch_ = 0;
 };
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

@@ -3,7 +3,7 @@
 // Escape must not look like a click on either.
 #pragma once
 
-namespace quillow::dialogs::advanced_id {
+namespace quillow::ui::advanced_id {
 
 enum Control : int {
   GroupBox1 = 100,
@@ -42,4 +42,4 @@ enum Control : int {
   CheckBox1,
 };
 
-}  // namespace quillow::dialogs::advanced_id
+}  // namespace quillow::ui::advanced_id

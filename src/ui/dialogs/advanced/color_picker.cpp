@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 bool SystemColorPicker::Execute(HWND owner, uint32_t& color) {
   CHOOSECOLORW choose{};
@@ -16,4 +16,4 @@ bool SystemColorPicker::Execute(HWND owner, uint32_t& color) {
   return true;
 }
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 class ColorPicker {
  public:
@@ -29,4 +29,4 @@ class SystemColorPicker final : public ColorPicker {
   }();
 };
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

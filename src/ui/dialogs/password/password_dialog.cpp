@@ -2,7 +2,7 @@
 
 #include "platform/win32/text.h"
 
-namespace quillow::zip {
+namespace quillow::ui {
 
 namespace {
 
@@ -57,4 +57,4 @@ bool PasswordDialog::OnCommand(int id, int /*code*/, HWND /*control*/) {
   return false;
 }
 
-}  // namespace quillow::zip
+}  // namespace quillow::ui

@@ -8,12 +8,12 @@
 
 #include "ui/dialogs/dialog_form.h"
 
-namespace quillow::zip {
+namespace quillow::ui {
 
 inline constexpr char kPasswordCaption[] = "Password";
 inline constexpr int kPasswordEditId = 101;
 
-class PasswordDialog final : public dialogs::DialogForm {
+class PasswordDialog final : public DialogForm {
  public:
   explicit PasswordDialog(std::string prompt);
 
@@ -30,4 +30,4 @@ class PasswordDialog final : public dialogs::DialogForm {
   HWND edit_ = nullptr;
 };
 
-}  // namespace quillow::zip
+}  // namespace quillow::ui

@@ -4,7 +4,7 @@
 #include "ui/dialogs/zipext/zipext_ids.h"
 #include "zip/component/zip_component.h"
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 namespace id = zipext_id;
 
@@ -16,7 +16,7 @@ TZipOptions::TZipOptions()
                   .titleButtons = false,
                   .centreOnScreen = false}) {
   BrowseFolder.Directory = "C:\\";
-  BrowseFolder.Flags = components::bfFileSysDirsOnly | components::bfStatusText;
+  BrowseFolder.Flags = ui::bfFileSysDirsOnly | ui::bfStatusText;
   BrowseFolder.ShowPathInStatusArea = false;
 }
 
@@ -68,8 +68,8 @@ bool TZipOptions::OnCommand(int commandId, int code, HWND) {
 }
 
 void TZipOptions::Button3Click() {
-  app::ComponentFolderBrowser own(BrowseFolder);
-  app::FolderBrowser& browser = browser_ ? *browser_ : own;
+  ui::ComponentFolderBrowser own(BrowseFolder);
+  ui::FolderBrowser& browser = browser_ ? *browser_ : own;
   browser.SetDirectory(Folder.Text());
   if (browser.Execute()) Folder.SetText(browser.Directory());
 }
@@ -117,4 +117,4 @@ std::optional<LRESULT> TZipOptions::OnMessage(UINT msg, WPARAM, LPARAM) {
   return std::nullopt;
 }
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

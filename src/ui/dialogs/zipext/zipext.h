@@ -18,7 +18,7 @@ namespace quillow::zip {
 class TZipComponent;
 }  // namespace quillow::zip
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 
 class TZipOptions : public DialogForm {
  public:
@@ -29,7 +29,7 @@ class TZipOptions : public DialogForm {
   void SetZipComponent(zip::TZipComponent* component,
                        std::function<void(const std::string& file)> showFile = {});
   // Null: the form's own BrowseFolder.
-  void SetFolderBrowser(app::FolderBrowser* browser) { browser_ = browser; }
+  void SetFolderBrowser(ui::FolderBrowser* browser) { browser_ = browser; }
 
   // Event handlers.
   void Button3Click();
@@ -44,7 +44,7 @@ class TZipOptions : public DialogForm {
   ui::CheckBox CheckBox2;
   ui::Button Button1;
   ui::Button Button2;
-  components::TBrowseFolder BrowseFolder;
+  ui::TBrowseFolder BrowseFolder;
 
  protected:
   void OnInit() override;
@@ -56,8 +56,8 @@ class TZipOptions : public DialogForm {
  private:
   zip::TZipComponent* zip_ = nullptr;
   std::function<void(const std::string&)> showFile_;
-  app::FolderBrowser* browser_ = nullptr;
+  ui::FolderBrowser* browser_ = nullptr;
   bool extracting_ = false;
 };
 
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui

@@ -2,7 +2,7 @@
 // or IDCANCEL: Enter reaches "OK" as the default button, Escape cancels the form.
 #pragma once
 
-namespace quillow::dialogs::zipext_id {
+namespace quillow::ui::zipext_id {
 
 enum Control : int {
   Label3 = 100,
@@ -14,4 +14,4 @@ enum Control : int {
   Button2,
 };
 
-}  // namespace quillow::dialogs::zipext_id
+}  // namespace quillow::ui::zipext_id
