@@ -83,7 +83,9 @@ def read_graph(dot):
                 labels[m.group(1)] = m.group(2)
     graph = {name: set() for name in labels}
     for source, target in edges:
-        graph.setdefault(source, set()).add(target)
+        # A target that names its own file (a post-build step checking it) is no cycle.
+        if source != target:
+            graph.setdefault(source, set()).add(target)
     return {labels.get(k, k): {labels.get(t, t) for t in v} for k, v in graph.items()}
 
 
@@ -114,6 +116,9 @@ def run(src, graphs):
     print(f"layers: {checked} files under {src}: includes run downwards only"
           if not violations else f"layers: {checked} files under {src}")
     for dot in graphs:
+        if not os.path.isfile(dot):
+            violations.append(f"{dot}: no target graph (configure with cmake --graphviz)")
+            continue
         graph = read_graph(dot)
         cycle = find_cycle(graph)
         if cycle:
@@ -138,7 +143,7 @@ def self_test():
     ]
     graphs = [  # (edges, whether they hold a cycle)
         ([("app", "ui"), ("ui", "zip"), ("zip", "ui")], True),
-        ([("app", "ui"), ("app", "zip"), ("ui", "zip")], False),
+        ([("app", "ui"), ("app", "zip"), ("ui", "zip"), ("stub", "stub")], False),
     ]
     failures = 0
     with tempfile.TemporaryDirectory() as work:
