@@ -126,14 +126,14 @@ struct BoxAnswer {
 BoxAnswer* gAnswer = nullptr;
 
 void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND box = FindWindowW(nullptr, platform::Widen(kPasswordCaption).c_str());
+  HWND box = FindWindowW(nullptr, platform::Widen(ui::kPasswordCaption).c_str());
   if (!box || !IsWindowVisible(box)) return;
   KillTimer(nullptr, timer);
   wchar_t prompt[64] = {};
   HWND label = FindWindowExW(box, nullptr, L"STATIC", nullptr);
   GetWindowTextW(label, prompt, 64);
   gAnswer->prompt = platform::Narrow(prompt);
-  SetWindowTextW(GetDlgItem(box, kPasswordEditId), platform::Widen(gAnswer->text).c_str());
+  SetWindowTextW(GetDlgItem(box, ui::kPasswordEditId), platform::Widen(gAnswer->text).c_str());
   SendMessageW(GetDlgItem(box, gAnswer->ok ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
 }
 
