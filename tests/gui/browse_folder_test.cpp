@@ -9,7 +9,7 @@
 #include "gui_test_util.h"
 #include "platform/win32/text.h"
 
-namespace quillow::components {
+namespace quillow::ui {
 namespace {
 
 TEST(ShortenPathTest, ReplacesTheSecondPartAndDropsThirdPartsUntilItFits) {
@@ -205,4 +205,4 @@ TEST_F(ShellDialogTest, OkReturnsTheSelectedFolderAndTheCheckBoxState) {
 }
 
 }  // namespace
-}  // namespace quillow::components
+}  // namespace quillow::ui
