@@ -23,13 +23,13 @@ constexpr uint64_t kMax32 = 0xFFFFFFFFu;
 constexpr size_t kMaxMembers = 0xFFFF;  // no ZIP64 records are written
 constexpr uint32_t kAttrArchive = 0x20, kAttrDirectory = 0x10;
 
-// "Made by": version 2.0 and MS-DOS attributes while a name is plain ASCII. A longer name is
-// UTF-8 (flag bit 11), yet Info-ZIP unzip reads any name from an MS-DOS host in the OEM code
-// page, so such a member names the host it really came from: NTFS, or Unix with the file's
-// permission bits in the upper half of its attributes; version 6.3, the first to define the
-// flag. The Info-ZIP Unicode path record (0x7075) is not written: it exists for a name field
-// in a code page, and every reader that knows it honours bit 11, so it would only repeat the
-// name.
+// "Made by": version 2.0 and MS-DOS attributes while a name is plain ASCII. Any other name
+// is UTF-8 (flag bit 11), yet Info-ZIP unzip reads a name from an MS-DOS host in the OEM code
+// page whatever the flag says; so such a member names the host it really came from, NTFS, or
+// Unix with the file's type and permission bits in the upper half of its attributes, and
+// version 6.3, the first to define the flag. The Info-ZIP Unicode path record (0x7075) is not
+// written: it serves a name field kept in a code page, and the readers that know it honour
+// bit 11, so it would only repeat the name.
 constexpr uint16_t kMadeByDos = 20;
 #if defined(_WIN32)
 constexpr uint16_t kMadeByNonAscii = 10 << 8 | 63;
@@ -37,10 +37,12 @@ constexpr bool kUnixHost = false;
 // File names on Windows fold letter case: a file named in other case than its member is
 // that member.
 constexpr bool kFoldCase = true;
+constexpr bool kWidePaths = true;  // every path goes to the wide functions as UTF-8
 #else
 constexpr uint16_t kMadeByNonAscii = 3 << 8 | 63;
 constexpr bool kUnixHost = true;
 constexpr bool kFoldCase = false;
+constexpr bool kWidePaths = false;  // a path is the file system's own bytes
 #endif
 
 // A member name as a look-up key: '\' (written by some old tools) is '/', and letter case
@@ -73,10 +75,9 @@ bool IsTempOf(std::string_view file, std::string_view archiveLeaf) {
 // it is converted once; elsewhere a path is the file system's own bytes and stays as given,
 // and only what is stored or matched against stored names is converted (see StoredName).
 ZipOptions InUtf8(ZipOptions o) {
-  const bool paths = kFoldCase;  // the Windows build
-  if (paths) o.zipName = CallerTextToUtf8(o.zipName);
+  if (kWidePaths) o.zipName = CallerTextToUtf8(o.zipName);
   for (std::string& n : o.names)
-    if (paths || o.deleteMode) n = CallerTextToUtf8(n);
+    if (kWidePaths || o.deleteMode) n = CallerTextToUtf8(n);
   return o;
 }
 
