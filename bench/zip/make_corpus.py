@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
 """Writes the zip benchmark's corpus: 2,000 files, about 115 MB, in nested folders. A third
 each of text (words, lines, numbers), binary (structured records with some noise, like
-executables and databases) and incompressible data. Same seed, same bytes."""
+executables and databases) and incompressible data. With --small N instead N small text
+files (0.1 to 4 KB) in folders of 1,000. Same seed, same bytes."""
 import os
 import random
 import sys
 
-out = sys.argv[1] if len(sys.argv) > 1 else "corpus"
+args = sys.argv[1:]
+small = int(args[args.index("--small") + 1]) if "--small" in args else 0
+args = [a for i, a in enumerate(args) if a != "--small" and (i == 0 or args[i - 1] != "--small")]
+out = args[0] if args else "corpus"
 rng = random.Random(20241208)
 words = [''.join(rng.choice("etaoinshrdlucmfwypvbgkjqxz") for _ in range(rng.randint(2, 10)))
          for _ in range(5000)]
@@ -36,6 +40,22 @@ def size():
     # Mostly small files, a few large ones: the mean lands near 57 KB.
     return min(int(rng.lognormvariate(10.1, 1.3)), 4 << 20)
 
+
+def small_files(count):
+    total = 0
+    for i in range(count):
+        folder = os.path.join(out, f"g{i // 1000:03d}")
+        os.makedirs(folder, exist_ok=True)
+        data = text(rng.randint(100, 4000))
+        with open(os.path.join(folder, f"n{i:05d}.txt"), "wb") as f:
+            f.write(data)
+        total += len(data)
+    print(f"{out}: {count} files, {total / 1e6:.1f} MB")
+
+
+if small:
+    small_files(small)
+    sys.exit(0)
 
 total = 0
 for i in range(2000):

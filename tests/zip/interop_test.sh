@@ -4,7 +4,7 @@
 #   interop_test.sh ZIP_TOOL
 set -euo pipefail
 tool=$(realpath "$1")
-for t in zip unzip 7zz bsdtar; do
+for t in zip unzip 7zz bsdtar python3; do
   command -v "$t" >/dev/null || { echo "skipped: $t is not installed"; exit 77; }
 done
 work=$(mktemp -d)
@@ -54,6 +54,20 @@ cp deflated.zip freshened.zip
 rm want/new.txt
 check_ours freshened.zip want
 cp src/new.txt want/
+
+# Names: UTF-8 ones come out as written through unzip and Python, a name in another code page
+# (Latin-1 bytes on the disk) is stored in UTF-8, and case-only twins are both kept.
+mkdir names && echo u > names/Makefile && echo l > names/makefile && echo e > "names/été.txt"
+echo c > names/$'caf\xe9.txt'
+"$tool" add names.zip -r names 2>/dev/null >/dev/null || fail "add of names"
+want=$'names/Makefile\nnames/café.txt\nnames/makefile\nnames/été.txt'
+got=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' \
+      names.zip) || fail "python zipfile cannot open names.zip"
+[ "$got" = "$want" ] || fail "python zipfile names: $got"
+rm -rf x && mkdir x && unzip -qq names.zip -d x || fail "unzip names.zip"
+got=$(cd x && find names -type f | LC_ALL=C sort)
+[ "$got" = "$want" ] || fail "unzip names: $got"
+[ "$(cat x/names/makefile)" = l ] && [ "$(cat x/names/Makefile)" = u ] || fail "case twins mixed up"
 
 # Theirs, extracted by us.
 extract_theirs() {  # name expected-tree-inside [password]

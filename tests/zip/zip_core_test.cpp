@@ -3,6 +3,7 @@
 #include <random>
 
 #include "zip/core/archive.h"
+#include "zip/core/names.h"
 #include "zip/core/unzip.h"
 #include "zip/core/zip_fs.h"
 #include "zip/core/zip_writer.h"
@@ -67,7 +68,7 @@ std::vector<std::string> Names(const std::vector<zip::Member>& members) {
 
 bool NoTempFiles(const fs::path& folder) {
   for (const auto& e : fs::recursive_directory_iterator(folder))
-    if (e.path().filename().string().rfind("~qz", 0) == 0) return false;
+    if (e.path().filename().string().find(".~qz") != std::string::npos) return false;
   return true;
 }
 
@@ -297,6 +298,140 @@ TEST_F(ZipCore, SpecificationsMatchEitherSlashAnyCaseAndTestingWritesNothing) {
   u.testOnly = true;
   EXPECT_EQ(Extract("y", u), 5);
   EXPECT_TRUE(fs::is_empty("y"));
+}
+
+TEST(ZipNames, SpecificationsFollowTheWindowsRules) {
+  struct Case {
+    const char* spec;
+    const char* name;
+    bool match;
+  };
+  const Case cases[] = {
+      {"*.*", "Makefile", true},
+      {"*.*", "src/sub/LICENSE", true},
+      {"*.*", "a.b.c", true},
+      {"readme.*", "readme", true},
+      {"readme.*", "README.md", true},
+      {"readme.*", "readmes", false},
+      {"*.txt", "Makefile", false},
+      {"*.txt", "a.txt.bak", false},
+      {"src\\*.h", "src/sub/x.h", true},
+      {"src.*", "src/x", false},
+      {"a?c",
+       "a\xc3\xa9"
+       "c",
+       true},  // '?' is one character, not one byte
+      {"a.", "a", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(zip::MatchSpec(c.spec, c.name), c.match) << c.spec << " against " << c.name;
+}
+
+// A caller's text in UTF-8 stays; bytes that are not UTF-8 are its ANSI code page (the
+// tests run under the Western-European one on Windows, and natively that one stands in).
+TEST(ZipNames, CallerTextBecomesUtf8) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain.txt", "plain.txt"},
+      {"\xc3\xa9t\xc3\xa9.txt", "\xc3\xa9t\xc3\xa9.txt"},
+      {"caf\xe9.txt", "caf\xc3\xa9.txt"},
+      {"\x80 \x9f\xff", "\xe2\x82\xac \xc5\xb8\xc3\xbf"},
+      {"\xc3", "\xc3\x83"},  // a cut UTF-8 sequence is not UTF-8
+  };
+  for (const auto& [in, want] : cases) EXPECT_EQ(zip::CallerTextToUtf8(in), want) << in;
+}
+
+// What Info-ZIP unzip, Python and 7-Zip need to read a name as written: UTF-8 names flagged
+// and made by the host they came from; names that differ in case only kept apart; a
+// foreign caller's ANSI name stored in UTF-8.
+TEST_F(ZipCore, NamesAreStoredAsOtherToolsReadThem) {
+  // The ANSI bytes of "caf\u00e9.txt": the file itself has that name on Windows, and those
+  // very bytes as its name elsewhere.
+  const std::string ansi = "names/caf\xe9.txt";
+  tree_.Write("names/plain.txt", "p");
+#ifdef _WIN32
+  std::ofstream(fs::path(u8"names/caf\u00e9.txt"), std::ios::binary) << "c";
+  const uint16_t host = 10;
+#else
+  std::ofstream(ansi, std::ios::binary) << "c";
+  fs::permissions(ansi, fs::perms(0640));
+  tree_.Write("names/Makefile", "upper");
+  tree_.Write("names/makefile", "lower");
+  const uint16_t host = 3;
+#endif
+  struct Case {
+    std::string spec;
+    std::vector<std::string> stored;
+  };
+  const std::vector<Case> cases = {
+      {ansi, {"names/caf\xc3\xa9.txt"}},
+#ifndef _WIN32
+      {"names", {"names/Makefile", "names/caf\xc3\xa9.txt", "names/makefile", "names/plain.txt"}},
+#endif
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.spec);
+    fs::remove("out.zip");
+    ASSERT_EQ(Add({c.spec}), static_cast<int>(c.stored.size())) << report_.All();
+    EXPECT_FALSE(report_.Said("twice")) << report_.All();
+    const auto members = Members();
+    EXPECT_EQ(Names(members), c.stored);
+    for (const zip::Member& m : members) {
+      const bool ascii = std::all_of(m.name.begin(), m.name.end(),
+                                     [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+      EXPECT_EQ((m.flags & zip::kFlagUtf8) != 0, !ascii) << m.name;
+      // Made-by host in the upper byte of the central header's first field.
+      const auto madeBy = static_cast<uint8_t>(m.central[5]);
+      EXPECT_EQ(madeBy, ascii ? 0 : host) << m.name;
+#ifndef _WIN32
+      // The Unix host carries the file's type and permission bits in the upper half.
+      const auto* attributes = reinterpret_cast<const uint8_t*>(m.central.data() + 38);
+      if (!ascii) {
+        EXPECT_EQ(zip::Le32(attributes) >> 16, 0100640u) << m.name;
+      }
+#endif
+    }
+  }
+}
+
+// An update compares names as the file system does: byte for byte where case makes two
+// files, folded where it makes one.
+TEST_F(ZipCore, AnUpdateFindsItsMemberByTheFileSystemsRules) {
+  SystemFileSystem().SetModified("src/a.txt", kOld);
+  ASSERT_EQ(Add({"src/a.txt"}), 1);
+  SystemFileSystem().SetModified("src/a.txt", kNew);
+  zip::ZipOptions o;
+  o.update = true;
+#ifdef _WIN32
+  const std::vector<std::string> want = {"SRC/a.txt"};  // one file, one member
+#else
+  fs::rename("src", "SRC");
+  const std::vector<std::string> want = {"src/a.txt", "SRC/a.txt"};
+#endif
+  ASSERT_EQ(Add({"SRC/a.txt"}, o), 1) << report_.All();
+  EXPECT_EQ(Names(Members()), want);
+  EXPECT_EQ(Members().back().modified, kNew);
+  EXPECT_EQ(Add({"src/a.txt", "SRC/a.txt"}, o), 0) << report_.All();  // nothing newer
+  EXPECT_EQ(Names(Members()), want);
+}
+
+// A killed run leaves its temporary file; the next run on that archive removes it, and
+// leaves alone what belongs to another archive. The rewritten archive keeps its permissions.
+TEST_F(ZipCore, LeftoversOfAKilledRunGoAndTheArchiveKeepsItsPermissions) {
+  ASSERT_EQ(Add({"src/a.txt"}), 1);
+  const char* left[] = {"out.zip.~qz0000.tmp", "out.zip.~qz0417.tmp"};
+  const char* kept[] = {"other.zip.~qz0000.tmp", "out.zip.~qz12.tmp", "out.zip.tmp"};
+  for (const char* f : left) tree_.Write(f, "partial");
+  for (const char* f : kept) tree_.Write(f, "not ours");
+#ifndef _WIN32
+  fs::permissions("out.zip", fs::perms(0640));
+#endif
+  ASSERT_EQ(Add({"src/empty.dat"}), 1) << report_.All();
+  for (const char* f : left) EXPECT_FALSE(fs::exists(f)) << f;
+  for (const char* f : kept) EXPECT_TRUE(fs::exists(f)) << f;
+#ifndef _WIN32
+  EXPECT_EQ(fs::status("out.zip").permissions() & fs::perms::all, fs::perms(0640));
+#endif
+  EXPECT_EQ(Names(Members()), (std::vector<std::string>{"src/a.txt", "src/empty.dat"}));
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <cstdint>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace quillow::zip {
 
 namespace {
@@ -47,6 +51,21 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+#if !defined(_WIN32)
+// Windows-1252 from 0x80 to 0x9F; the five bytes it leaves undefined keep their C1 values,
+// as Windows itself converts them. From 0xA0 on it is Latin-1, the same as Unicode.
+constexpr char16_t kWin1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+#endif
+
+// What is left of a specification once the name is used up: "." and then only '*'s, the
+// tail that Windows lets match the end of a name.
+bool DotStarTail(std::string_view rest) {
+  return rest.size() >= 2 && rest[0] == '.' && rest.find_first_not_of('*', 1) == rest.npos;
+}
+
 }  // namespace
 
 bool MatchSpec(std::string_view spec, std::string_view name) {
@@ -70,6 +89,7 @@ bool MatchSpec(std::string_view spec, std::string_view name) {
       return false;
     }
   }
+  if (DotStarTail(spec.substr(s))) return true;
   while (s < spec.size() && spec[s] == '*') ++s;
   return s == spec.size();
 }
@@ -123,6 +143,29 @@ std::string Cp437ToUtf8(std::string_view bytes) {
     AppendUtf8(out, c < 0x80 ? c : kCp437High[c - 0x80]);
   }
   return out;
+}
+
+std::string CallerTextToUtf8(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+#if defined(_WIN32)
+  const int len = static_cast<int>(bytes.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, nullptr, 0);
+  if (n <= 0) return Cp437ToUtf8(bytes);  // no ANSI code page to speak of: the OEM one
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, wide.data(), n);
+  const int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(m > 0 ? m : 0), '\0');
+  if (m > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
+  return out;
+#else
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (char ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kWin1252High[c - 0x80] : c);
+  }
+  return out;
+#endif
 }
 
 std::string DosComponent(std::string_view name) {

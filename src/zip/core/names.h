@@ -6,8 +6,14 @@
 
 namespace quillow::zip {
 
-// A file specification against a name: '*' any run of characters (separators included),
-// '?' one character, '/' and '\' alike, ASCII letter case ignored.
+// A file specification against a name, the rules of Windows file specifications:
+//  - '*' matches any run of characters, separators included ("src/*.h" reaches into the
+//    subfolders of src when it is matched against stored names);
+//  - '?' matches exactly one character (a whole UTF-8 character, not one byte);
+//  - a specification ending in ".*" also matches a name without that dot, so "*.*" matches
+//    every name, "Makefile" and "LICENSE" too, and "readme.*" matches "readme";
+//  - '/' and '\' are the same character, and ASCII letters match either case;
+//  - everything else matches itself, byte for byte.
 bool MatchSpec(std::string_view spec, std::string_view name);
 
 // A name with '\' turned into '/' for comparing stored names: the same rules as MatchSpec
@@ -15,6 +21,12 @@ bool MatchSpec(std::string_view spec, std::string_view name);
 bool SameName(std::string_view a, std::string_view b);
 
 bool IsValidUtf8(std::string_view bytes);
+
+// Text a caller hands the libraries (archive names, file specifications, names) as UTF-8:
+// kept when it is valid UTF-8, otherwise read in the ANSI code page, as an older program
+// built for the classic "A" functions passes it. On Windows that is the system's ANSI code
+// page; elsewhere there is none, and Windows-1252 (Western Europe) stands in for it.
+std::string CallerTextToUtf8(std::string_view bytes);
 // Code page 437 bytes as UTF-8.
 std::string Cp437ToUtf8(std::string_view bytes);
 

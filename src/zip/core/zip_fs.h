@@ -23,6 +23,7 @@ struct FileInfo {
   bool hidden = false;  // hidden or system on Windows; a leading "." elsewhere
   uint64_t size = 0;
   DosDateTime modified = 0;
+  uint32_t mode = 0;  // the POSIX file type and permission bits; 0 on Windows
 };
 
 struct FolderItem {
@@ -44,6 +45,8 @@ class OutputFile {
   // Waits until the data is on the disk. Asked for the archive that replaces an old one, not
   // for each extracted file, where it would cost more than the extraction itself.
   virtual bool Sync() = 0;
+  // Gives the file the permission bits of `mode` (a FileInfo::mode), where files have them.
+  virtual bool SetMode(uint32_t mode) = 0;
 };
 
 class FileSystem {

@@ -65,6 +65,9 @@ class PosixOutput final : public OutputFile {
     return ::futimens(fd_, times) == 0;
   }
   bool Sync() override { return ::fsync(fd_) == 0; }
+  bool SetMode(uint32_t mode) override {
+    return mode == 0 || ::fchmod(fd_, static_cast<mode_t>(mode & 07777)) == 0;
+  }
 
  private:
   int fd_;
@@ -87,6 +90,7 @@ class PosixFileSystem final : public FileSystem {
     info.hidden = leaf.size() > 1 && leaf[0] == '.' && leaf != "..";
     info.size = static_cast<uint64_t>(st.st_size);
     info.modified = ToDos(st.st_mtime);
+    info.mode = static_cast<uint32_t>(st.st_mode);
     return info;
   }
   std::vector<FolderItem> List(const std::string& folder) override {

@@ -70,6 +70,8 @@ class WinOutput final : public OutputFile {
     return ToFileTime(when, utc) && SetFileTime(h_.get(), nullptr, nullptr, &utc);
   }
   bool Sync() override { return FlushFileBuffers(h_.get()) != 0; }
+  // A new file takes the rights of its folder, as the old one did.
+  bool SetMode(uint32_t) override { return true; }
 
  private:
   UniqueFile h_;

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "zip/core/archive.h"
 #include "zip/core/crypto.h"
@@ -20,6 +22,64 @@ constexpr size_t kChunk = 256 * 1024;
 constexpr uint64_t kMax32 = 0xFFFFFFFFu;
 constexpr size_t kMaxMembers = 0xFFFF;  // no ZIP64 records are written
 constexpr uint32_t kAttrArchive = 0x20, kAttrDirectory = 0x10;
+
+// "Made by": version 2.0 and MS-DOS attributes while a name is plain ASCII. Any other name
+// is UTF-8 (flag bit 11), yet Info-ZIP unzip reads a name from an MS-DOS host in the OEM code
+// page whatever the flag says; so such a member names the host it really came from, NTFS, or
+// Unix with the file's type and permission bits in the upper half of its attributes, and
+// version 6.3, the first to define the flag. The Info-ZIP Unicode path record (0x7075) is not
+// written: it serves a name field kept in a code page, and the readers that know it honour
+// bit 11, so it would only repeat the name.
+constexpr uint16_t kMadeByDos = 20;
+#if defined(_WIN32)
+constexpr uint16_t kMadeByNonAscii = 10 << 8 | 63;
+constexpr bool kUnixHost = false;
+// File names on Windows fold letter case: a file named in other case than its member is
+// that member.
+constexpr bool kFoldCase = true;
+constexpr bool kWidePaths = true;  // every path goes to the wide functions as UTF-8
+#else
+constexpr uint16_t kMadeByNonAscii = 3 << 8 | 63;
+constexpr bool kUnixHost = true;
+constexpr bool kFoldCase = false;
+constexpr bool kWidePaths = false;  // a path is the file system's own bytes
+#endif
+
+// A member name as a look-up key: '\' (written by some old tools) is '/', and letter case
+// counts unless `fold`. Two names are the same name only when their bytes are: "Makefile"
+// and "makefile" are two members.
+std::string NameKey(std::string_view name, bool fold) {
+  std::string key(name);
+  for (char& c : key) {
+    if (c == '\\') c = '/';
+    if (fold && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return key;
+}
+
+// A run writes its archive to "<archive>.~qzNNNN.tmp" beside it and renames that into place;
+// whatever a killed run left of that pattern goes at the next run on the same archive.
+constexpr std::string_view kTempMark = ".~qz", kTempEnd = ".tmp";
+bool IsTempOf(std::string_view file, std::string_view archiveLeaf) {
+  const size_t fixed = archiveLeaf.size() + kTempMark.size();
+  if (file.size() != fixed + 4 + kTempEnd.size()) return false;
+  if (NameKey(file.substr(0, archiveLeaf.size()), kFoldCase) != NameKey(archiveLeaf, kFoldCase))
+    return false;
+  const std::string_view digits = file.substr(fixed, 4);
+  return file.substr(archiveLeaf.size(), kTempMark.size()) == kTempMark &&
+         digits.find_first_not_of("0123456789") == digits.npos &&
+         NameKey(file.substr(fixed + 4), true) == NameKey(kTempEnd, true);
+}
+
+// Text from the caller in UTF-8. On Windows every path goes to the wide functions, so all of
+// it is converted once; elsewhere a path is the file system's own bytes and stays as given,
+// and only what is stored or matched against stored names is converted (see StoredName).
+ZipOptions InUtf8(ZipOptions o) {
+  if (kWidePaths) o.zipName = CallerTextToUtf8(o.zipName);
+  for (std::string& n : o.names)
+    if (kWidePaths || o.deleteMode) n = CallerTextToUtf8(n);
+  return o;
+}
 
 void Put16(std::string& s, uint32_t v) {
   s += static_cast<char>(v & 0xFF);
@@ -136,7 +196,7 @@ struct Entry {
 
 class Writer {
  public:
-  Writer(const ZipOptions& o, FileSystem& fs, Reporter& r) : opt_(o), fs_(fs), report_(r) {}
+  Writer(const ZipOptions& o, FileSystem& fs, Reporter& r) : opt_(InUtf8(o)), fs_(fs), report_(r) {}
 
   int Run() {
     int result = Work();
@@ -147,6 +207,7 @@ class Writer {
  private:
   int Work() {
     if (opt_.zipName.empty()) return Fail("no archive name given");
+    RemoveLeftovers();
     const bool exists = fs_.Stat(opt_.zipName).has_value();
     if (exists) {
       old_ = fs_.OpenRead(opt_.zipName);
@@ -157,6 +218,11 @@ class Writer {
       for (const Member& m : dir_->members)
         if (m.zip64 || m.zip64Missing || dir_->zip64)
           return Fail(opt_.zipName + ": ZIP64 archives cannot be changed");
+      members_.reserve(dir_->members.size());
+      for (size_t i = 0; i < dir_->members.size(); ++i) {
+        members_.emplace(NameKey(dir_->members[i].name, false), i);
+        if (kFoldCase) folded_.emplace(NameKey(dir_->members[i].name, true), i);
+      }
     } else if (opt_.deleteMode) {
       return Fail("the archive " + opt_.zipName + " does not exist");
     }
@@ -213,7 +279,7 @@ class Writer {
       std::string part(p.substr(start, end - start));
       start = end + 1;
       if (part.empty() || part == "." || part == "..") continue;
-      parts.push_back(opt_.forceDos ? DosComponent(part) : part);
+      parts.push_back(opt_.forceDos ? DosComponent(part) : CallerTextToUtf8(part));
     }
     if (opt_.noDirNames && !parts.empty()) parts.erase(parts.begin(), parts.end() - 1);
     std::string name;
@@ -272,10 +338,14 @@ class Writer {
     Collect(folder, pattern, pattern == "*" || pattern == "*.*", found);
   }
 
+  // The member a stored name replaces: the one of the same bytes, or on Windows the one of
+  // the same folded name.
   const Member* Existing(const std::string& stored) const {
     if (!dir_) return nullptr;
-    for (const Member& m : dir_->members)
-      if (SameName(m.name, stored)) return &m;
+    if (auto it = members_.find(NameKey(stored, false)); it != members_.end())
+      return &dir_->members[it->second];
+    if (auto it = folded_.find(NameKey(stored, true)); it != folded_.end())
+      return &dir_->members[it->second];
     return nullptr;
   }
 
@@ -291,12 +361,14 @@ class Writer {
     }
     std::vector<const Source*> replacing(dir_ ? dir_->members.size() : 0, nullptr);
     std::vector<const Source*> appended;
+    std::unordered_set<std::string_view> named;  // views into sources_, complete by now
+    named.reserve(sources_.size());
     int files = 0;
     for (const Source& s : sources_) {
       if (stop_) return 0;
       if (s.stored.empty()) continue;
       if (!s.folder && !archiveReal.empty() && archiveInfo && s.info.size == archiveInfo->size &&
-          SameName(fs_.RealPath(s.path), archiveReal)) {
+          fs_.RealPath(s.path) == archiveReal) {
         Skip(s.path, "the archive itself, not added");
         continue;
       }
@@ -304,15 +376,13 @@ class Writer {
         Skip(s.path, "4 GB or larger, not added");
         continue;
       }
-      bool duplicate = false;
-      for (const Source* a : appended) duplicate = duplicate || SameName(a->stored, s.stored);
-      for (const Source* r : replacing)
-        duplicate = duplicate || (r && SameName(r->stored, s.stored));
-      if (duplicate) {
+      const Member* m = Existing(s.stored);
+      const size_t at = m ? static_cast<size_t>(m - dir_->members.data()) : 0;
+      // The same bytes twice, or (folding case) two names of one member.
+      if (!named.insert(s.stored).second || (m && replacing[at])) {
         if (!s.folder) Skip(s.path, "named " + s.stored + " twice, added once");
         continue;
       }
-      const Member* m = Existing(s.stored);
       if (s.folder && (m || opt_.freshen)) continue;  // the folder entry is there already
       if (opt_.freshen || opt_.update) {
         if (!m && !opt_.update) {
@@ -325,7 +395,7 @@ class Writer {
         }
       }
       if (m)
-        replacing[static_cast<size_t>(m - dir_->members.data())] = &s;
+        replacing[at] = &s;
       else
         appended.push_back(&s);
       if (!s.folder) ++files;
@@ -341,21 +411,42 @@ class Writer {
     return files;
   }
 
-  // Writes the archive to a temporary file beside the old one and puts it in its place.
-  // Returns the count of files written, or 0 when nothing was changed.
-  int WriteArchive(std::vector<Entry>& plan, int planned) {
+  // The archive's folder as a prefix ("" for the current one) and its file name.
+  std::pair<std::string, std::string> ArchivePlace() const {
     std::string folder = opt_.zipName.substr(0, opt_.zipName.find_last_of("/\\") + 1);
     if (folder.empty() && opt_.zipName.size() > 1 && opt_.zipName[1] == ':')
       folder = opt_.zipName.substr(0, 2);
+    return {folder, opt_.zipName.substr(folder.size())};
+  }
+
+  // Temporary files that a killed run left beside this archive. One that a run still
+  // writing holds open stays on Windows; elsewhere that run finds its file gone and leaves
+  // the archive as it was, which two runs on one archive at once could not do better.
+  void RemoveLeftovers() {
+    const auto [folder, leaf] = ArchivePlace();
+    if (leaf.empty()) return;
+    for (const FolderItem& item : fs_.List(folder.empty() ? "." : folder))
+      if (!item.isDirectory && IsTempOf(item.name, leaf) && fs_.Remove(folder + item.name))
+        Note("removed " + folder + item.name + ", left by a run that did not finish");
+  }
+
+  // Writes the archive to a temporary file beside the old one and puts it in its place.
+  // Returns the count of files written, or 0 when nothing was changed.
+  int WriteArchive(std::vector<Entry>& plan, int planned) {
+    const auto [folder, leaf] = ArchivePlace();
     std::string temp;
     std::unique_ptr<OutputFile> out;
     for (unsigned attempt = 0; attempt < 1000 && !out; ++attempt) {
-      char leaf[32];
-      std::snprintf(leaf, sizeof leaf, "~qz%04u.tmp", attempt);
-      temp = folder + leaf;
+      char number[8];
+      std::snprintf(number, sizeof number, "%04u", attempt);
+      temp = folder + leaf + std::string(kTempMark) + number + std::string(kTempEnd);
       out = fs_.CreateNew(temp);
     }
     if (!out) return Fail("cannot create a temporary file beside " + opt_.zipName);
+    // The archive keeps who may read and write it.
+    if (old_)
+      if (const auto info = fs_.Stat(opt_.zipName); info && !out->SetMode(info->mode))
+        Skip(opt_.zipName, "its permissions could not be kept");
     Sink sink(*out);
     int written = 0;
     bool ok = true;
@@ -407,6 +498,9 @@ class Writer {
     const uint64_t headerAt = sink.Pos();
     const bool utf8 = std::any_of(s.stored.begin(), s.stored.end(),
                                   [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    uint32_t attributes = s.folder ? kAttrDirectory : kAttrArchive;
+    if (utf8 && kUnixHost)
+      attributes |= (s.info.mode ? s.info.mode : s.folder ? 040755u : 0100644u) << 16;
     if (report_.FileStart(s.stored, s.folder ? 0 : s.info.size)) {
       stop_ = true;
       return -1;
@@ -491,13 +585,13 @@ class Writer {
     std::string& c = e.central;
     c.clear();
     Put32(c, 0x02014B50);
-    Put16(c, 20);  // made by: version 2.0, MS-DOS attributes
+    Put16(c, utf8 ? kMadeByNonAscii : kMadeByDos);
     c.append(header, 4, 26);
     c.replace(16, 12, patch, 12);
     Put16(c, 0);  // comment length
     Put16(c, 0);  // disk
     Put16(c, 0);  // internal attributes
-    Put32(c, s.folder ? kAttrDirectory : kAttrArchive);
+    Put32(c, attributes);
     Put32(c, static_cast<uint32_t>(headerAt));
     c += s.stored;
     Note((s.folder ? "adding folder: " : "adding: ") + s.stored +
@@ -654,11 +748,12 @@ class Writer {
         if (!fs_.Remove(s->path)) Skip(s->path, "added, but could not be deleted");
   }
 
-  const ZipOptions& opt_;
+  const ZipOptions opt_;
   FileSystem& fs_;
   Reporter& report_;
   std::unique_ptr<InputFile> old_;
   std::optional<Directory> dir_;
+  std::unordered_map<std::string, size_t> members_, folded_;  // by NameKey, unfolded and folded
   std::vector<Source> sources_;
   std::vector<const Source*> added_;
   Workspace work_;

@@ -4,8 +4,15 @@
 //
 // Layout. Every number and flag is a 32-bit integer (flags 0 or 1); every handle or pointer
 // is pointer-sized; fields keep the order below with the compiler's natural alignment and no
-// packing. Strings are NUL-terminated UTF-8 in buffers the caller owns for the one call
-// (archive name and names 256 bytes, password 81 bytes); a library never keeps them.
+// packing. Strings are NUL-terminated in buffers the caller owns for the one call (archive
+// name and names 256 bytes, password 81 bytes); a library never keeps them.
+//
+// Text. Names and file specifications are UTF-8. Text that is not valid UTF-8 is taken in
+// the ANSI code page, as a program built for the classic "A" functions passes it (natively,
+// where there is none, Windows-1252), and converted to UTF-8 before it names a file, is
+// stored or is matched against stored names (CallerTextToUtf8 in names.h). A password is
+// bytes and is used as given. Member names are stored in UTF-8, flagged as such whenever
+// they are not plain ASCII.
 //
 //   ZipCallRecord          32-bit  64-bit     UnzipCallRecord        32-bit  64-bit
 //   OwnerWindow                 0       0     OwnerWindow                 0       0
