@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/code_page.h"
+
 namespace quillow::platform {
 
 std::wstring Widen(std::string_view utf8) {
@@ -39,6 +41,19 @@ std::wstring WidePath(const std::string& path) {
   if (w.size() >= 3 && w[1] == L':' && w[2] == L'\\') return L"\\\\?\\" + w;
   if (w.size() >= 2 && w[0] == L'\\' && w[1] == L'\\') return L"\\\\?\\UNC\\" + w.substr(2);
   return w;
+}
+
+}  // namespace quillow::platform
+
+namespace quillow::platform {
+
+std::optional<std::string> AnsiToUtf8(std::string_view bytes) {
+  const int len = static_cast<int>(bytes.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, nullptr, 0);
+  if (n <= 0) return std::nullopt;
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, wide.data(), n);
+  return Narrow(wide);
 }
 
 }  // namespace quillow::platform

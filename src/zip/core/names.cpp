@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "platform/code_page.h"
 
 namespace quillow::zip {
 
@@ -51,14 +49,12 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-#if !defined(_WIN32)
 // Windows-1252 from 0x80 to 0x9F; the five bytes it leaves undefined keep their C1 values,
 // as Windows itself converts them. From 0xA0 on it is Latin-1, the same as Unicode.
 constexpr char16_t kWin1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-#endif
 
 // What is left of a specification once the name is used up: "." and then only '*'s, the
 // tail that Windows lets match the end of a name.
@@ -147,17 +143,8 @@ std::string Cp437ToUtf8(std::string_view bytes) {
 
 std::string CallerTextToUtf8(std::string_view bytes) {
   if (IsValidUtf8(bytes)) return std::string(bytes);
-#if defined(_WIN32)
-  const int len = static_cast<int>(bytes.size());
-  const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, nullptr, 0);
-  if (n <= 0) return Cp437ToUtf8(bytes);  // no ANSI code page to speak of: the OEM one
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, wide.data(), n);
-  const int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(m > 0 ? m : 0), '\0');
-  if (m > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
-  return out;
-#else
+  if (auto ansi = platform::AnsiToUtf8(bytes)) return *std::move(ansi);
+  // No system code page (POSIX): Windows-1252, the one such callers most likely used.
   std::string out;
   out.reserve(bytes.size() * 2);
   for (char ch : bytes) {
@@ -165,7 +152,6 @@ std::string CallerTextToUtf8(std::string_view bytes) {
     AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kWin1252High[c - 0x80] : c);
   }
   return out;
-#endif
 }
 
 std::string DosComponent(std::string_view name) {
