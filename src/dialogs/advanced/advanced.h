@@ -55,6 +55,7 @@ class TAdvancedOptions : public DialogForm {
   ui::CheckBox ACE, ARC, ARJ, CAB, GRP, HYP, LZH;
   ui::CheckBox PAK, RAR, SQZ, TAR, WAD, ZIP, ZOO;
   ui::CheckBox Folders;
+  ui::CheckBox ZipCentralDirectory;  // how the ZIP pass reads, and which names it opens
   ui::Button Button1;
   ui::Button Button2;
   ui::GroupBox GroupBox2;
