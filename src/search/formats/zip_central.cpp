@@ -25,8 +25,11 @@ constexpr uint32_t kEndSignature = 0x06054B50;
 constexpr size_t kEndRecord = 22;
 constexpr size_t kEndDiskAt = 4, kEndDirDiskAt = 6, kEndCountAt = 10, kEndSizeAt = 12,
                  kEndOffsetAt = 16, kEndCommentAt = 20;
-// The record and the longest comment it can carry: the end record is somewhere in here.
+// The record and the longest comment it can carry: the end record is somewhere in here. Most
+// archives have no comment, so a small tail is read first and the whole span only when the
+// record is not in it.
 constexpr uint64_t kEndSearch = kEndRecord + 0xFFFF;
+constexpr uint64_t kFirstTail = 8 * 1024;
 
 // ZIP64 end locator, right before the end record:
 //   0  4  signature 50 4B 06 07
@@ -124,21 +127,24 @@ bool ReadEnd64(ByteSource& src, uint64_t locatorAt, Directory& dir) {
   return false;
 }
 
-// Finds the last end record whose comment fits in the file. False when there is none.
-bool FindDirectory(ByteSource& src, Directory& dir) {
-  const uint64_t length = src.Length();
-  if (length < kEndRecord) return false;
-  const uint64_t tailAt = length - std::min(length, kEndSearch);
-  std::vector<unsigned char> tail(static_cast<size_t>(length - tailAt));
-  src.Seek(tailAt);
-  if (!src.Read(tail.data(), tail.size())) return false;
-  for (size_t i = tail.size() - kEndRecord + 1; i-- > 0;) {
-    const unsigned char* e = tail.data() + i;
+// The end of the file, read once: the directory of a small archive is in it already.
+struct Tail {
+  std::vector<unsigned char> bytes;
+  uint64_t at = 0;  // file offset of bytes[0]
+};
+
+// Finds the last end record in `tail` whose comment fits in the file. False when there is
+// none, or when it belongs to the last part of a split archive.
+bool FindEndRecord(ByteSource& src, const Tail& tail, Directory& dir, bool& found) {
+  found = false;
+  for (size_t i = tail.bytes.size() - kEndRecord + 1; i-- > 0;) {
+    const unsigned char* e = tail.bytes.data() + i;
     if (Le32(e) != kEndSignature) continue;
-    if (i + kEndRecord + Le16(e + kEndCommentAt) > tail.size()) continue;
+    if (i + kEndRecord + Le16(e + kEndCommentAt) > tail.bytes.size()) continue;
+    found = true;
     // The last part of a split archive: its directory starts on another disk.
     if (Le16(e + kEndDiskAt) != Le16(e + kEndDirDiskAt)) return false;
-    const uint64_t endAt = tailAt + i;
+    const uint64_t endAt = tail.at + i;
     if (endAt >= kLocator && ReadEnd64(src, endAt - kLocator, dir)) return true;
     dir.count = Le16(e + kEndCountAt);
     dir.size = Le32(e + kEndSizeAt);
@@ -153,11 +159,35 @@ bool FindDirectory(ByteSource& src, Directory& dir) {
   return false;
 }
 
+bool FindDirectory(ByteSource& src, Directory& dir, Tail& tail) {
+  const uint64_t length = src.Length();
+  if (length < kEndRecord) return false;
+  for (uint64_t span : {kFirstTail, kEndSearch}) {
+    tail.at = length - std::min(length, span);
+    tail.bytes.resize(static_cast<size_t>(length - tail.at));
+    src.Seek(tail.at);
+    if (!src.Read(tail.bytes.data(), tail.bytes.size())) return false;
+    bool found = false;
+    if (FindEndRecord(src, tail, dir, found)) return true;
+    if (found || tail.at == 0) return false;
+  }
+  return false;
+}
+
 // The directory's bytes, read a large piece at a time; an entry is always whole in memory.
 class DirectoryReader {
  public:
-  DirectoryReader(ByteSource& src, const Directory& dir)
-      : src_(src), next_(dir.start), end_(dir.start + dir.size) {}
+  // What `tail` holds of the directory is taken from it instead of being read again.
+  DirectoryReader(ByteSource& src, const Directory& dir, Tail& tail)
+      : src_(src), next_(dir.start), end_(dir.start + dir.size) {
+    if (dir.start < tail.at || dir.start - tail.at > tail.bytes.size()) return;
+    const auto from = static_cast<size_t>(dir.start - tail.at);
+    const size_t take = static_cast<size_t>(std::min<uint64_t>(dir.size, tail.bytes.size() - from));
+    buf_.swap(tail.bytes);
+    at_ = from;
+    buf_.resize(from + take);
+    next_ = dir.start + take;
+  }
 
   // The next n bytes of the directory, or null when the directory holds fewer.
   const unsigned char* Peek(size_t n) {
@@ -214,7 +244,8 @@ void ApplyZip64(const unsigned char* extra, size_t length, uint64_t& size, uint6
 
 void ReadZipCentral(ByteSource& src, ReaderContext& ctx) {
   Directory dir;
-  if (!FindDirectory(src, dir)) {
+  Tail tail;
+  if (!FindDirectory(src, dir, tail)) {
     if (!src.Ok()) return;  // a read error, not a missing directory
     src.Seek(0);
     ReadZip(src, ctx);
@@ -225,7 +256,7 @@ void ReadZipCentral(ByteSource& src, ReaderContext& ctx) {
     return;
   }
   const uint64_t dataEnd = dir.start - dir.base;  // member data ends where the directory starts
-  DirectoryReader entries(src, dir);
+  DirectoryReader entries(src, dir, tail);
   for (uint64_t i = 0; i < dir.count; ++i) {
     const unsigned char* h = entries.Peek(kEntry);
     if (!h || Le32(h) != kEntrySignature) {
