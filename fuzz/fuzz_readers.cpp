@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "memory_file.h"
 #include "search/byte_source.h"
+#include "search/formats/formats.h"
 #include "search/reader.h"
 #include "search/type_table.h"
 
@@ -33,15 +35,19 @@ class CheckingContext final : public quillow::ReaderContext {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  for (const quillow::TypeEntry& type : quillow::TypeTable()) {
-    if (!type.reader) continue;
+  std::vector<quillow::ReaderFn> readers;
+  for (const quillow::TypeEntry& type : quillow::TypeTable())
+    if (type.reader) readers.push_back(type.reader);
+  // The ZIP pass's other mode (RAR 5 is reached through the RAR reader).
+  readers.push_back(quillow::formats::ReadZipCentral);
+  for (quillow::ReaderFn reader : readers) {
     for (int buffered = 0; buffered < 2; ++buffered) {
       quillow::fuzz::MemoryFile file(bytes);
       std::unique_ptr<quillow::ByteSource> src = buffered
                                                      ? std::make_unique<quillow::ByteSource>(file)
                                                      : std::make_unique<quillow::ByteSource>(bytes);
       CheckingContext ctx;
-      type.reader(*src, ctx);
+      reader(*src, ctx);
       // No format spends fewer than two bytes of header on a member.
       if (ctx.members > size / 2 + 1) std::abort();
     }

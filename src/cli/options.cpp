@@ -70,6 +70,9 @@ std::string Usage() {
          "  -c, --case-sensitive  compare names and patterns as they are\n"
          "  -n, --no-subfolders   search only the named folders, not their subfolders\n"
          "      --count           count the hits, list no rows\n"
+         "      --zip-central     read ZIP archives from their central directory (lists members\n"
+         "                        with data descriptors, after a stub, ...) and open the\n"
+         "                        ZIP-family files too: .jar, .apk, .whl, .docx, .epub, ...\n"
          "  -t, --types LIST      sources to search, comma-separated (any letter case; default "
          "all):\n" +
          indent + Wrapped(TypeList(), 24, 24) + "\n" +
@@ -187,6 +190,8 @@ bool ParseArguments(const std::vector<std::string>& args, Options& o, std::strin
       o.search.SubFolders = 0;
     } else if (arg == "--count") {
       o.search.CountOnly = 1;
+    } else if (arg == "--zip-central") {
+      o.search.ZipCentralDirectory = 1;
     } else if (arg == "-h" || arg == "--help") {
       o.help = true;
     } else if (arg == "--version") {

@@ -37,6 +37,11 @@ class ReaderContext {
   // and packed size.
   virtual void Report(std::string_view name, uint16_t date, uint16_t time, uint32_t size,
                       uint32_t packed) = 0;
+  // A member that carries no time of its own: its row shows "?" as Modified. Contexts that
+  // make no rows may take it as a member dated 0.
+  virtual void ReportUndated(std::string_view name, uint32_t size, uint32_t packed) {
+    Report(name, 0, 0, size, packed);
+  }
   // A warnings-log message for this archive (": ..." with its line break).
   virtual void Warn(std::string_view message) = 0;
 

@@ -3,9 +3,11 @@
 #include <exception>
 
 #include "search/byte_source.h"
+#include "search/formats/formats.h"
 #include "search/reader.h"
 #include "search/row.h"
 #include "search/type_table.h"
+#include "search/zip_family.h"
 
 namespace quillow {
 
@@ -46,6 +48,10 @@ class SearchThread::ArchiveContext final : public ReaderContext {
               uint32_t packed) override {
     if (search_.IsCandidateHit(name))
       search_.CountHit(name, container(), date, time, size, packed, false, dated_);
+  }
+  void ReportUndated(std::string_view name, uint32_t size, uint32_t packed) override {
+    if (search_.IsCandidateHit(name))
+      search_.CountHit(name, container(), 0, 0, size, packed, false, false);
   }
   void Warn(std::string_view message) override { search_.LogWarning(container(), message); }
 
@@ -183,7 +189,9 @@ void SearchThread::ScanEntered(platform::FolderListing& listing, std::string fol
     ext.copy(pattern + 2, ext.size());
     pattern[2 + ext.size()] = '\0';
     for (platform::DirEntry& e : entries) {
-      if (!platform::MatchesFindPattern(e.name, pattern)) continue;
+      if (type == kZip ? !IsZipPassName(e.name, options_.ZipCentralDirectory != 0)
+                       : !platform::MatchesFindPattern(e.name, pattern))
+        continue;
       if (StopRequested()) return;
       if (type == kFolders) {
         // Only a hit needs the entry's size and time: the system is asked for them then.
@@ -210,7 +218,8 @@ void SearchThread::ReadArchive(const std::string& folder, const platform::Folder
   ByteSource src(*file);
   // TAR headers carry no DOS time: their rows show "?" rather than the archive's own time.
   ArchiveContext ctx(*this, path, entry.dosDate, entry.dosTime, type != kTar);
-  TypeTable()[type].reader(src, ctx);
+  const bool central = type == kZip && options_.ZipCentralDirectory;
+  (central ? formats::ReadZipCentral : TypeTable()[type].reader)(src, ctx);
 }
 
 void SearchThread::TickElapsed() {

@@ -14,6 +14,9 @@ struct SearchOptions {
   uint8_t SubFolders = 1;
   uint8_t CountOnly = 0;
   uint8_t ShowWarnings = 1;
+  // ZIP archives read from their central directory, and the ZIP pass also opens the
+  // ZIP-family extensions (.jar, .docx, ...).
+  uint8_t ZipCentralDirectory = 0;
 };
 
 inline constexpr int kTypeCount = 15;

@@ -23,7 +23,7 @@ struct WindowPlacement {
 // Fields are named after their registry values where the store has one; every default is
 // the fresh-start value.
 struct AppSettings {
-  SearchOptions Options;        // CaseSensitive, SubFolders, CountOnly, ShowWarnings
+  SearchOptions Options;        // the four search flags and ZipCentralDirectory
   ArchiveTypeSet ArchiveTypes;  // fifteen flags in type-table order
   HtmlStyle Html;               // the five colours, Hyperlinks, TableBorders
   uint8_t LaunchViewer = 0;

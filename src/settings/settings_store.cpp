@@ -105,6 +105,7 @@ void LoadFromRegistry(SettingsKey& main, KeyValueStore& store, AppSettings& s) {
   r.Flag("IncludePacked", s.Columns.packed);
   r.Flag("IncludeRatio", s.Columns.ratio);
   r.Flag("SaveTextWithTabs", s.SaveTextWithTabs);
+  r.Flag("ZipCentralDirectory", s.Options.ZipCentralDirectory);
 
   {
     auto types = store.OpenKey(kArchiveTypesKey);
@@ -186,6 +187,7 @@ bool SaveSettings(KeyValueStore& store, const AppSettings& s) {
     w.Flag("IncludePacked", s.Columns.packed);
     w.Flag("IncludeRatio", s.Columns.ratio);
     w.Flag("SaveTextWithTabs", s.SaveTextWithTabs);
+    w.Flag("ZipCentralDirectory", s.Options.ZipCentralDirectory);
     ok = w.ok();
   }
   {

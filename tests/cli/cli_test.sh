@@ -172,5 +172,20 @@ check "/dev/full while streaming: exit 2" test "$?" -eq 2
 run --help
 check "help tells of --" contains "$work/out" 'follows "--"'
 
+# ZIP central directories: data descriptors listed without the rarity warning, and the
+# ZIP-family extensions opened, only with --zip-central.
+mkdir -p "$work/central"
+cp "$data/zip/streamed-python.zip" "$work/central/lib.jar"
+cp "$data/zip/streamed.zip" "$work/central/s.zip"
+run -t zip '*.txt' "$work/central"
+check "without --zip-central: no .jar, the rarity warning" bash -c \
+  "! grep -q lib.jar '$work/out' && grep -q 'rarity' '$work/err'"
+run --zip-central -t zip -f tabs '*.txt' "$work/central"
+check "--zip-central lists the streamed members" contains "$work/out" "streamed.txt"
+check "--zip-central opens a .jar" contains "$work/out" "$(printf 'b.txt\t%s/lib.jar' "$work/central")"
+check "--zip-central: no warning" lacks "$work/err" "rarity"
+run --help
+check "help tells of --zip-central" contains "$work/out" "--zip-central"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/fs.h"
+#include "rar5_blocks.h"
 #include "reader_test_util.h"
 #include "recording_host.h"
 #include "search/search_thread.h"
@@ -216,6 +217,39 @@ TEST(SearchWalk, OnlyTarMembersShowNoDate) {
   }
   EXPECT_GT(tarRows, 0);
   EXPECT_GT(datedRows, 1);  // notes.txt and the archive itself
+}
+
+TEST(SearchWalk, ZipCentralDirectoriesOpenTheZipFamilyAndReadDataDescriptors) {
+  TempTree tree;
+  const std::string streamed = LoadFile(TestData("zip/streamed-python.zip"));
+  tree.Write("lib.jar", streamed);
+  tree.Write("s.zip", streamed);
+  tree.Write("report.docx", LoadFile(TestData("zip/basic.zip")));
+  const struct {
+    uint8_t central;
+    size_t rows;
+    size_t warnings;
+  } cases[] = {{0, 0, 1}, {1, 7, 0}};  // on: 2 + 2 + 3 (folder entries have no base part)
+  for (const auto& c : cases) {
+    Search s;
+    s.types = Only({kZip});
+    s.options.ZipCentralDirectory = c.central;
+    s.Run("*.*", tree.Root());
+    EXPECT_EQ(s.host.rows.size(), c.rows) << int{c.central};
+    EXPECT_EQ(s.host.warnings.size(), c.warnings) << int{c.central};
+  }
+}
+
+TEST(SearchWalk, Rar5MembersWithoutATimeShowNoDate) {
+  TempTree tree;
+  tree.Write("a.rar", kRar5Sig + kRar5Main + Rar5Block(2, Rar5File("timed.txt", 1), "x") +
+                          Rar5Block(2, Rar5File("untimed.txt", 1, false), "y"));
+  Search s;
+  s.types = Only({kRar});
+  s.Run("*.txt", tree.Root());
+  ASSERT_EQ(s.host.rows.size(), 2u);
+  EXPECT_NE(s.host.rows[0].modified, "?");
+  EXPECT_EQ(s.host.rows[1].modified, "?");
 }
 
 TEST(SearchWalk, WarningsFileIsKeptOnlyWhenWritten) {

@@ -40,7 +40,8 @@ const Texts kMainOrder = {"DoNotDeleteMe",
                           "IncludeSize",
                           "IncludePacked",
                           "IncludeRatio",
-                          "SaveTextWithTabs"};
+                          "SaveTextWithTabs",
+                          "ZipCentralDirectory"};
 
 // The value names read from (or written to) the main key, in order, as the store saw them.
 Texts Logged(const MemoryStore& store, const std::string& verb) {
@@ -83,6 +84,7 @@ TEST(SettingsStore, FreshStartTakesDefaultsAndSavesEveryValueInOrder) {
   EXPECT_NE(s.Options.SubFolders, 0);
   EXPECT_EQ(s.Options.CountOnly, 0);
   EXPECT_NE(s.Options.ShowWarnings, 0);
+  EXPECT_EQ(s.Options.ZipCentralDirectory, 0);  // missing: the documented local walk
   EXPECT_EQ(s.SavePath, "C:\\");
   EXPECT_EQ(s.FilterIndex, 1);
   EXPECT_EQ(s.LaunchViewer, 0);
@@ -107,7 +109,7 @@ TEST(SettingsStore, FreshStartTakesDefaultsAndSavesEveryValueInOrder) {
 TEST(SettingsStore, SavedValuesComeBackReadInTheSameOrder) {
   MemoryStore store;
   settings::AppSettings s;
-  s.Options = {1, 0, 1, 0};
+  s.Options = {1, 0, 1, 0, 1};
   s.ArchiveTypes.on[kRar] = 0;
   s.Html.link = 0x00123456;
   s.Html.tableBorders = false;
@@ -136,6 +138,7 @@ TEST(SettingsStore, SavedValuesComeBackReadInTheSameOrder) {
   EXPECT_EQ(r.Options.CaseSensitive, 1);
   EXPECT_EQ(r.Options.SubFolders, 0);
   EXPECT_EQ(r.Options.ShowWarnings, 0);
+  EXPECT_EQ(r.Options.ZipCentralDirectory, 1);
   EXPECT_EQ(r.ArchiveTypes.on, s.ArchiveTypes.on);
   EXPECT_EQ(r.Html.link, 0x00123456u);
   EXPECT_FALSE(r.Html.tableBorders);
@@ -177,7 +180,7 @@ TEST(SettingsStore, HandEditedKeyKeepsLoadingWithDefaults) {
   Loaded l = Load(store);
   const settings::AppSettings& s = l.settings;
   EXPECT_TRUE(l.outcome.fromRegistry);
-  EXPECT_EQ(Logged(store, "read").back(), "SaveTextWithTabs");  // nothing stopped the load
+  EXPECT_EQ(Logged(store, "read").back(), "ZipCentralDirectory");  // nothing stopped the load
   EXPECT_NE(s.Options.SubFolders, 0);
   EXPECT_EQ(s.Options.CaseSensitive, 0);
   EXPECT_EQ(s.Html.link, 0x000000FFu);

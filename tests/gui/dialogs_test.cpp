@@ -1,9 +1,12 @@
 // The dialog base, the handle wrappers, "Advanced Options" and the About box.
+#include <algorithm>
+
 #include "app/res/resource.h"
 #include "gui_test_util.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "search/search_thread.h"
+#include "settings/settings_store.h"
 #include "ui/controls/menu.h"
 #include "ui/dialogs/about/about.h"
 #include "ui/dialogs/about/about_ids.h"
@@ -292,6 +295,30 @@ TEST_F(AdvancedOptionsTest, ColoursByFirstLetterSelectAndCancel) {
   EXPECT_EQ(html.link, before.link);
   EXPECT_EQ(form_->Settings.SaveTextWithTabs, 1);
   EXPECT_TRUE(messages_.calls.empty());
+}
+
+TEST_F(AdvancedOptionsTest, ZipCentralDirectoriesBoxReachesTheSearchAndTheRegistry) {
+  namespace aid = dialogs::advanced_id;
+  TempFolder tree;
+  tree.Write("a.zip", OneMemberZip());
+  tree.Write("lib.jar", OneMemberZip());
+  Search("inner.txt", tree.Root());
+  EXPECT_EQ(Column(1).size(), 1u) << "off: a .jar is not opened";
+  Open([&] {
+    EXPECT_EQ(SendMessageW(Item(aid::ZipCentralDirectory), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ClickItem(aid::ZipCentralDirectory);
+    ClickItem(aid::Button1);
+  });
+  EXPECT_EQ(form_->Settings.Options.ZipCentralDirectory, 1);
+  Search("inner.txt", tree.Root());
+  std::vector<std::string> containers = Column(1);
+  std::sort(containers.begin(), containers.end());  // in the order the folder lists them
+  EXPECT_EQ(containers,
+            (std::vector<std::string>{tree.Root() + "\\a.zip", tree.Root() + "\\lib.jar"}));
+  SendMessageW(form(), WM_CLOSE, 0, 0);
+  Pump();
+  ASSERT_NE(store_.Find(settings::kMainKey, "ZipCentralDirectory"), nullptr);
+  EXPECT_EQ(store_.Find(settings::kMainKey, "ZipCentralDirectory")->number, 1u);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -7,7 +7,10 @@
 namespace quillow::formats {
 
 void ReadZip(ByteSource& src, ReaderContext& ctx);
-void ReadRar(ByteSource& src, ReaderContext& ctx);
+// ZIP from its central directory; the local-header walk above when there is none.
+void ReadZipCentral(ByteSource& src, ReaderContext& ctx);
+void ReadRar(ByteSource& src, ReaderContext& ctx);  // RAR5 too, through ReadRar5
+void ReadRar5(ByteSource& src, ReaderContext& ctx);
 void ReadWad(ByteSource& src, ReaderContext& ctx);
 void ReadGrp(ByteSource& src, ReaderContext& ctx);
 void ReadArj(ByteSource& src, ReaderContext& ctx);

@@ -1,5 +1,6 @@
 // RAR 1.5 to 4.x: a marker, the archive header, then blocks. Only the run of file blocks that
 // follows the archive header is listed; the first block of any other kind ends the walk.
+// RAR 5 archives, whose marker differs in its seventh byte, go to their own reader.
 #include <algorithm>
 #include <cstring>
 
@@ -9,6 +10,7 @@ namespace quillow::formats {
 namespace {
 
 constexpr unsigned char kMarker[7] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
+constexpr unsigned char kRar5Marker[7] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x01};
 constexpr uint8_t kFileBlock = 0x74;
 
 // Fixed part of a file block, up to and including the attributes; the name follows it.
@@ -42,7 +44,14 @@ constexpr size_t kNameMax = kMemberNameBuffer - 1;
 //   h     packed data; the next block starts at start + h + packed size
 void ReadRar(ByteSource& src, ReaderContext& ctx) {
   unsigned char marker[sizeof kMarker];
-  if (!src.Read(marker, sizeof marker) || std::memcmp(marker, kMarker, sizeof kMarker) != 0) return;
+  if (!src.Read(marker, sizeof marker)) return;
+  // RAR 5 differs in the seventh byte; its blocks are another format altogether.
+  if (std::memcmp(marker, kRar5Marker, sizeof kRar5Marker) == 0) {
+    src.Seek(0);
+    ReadRar5(src, ctx);
+    return;
+  }
+  if (std::memcmp(marker, kMarker, sizeof kMarker) != 0) return;
 
   uint16_t archiveHeaderSize = 0;
   src.Skip(5);

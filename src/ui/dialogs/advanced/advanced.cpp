@@ -21,7 +21,7 @@ uint8_t Flag(const CheckBox& box) { return box.Checked() ? 1 : 0; }
 TAdvancedOptions::TAdvancedOptions()
     : DialogForm({.caption = "Advanced Options",
                   .clientWidth = 435,
-                  .clientHeight = 308,
+                  .clientHeight = 326,
                   .toolWindow = true,
                   .enterAccepts = false,
                   .escapeCancels = false}) {}
@@ -45,6 +45,7 @@ void TAdvancedOptions::OnInit() {
       {ZIP, id::ZIP, "ZIP"}, {ZOO, id::ZOO, "ZOO"}, {Folders, id::Folders, "File folders"},
   };
   for (const auto& type : types) type.box.Create(form, type.id, type.caption);
+  ZipCentralDirectory.Create(form, id::ZipCentralDirectory, "Read ZIP central directories");
 
   GroupBox2.Create(form, id::GroupBox2, "Saving results to disk");
   GroupBox3.Create(form, id::GroupBox3, "HTML options");
@@ -72,7 +73,7 @@ void TAdvancedOptions::OnLayout() {
   // Pixels at 96 dots per inch: 8 from the form's edges, 8 inside a group box's frame and
   // 16 below its caption; check boxes 17 high.
   PlaceControls({
-      {GroupBox1, 8, 6, 339, 96},
+      {GroupBox1, 8, 6, 339, 114},
       {SelectAll, 16, 22, 100, 17},
       {ACE, 16, 41, 46, 17},
       {ARC, 62, 41, 46, 17},
@@ -89,23 +90,25 @@ void TAdvancedOptions::OnLayout() {
       {ZIP, 246, 59, 46, 17},
       {ZOO, 292, 59, 46, 17},
       {Folders, 16, 77, 100, 17},
+      // How ZIP archives are read, below the sources, in the same column as "File folders".
+      {ZipCentralDirectory, 16, 95, 200, 17},
       {Button1, 355, 12, 72, 25},
       {Button2, 355, 43, 72, 25},
-      {GroupBox2, 8, 106, 419, 196},
-      {GroupBox3, 16, 122, 196, 108},
-      {ComboBox1, 24, 139, 142, 120},  // the height covers the drop-down list
-      {Shape1, 176, 141, 25, 17},
-      {Select, 24, 165, 75, 23},
-      {CheckBox2, 24, 191, 180, 17},
-      {CheckBox3, 24, 208, 180, 17},
-      {GroupBox4, 220, 122, 199, 108},
-      {CheckBox4, 228, 139, 180, 17},
-      {CheckBox5, 228, 161, 180, 17},
-      {CheckBox7, 228, 183, 180, 17},
-      {CheckBox6, 228, 205, 180, 17},
-      {CheckBox8, 16, 236, 400, 17},
-      {Label1, 33, 254, 380, 26},
-      {CheckBox1, 16, 280, 400, 17},
+      {GroupBox2, 8, 124, 419, 196},
+      {GroupBox3, 16, 140, 196, 108},
+      {ComboBox1, 24, 157, 142, 120},  // the height covers the drop-down list
+      {Shape1, 176, 159, 25, 17},
+      {Select, 24, 183, 75, 23},
+      {CheckBox2, 24, 209, 180, 17},
+      {CheckBox3, 24, 226, 180, 17},
+      {GroupBox4, 220, 140, 199, 108},
+      {CheckBox4, 228, 157, 180, 17},
+      {CheckBox5, 228, 179, 180, 17},
+      {CheckBox7, 228, 201, 180, 17},
+      {CheckBox6, 228, 223, 180, 17},
+      {CheckBox8, 16, 254, 400, 17},
+      {Label1, 33, 272, 380, 26},
+      {CheckBox1, 16, 298, 400, 17},
   });
 }
 
@@ -151,6 +154,7 @@ void TAdvancedOptions::FormShow() {
   CheckBox6.SetChecked(s.Columns.packed);
   CheckBox7.SetChecked(s.Columns.ratio);
   CheckBox8.SetChecked(s.SaveTextWithTabs != 0);
+  ZipCentralDirectory.SetChecked(s.Options.ZipCentralDirectory != 0);
   working_ = {s.Html.background, s.Html.text, s.Html.link, s.Html.visitedLink, s.Html.activeLink};
   PaintSwatch(working_[kBackgroundColor]);
   ComboBox1.SetText(kColorEntries[kBackgroundColor]);
@@ -203,6 +207,7 @@ bool TAdvancedOptions::OnOK() {
   s.Columns.packed = CheckBox6.Checked();
   s.Columns.ratio = CheckBox7.Checked();
   s.SaveTextWithTabs = Flag(CheckBox8);
+  s.Options.ZipCentralDirectory = Flag(ZipCentralDirectory);
   s.Html.background = working_[kBackgroundColor];
   s.Html.text = working_[kTextColor];
   s.Html.link = working_[kLinkColor];

@@ -55,6 +55,7 @@ class TAdvancedOptions : public DialogForm {
   CheckBox ACE, ARC, ARJ, CAB, GRP, HYP, LZH;
   CheckBox PAK, RAR, SQZ, TAR, WAD, ZIP, ZOO;
   CheckBox Folders;
+  CheckBox ZipCentralDirectory;  // how the ZIP pass reads, and which names it opens
   Button Button1;
   Button Button2;
   GroupBox GroupBox2;

@@ -40,6 +40,7 @@ enum Control : int {
   CheckBox8,
   Label1,
   CheckBox1,
+  ZipCentralDirectory,
 };
 
 }  // namespace quillow::ui::advanced_id
