@@ -2,6 +2,12 @@
 
 #include <cstdint>
 
+#include "base/ascii.h"
+
+#ifdef _WIN32
+#include "platform/win32/text.h"
+#endif
+
 namespace quillow::zip {
 
 namespace {
@@ -123,6 +129,38 @@ std::string Cp437ToUtf8(std::string_view bytes) {
     AppendUtf8(out, c < 0x80 ? c : kCp437High[c - 0x80]);
   }
   return out;
+}
+
+std::string CallerTextToUtf8(std::string_view text) {
+#ifdef _WIN32
+  // Widen takes bytes that are not UTF-8 in the ANSI code page.
+  if (!IsValidUtf8(text)) return platform::Narrow(platform::Widen(text));
+#endif
+  return std::string(text);
+}
+
+std::string MessageName(std::string_view name, size_t limit) {
+  std::string shown;
+  shown.reserve(name.size());
+  for (char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u != 0x7F) {
+      shown += c;
+    } else if (c == '\t' || c == '\n' || c == '\r') {
+      shown += c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\r";
+    } else {
+      shown += "\\x";
+      shown += kHexDigits[u >> 4];
+      shown += kHexDigits[u & 0xF];
+    }
+  }
+  constexpr std::string_view kCut = "...";
+  if (shown.size() <= limit || limit < kCut.size() + 2) return shown;
+  // A quarter from the front and the rest from the end: the end of a path says the most.
+  size_t head = (limit - kCut.size()) / 4, tail = shown.size() - (limit - kCut.size() - head);
+  while (head > 0 && (static_cast<unsigned char>(shown[head]) & 0xC0) == 0x80) --head;
+  while (tail < shown.size() && (static_cast<unsigned char>(shown[tail]) & 0xC0) == 0x80) ++tail;
+  return shown.substr(0, head) + std::string(kCut) + shown.substr(tail);
 }
 
 std::string DosComponent(std::string_view name) {

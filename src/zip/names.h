@@ -15,6 +15,18 @@ bool MatchSpec(std::string_view spec, std::string_view name);
 bool SameName(std::string_view a, std::string_view b);
 
 bool IsValidUtf8(std::string_view bytes);
+
+// A name or specification a caller handed over, as UTF-8: unchanged when it is valid UTF-8;
+// otherwise, on Windows, read in the ANSI code page (what a program of the classic API
+// passes). Natively the file system's bytes are taken as they are. Adding stores names
+// through this and extraction matches specifications through it, so both read a caller's
+// text alike.
+std::string CallerTextToUtf8(std::string_view text);
+
+// A name fit for a message: control bytes shown as escapes ("\t", "\n", "\r", "\xNN") so
+// none can cut the text short or break it into lines, and a name longer than `limit` bytes
+// cut in the middle ("...") so the reason after it still fits. Whole UTF-8 characters only.
+std::string MessageName(std::string_view name, size_t limit);
 // Code page 437 bytes as UTF-8.
 std::string Cp437ToUtf8(std::string_view bytes);
 

@@ -23,6 +23,9 @@ struct FileInfo {
   bool hidden = false;  // hidden or system on Windows; a leading "." elsewhere
   uint64_t size = 0;
   DosDateTime modified = 0;
+  // The path itself is a symbolic link, junction or other reparse point; the rest describes
+  // what it leads to.
+  bool isLink = false;
 };
 
 struct FolderItem {
