@@ -224,7 +224,8 @@ std::optional<uint64_t> LocateData(InputFile& file, const Directory& dir, const 
   return data;
 }
 
-std::vector<Placement> PlaceMembers(InputFile& file, const Directory& dir) {
+std::vector<Placement> PlaceMembers(InputFile& file, const Directory& dir,
+                                    const std::vector<bool>& taken) {
   std::vector<Placement> out(dir.members.size());
   struct Span {
     uint64_t begin, end;
@@ -233,7 +234,7 @@ std::vector<Placement> PlaceMembers(InputFile& file, const Directory& dir) {
   std::vector<Span> spans;
   for (size_t i = 0; i < dir.members.size(); ++i) {
     const Member& m = dir.members[i];
-    if (m.IsFolder()) continue;
+    if (!taken[i] || m.IsFolder()) continue;
     out[i].data = LocateData(file, dir, m, out[i].error);
     // Checked by LocateData: the header starts before its data, and the data ends in the file.
     if (out[i].data) spans.push_back({m.localOffset + dir.shift, *out[i].data + m.packedSize, i});

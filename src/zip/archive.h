@@ -57,17 +57,20 @@ std::optional<Directory> ReadDirectory(InputFile& file, std::string& error);
 std::optional<uint64_t> LocateData(InputFile& file, const Directory& dir, const Member& m,
                                    std::string& error);
 
-// Where each member's data lies, found once for a run: its offset (or why it cannot be
-// read), and whether its local header or data shares bytes with another member's. Members
-// that share bytes are how a small archive claims gigabytes (one deflated kernel quoted by
-// every member); no archiver writes them, so each of them is refused. Descriptors after the
-// data are not counted; folder entries, which write no data, take no part.
+// Where the data of each member a run takes (`taken`) lies, found once: its offset (or why
+// it cannot be read), and whether its local header or data shares bytes with another taken
+// member's. Members that share bytes are how a small archive claims gigabytes (one deflated
+// kernel quoted by every member); no archiver writes them, so each of them is refused. Only
+// the members taken are looked at: others write nothing, and opening one member of a large
+// archive must not read every header. Descriptors after the data are not counted; folder
+// entries, which write no data, take no part.
 struct Placement {
   std::optional<uint64_t> data;
   std::string error;
   bool overlaps = false;
 };
-std::vector<Placement> PlaceMembers(InputFile& file, const Directory& dir);
+std::vector<Placement> PlaceMembers(InputFile& file, const Directory& dir,
+                                    const std::vector<bool>& taken);
 
 // Which members a caller's file specifications select; none selects every member. Each
 // specification is first read through CallerTextToUtf8. One that equals a member's name

@@ -158,13 +158,14 @@ class Extractor {
     base_ = fs_.CurrentFolder();
     realBase_ = fs_.RealPath(base_);
     budget_ = file->Length() * kMaxExpansion;
-    const std::vector<Placement> placed = PlaceMembers(*file, *dir);
     MemberSelection selection(opt_.names, dir->members);
+    std::vector<bool> taken(dir->members.size());
+    for (size_t i = 0; i < taken.size(); ++i) taken[i] = selection.Selects(dir->members[i]);
+    const std::vector<Placement> placed = PlaceMembers(*file, *dir, taken);
     bool whole = true;
     for (size_t i = 0; i < dir->members.size(); ++i) {
-      const Member& m = dir->members[i];
-      if (!selection.Selects(m)) continue;
-      if (!One(*file, m, placed[i])) {
+      if (!taken[i]) continue;
+      if (!One(*file, dir->members[i], placed[i])) {
         whole = false;
         break;
       }
