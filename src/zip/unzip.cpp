@@ -221,8 +221,8 @@ class Extractor {
         node = known->second;
         continue;
       }
-      // Named by its path below the extraction folder, only when something is wrong: a
-      // path built for every folder of a deep name would cost as much as the old checks.
+      // Named by its path below the extraction folder, built only when something is wrong:
+      // built for every folder of a deep name it would cost more than the checks.
       auto shown = [&] {
         std::string below;
         for (size_t k = 0; k <= i; ++k) below += (k ? "/" : "") + parts[k];

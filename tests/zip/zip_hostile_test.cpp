@@ -109,49 +109,6 @@ TEST(ZipHostile, AFolderThatIsALinkIsFollowedOnlyInside) {
   }
 }
 
-// Counts what the extraction asks the file system to resolve.
-struct CountingFs : zip::FileSystem {
-  zip::FileSystem& real = zip::SystemFileSystem();
-  int resolved = 0;
-  char Separator() const override { return real.Separator(); }
-  std::string CurrentFolder() override { return real.CurrentFolder(); }
-  std::optional<zip::FileInfo> Stat(const std::string& p) override { return real.Stat(p); }
-  std::vector<zip::FolderItem> List(const std::string& f) override { return real.List(f); }
-  std::unique_ptr<zip::InputFile> OpenRead(const std::string& p) override {
-    return real.OpenRead(p);
-  }
-  std::unique_ptr<zip::OutputFile> CreateNew(const std::string& p) override {
-    return real.CreateNew(p);
-  }
-  bool Replace(const std::string& a, const std::string& b) override { return real.Replace(a, b); }
-  bool Remove(const std::string& p) override { return real.Remove(p); }
-  bool MakeFolder(const std::string& p) override { return real.MakeFolder(p); }
-  bool SetModified(const std::string& p, zip::DosDateTime t) override {
-    return real.SetModified(p, t);
-  }
-  std::string RealPath(const std::string& p) override { return ++resolved, real.RealPath(p); }
-};
-
-// Folders made by this run are inside because their parents are: only the extraction folder
-// itself is resolved, however deep the names nest.
-TEST(ZipHostile, DeepFoldersAreCheckedOnceEachNotResolvedAgain) {
-  ScratchFolder tree;
-  fs::create_directories("box");
-  fs::current_path("box");
-  std::string deep;
-  for (int i = 0; i < 100; ++i) deep += "d/";
-  std::ofstream("../in.zip", std::ios::binary)
-      << BuildZip({{deep, ""}, {deep + "f.txt", "f"}, {deep + "g.txt", "g"}});
-  zip::UnzipOptions o;
-  o.zipName = "../in.zip";
-  o.dirNames = true;
-  CountingFs counting;
-  RecordingReporter report;
-  EXPECT_EQ(zip::Unzip(o, counting, report), 2) << report.All();
-  EXPECT_EQ(counting.resolved, 1);
-  EXPECT_EQ(ReadBytes(deep + "g.txt"), "g");
-}
-
 // The non-recursive zip bomb: members that share their bytes with another member's header
 // or data are refused, each by name, and the others are written. A declared size past what
 // the archive's bytes can inflate to is refused before anything is written.
