@@ -53,4 +53,49 @@ zip -q -X -0 "$out/stored100.zip" data100.txt
 printf 'MZ stub, not a local header................................' > stub
 cat stub "$out/basic.zip" > "$out/stub-first.zip"
 
+
+# boundary*.zip: zeros whose inflated size ends just before, on and just past the unzip
+# buffer of 256 KiB (and twice that), deflated, encrypted (password "pw") and streamed (sizes
+# after the data). A decoder that stops when its input is spent loses the last bytes.
+rm -f "$out"/boundary*.zip
+for n in 262143 262144 262145 262244 524388; do head -c $n /dev/zero > "z$n.bin"; done
+touch -d '2001-03-15 15:18:40' z*.bin
+zip -q -X -9 "$out/boundary.zip" z*.bin
+zip -q -X -9 -P pw "$out/boundary-encrypted.zip" z*.bin
+zip -q -X -9 - - < z262244.bin > "$out/boundary-streamed.zip"
+
+# overlap.zip: a non-recursive zip bomb. One deflated kernel of a megabyte of zeros named by
+# eight central entries, a member whose stored data quotes another member's local header,
+# and one honest member last. Only the honest one may be written.
+python3 - "$out/overlap.zip" <<'PY'
+import struct, sys, zlib
+
+def local(name, crc, packed, size, method):
+    return struct.pack('<IHHHHHIIIHH', 0x04034B50, 20, 0, method, 0x6000, 0x2A6F,
+                       crc, packed, size, len(name), 0) + name
+
+def central(name, crc, packed, size, method, offset):
+    return struct.pack('<IHHHHHHIIIHHHHHII', 0x02014B50, 20, 20, 0, method, 0x6000, 0x2A6F,
+                       crc, packed, size, len(name), 0, 0, 0, 0, 0, offset) + name
+
+body, cd = b'', b''
+zeros = bytes(1 << 20)
+c = zlib.compressobj(9, zlib.DEFLATED, -15)
+kernel = c.compress(zeros) + c.flush()
+crc = zlib.crc32(zeros)
+body += local(b'k0.bin', crc, len(kernel), len(zeros), 8) + kernel
+for i in range(8):
+    cd += central(b'k%d.bin' % i, crc, len(kernel), len(zeros), 8, 0)
+inner = local(b'quoted.txt', zlib.crc32(b'quoted'), 6, 6, 0) + b'quoted'
+outer_at = len(body)
+body += local(b'outer.bin', zlib.crc32(inner), len(inner), len(inner), 0) + inner
+cd += central(b'outer.bin', zlib.crc32(inner), len(inner), len(inner), 0, outer_at)
+cd += central(b'quoted.txt', zlib.crc32(b'quoted'), 6, 6, 0, outer_at + 30 + len(b'outer.bin'))
+good_at = len(body)
+body += local(b'good.txt', zlib.crc32(b'good\n'), 5, 5, 0) + b'good\n'
+cd += central(b'good.txt', zlib.crc32(b'good\n'), 5, 5, 0, good_at)
+entries = 11
+end = struct.pack('<IHHHHIIH', 0x06054B50, 0, 0, entries, entries, len(cd), len(body), 0)
+open(sys.argv[1], 'wb').write(body + cd + end)
+PY
 ls -l "$out"

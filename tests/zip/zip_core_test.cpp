@@ -1,6 +1,7 @@
 // The zip and unzip core on real files: what it writes comes back byte for byte, and every
 // option changes what it should and nothing else.
 #include <random>
+#include <set>
 
 #include "zip/core/archive.h"
 #include "zip/core/names.h"
@@ -432,6 +433,109 @@ TEST_F(ZipCore, LeftoversOfAKilledRunGoAndTheArchiveKeepsItsPermissions) {
   EXPECT_EQ(fs::status("out.zip").permissions() & fs::perms::all, fs::perms(0640));
 #endif
   EXPECT_EQ(Names(Members()), (std::vector<std::string>{"src/a.txt", "src/empty.dat"}));
+// Members whose data ends just short of, on and past the decoder's 256 KiB buffers (and
+// twice them), in every form data comes in. Zeros deflate to almost nothing, so the input is
+// spent long before the output is out. Then Info-ZIP's own archives of such members.
+TEST_F(ZipCore, MembersEndingAroundTheBufferBoundariesComeBackWhole) {
+  constexpr size_t k = 256 * 1024;
+  const size_t sizes[] = {0, 1, k - 1, k, k + 1, k + 100, k + 400, 2 * k, 2 * k + 1, 2 * k + 100};
+  struct Kind {
+    const char* name;
+    uint16_t method, flags;
+    const char* password;
+  };
+  const Kind kinds[] = {{"stored", 0, 0, ""},        {"deflated", 8, 0, ""},
+                        {"encrypted", 8, 0, "pw"},   {"encrypted-stored", 0, 0, "pw"},
+                        {"descriptor", 8, 0x08, ""}, {"descriptor-encrypted", 8, 0x08, "pw"}};
+  std::vector<RawMember> members;
+  std::map<std::string, size_t> want;
+  for (const Kind& kind : kinds)
+    for (size_t n : sizes) {
+      const std::string name = std::string(kind.name) + "/" + std::to_string(n) + ".bin";
+      members.push_back({name, std::string(n, '\0'), kind.method, -1, kind.flags, kind.password});
+      want[name] = n;
+    }
+  struct Case {
+    std::string archive;
+    std::map<std::string, size_t> files;
+  };
+  std::map<std::string, size_t> infoZip;  // what tests/data/make-zip.sh put in
+  for (size_t n : {k - 1, k, k + 1, k + 100, 2 * k + 100})
+    infoZip["z" + std::to_string(n) + ".bin"] = n;
+  const Case cases[] = {{BuildZip(members), want},
+                        {ZipFixture("boundary.zip"), infoZip},
+                        {ZipFixture("boundary-encrypted.zip"), infoZip},
+                        {ZipFixture("boundary-streamed.zip"), {{"-", k + 100}}}};
+  int run = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(run);
+    std::ofstream("out.zip", std::ios::binary | std::ios::trunc) << c.archive;
+    zip::UnzipOptions u;
+    u.dirNames = true;
+    u.password = "pw";
+    const std::string into = "x" + std::to_string(run++);
+    EXPECT_EQ(Extract(into, u), static_cast<int>(c.files.size())) << report_.All();
+    std::map<std::string, size_t> got;
+    for (const auto& [name, bytes] : FilesBelow(into)) {
+      got[name] = bytes.size();
+      EXPECT_EQ(bytes.find_first_not_of('\0'), std::string::npos) << name;
+    }
+    EXPECT_EQ(got, c.files);
+  }
+}
+
+// Specifications as a caller gives them: an exact stored name is that member alone, even
+// when it holds '*' or '?'; anything else is a pattern. A delete takes the same members an
+// extraction selects (those with '*' or '?' cannot be written as files, only refused), and a
+// specification that matches nothing is named.
+TEST_F(ZipCore, SpecificationsSelectTheSameMembersForExtractionAndDelete) {
+  const std::string archive = BuildZip({{"a*.txt", "1"},
+                                        {"abc.txt", "2"},
+                                        {"axe.txt", "3"},
+                                        {"b?.txt", "4"},
+                                        {"bz.txt", "5"},
+                                        {"\x82t\x82.txt", "6"},  // code page 437, unflagged
+                                        {"\xC3\xA9l\xC3\xA8ve.txt", "7", 0, -1, 0x0800}});
+  const std::string ete = "\xC3\xA9t\xC3\xA9.txt", eleve = "\xC3\xA9l\xC3\xA8ve.txt";
+  struct Case {
+    std::vector<std::string> specs;
+    std::set<std::string> selected;
+    const char* said;
+  };
+  const Case cases[] = {
+      {{"a*.txt"}, {"a*.txt"}, "a*.txt: refused, character not allowed"},
+      {{"b?.txt", "bz.txt"}, {"b?.txt", "bz.txt"}, nullptr},
+      {{"A*.TXT"}, {"a*.txt", "abc.txt", "axe.txt"}, nullptr},  // not the bytes: a pattern
+      {{"\x82t\x82.txt"}, {ete}, nullptr},                      // the stored bytes
+      {{ete}, {ete}, nullptr},                                  // the name as listed
+      {{"?.txt", "zz*"}, {}, "zz*: no member of that name"},
+      // A program of the classic API passes its ANSI code page (natively Windows-1252).
+      {{"\xE9l\xE8ve.txt"}, {eleve}, nullptr},
+  };
+  int run = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.specs[0]);
+    report_.messages.clear();
+    std::ofstream("out.zip", std::ios::binary | std::ios::trunc) << archive;
+    std::set<std::string> written, want;
+    for (const std::string& name : c.selected)
+      if (name.find_first_of("*?") == std::string::npos) want.insert(name);
+    zip::UnzipOptions u;
+    u.names = c.specs;
+    const std::string into = "x" + std::to_string(run++);
+    EXPECT_EQ(Extract(into, u), static_cast<int>(want.size())) << report_.All();
+    for (const auto& e : fs::directory_iterator(into))
+      written.insert(reinterpret_cast<const char*>(e.path().filename().u8string().c_str()));
+    EXPECT_EQ(written, want);
+    if (c.said) {
+      EXPECT_TRUE(report_.Said(c.said)) << report_.All();
+    }
+    zip::ZipOptions d;
+    d.deleteMode = true;
+    EXPECT_EQ(Add(c.specs, d), static_cast<int>(c.selected.size())) << report_.All();
+    for (const std::string& name : Names(Members())) EXPECT_EQ(c.selected.count(name), 0u) << name;
+    EXPECT_EQ(Members().size(), 7 - c.selected.size());
+  }
 }
 
 }  // namespace

@@ -107,6 +107,37 @@ TEST_F(ZipRecord, ProgressComesAsFileStartStepsAndOneEndAndAStopIsObeyed) {
   EXPECT_TRUE(fs::is_empty("."));
 }
 
+// The callback's 512 bytes keep a message's reason: a long name loses its middle, and a
+// control byte in a name is shown, not obeyed (a NUL would end the text).
+TEST_F(ZipRecord, MessagesKeepTheirReasonAndShowControlBytes) {
+  const std::string longName = std::string(300, 'h') + std::string(400, 't') + ".bin";
+  std::ofstream("in.zip", std::ios::binary)
+      << BuildZip({{std::string("a\0b\nc.txt", 9), "x"}, {longName, "y", 12}, {"fine.txt", "z"}});
+  fs::create_directories("x");
+  fs::current_path("x");
+  Filled<z::UnzipCallRecord> extract("../in.zip");
+  EXPECT_EQ(z::ExecUnzip(extract.r.get(), z::SystemFileSystem()), 1);
+  struct Case {
+    const char* starts;
+    const char* ends;
+  };
+  const Case cases[] = {
+      {"a\\x00b\\nc.txt: refused, ", "character not allowed in a file name"},
+      {"hhhh", "tttt.bin: compression method 12 not supported, skipped"},
+  };
+  std::vector<std::string> texts;
+  for (const Call& c : calls)
+    if (c.action == z::kActionMessage) texts.push_back(c.text);
+  ASSERT_EQ(texts.size(), std::size(cases));
+  for (size_t i = 0; i < texts.size(); ++i) {
+    SCOPED_TRACE(texts[i]);
+    EXPECT_EQ(texts[i].rfind(cases[i].starts, 0), 0u);
+    EXPECT_EQ(texts[i].size() - texts[i].rfind(cases[i].ends), std::strlen(cases[i].ends));
+    EXPECT_LT(texts[i].size(), z::kCallbackText);
+  }
+  EXPECT_NE(texts[1].find("..."), std::string::npos);
+}
+
 #ifdef _WIN32
 template <typename Fn>
 Fn Entry(HMODULE module, const char* name) {

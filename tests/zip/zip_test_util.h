@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "core/temp_tree.h"
+#include "zip/core/archive.h"
+#include "zip/core/crypto.h"
 #include "zip/core/report.h"
 
 namespace quillow::test {
@@ -46,11 +48,19 @@ struct RecordingReporter : zip::Reporter {
   }
 };
 
+// A fixture archive of tests/data/zip/, whole.
 inline std::string ReadBytes(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+// A fixture archive of tests/data/zip/; a missing one fails the test that reads it.
+inline std::string ZipFixture(const std::string& name) {
+  const std::filesystem::path path = std::filesystem::path(QUILLOW_TEST_DATA) / "zip" / name;
+  EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path << " is missing";
+  return ReadBytes(path);
 }
 
 // Every file below `root`, by its path relative to it with '/' separators.
@@ -75,13 +85,17 @@ class ScratchFolder : public TempTree {
   std::filesystem::path saved_;
 };
 
-// One member of a hand-built archive. `declared` overrides the size in the headers.
+// One member of a hand-built archive. `declared` overrides the size in the headers. A
+// password encrypts it; flag 0x0008 puts its CRC and sizes in a descriptor after the data;
+// `sharesAt` writes no local header or data of its own, only a central entry pointing there.
 struct RawMember {
   std::string name;
   std::string data;
   uint16_t method = 0;  // 0 stored, 8 deflated; anything else is written as stored bytes
   int64_t declared = -1;
   uint16_t flags = 0;
+  std::string password = "";
+  int64_t sharesAt = -1;
 };
 
 inline void Le(std::string& s, uint32_t v, int bytes) {
@@ -105,32 +119,53 @@ inline std::string Deflate(const std::string& data) {
 inline std::string BuildZip(const std::vector<RawMember>& members) {
   std::string body, central;
   for (const RawMember& m : members) {
-    const std::string packed = m.method == 8 ? Deflate(m.data) : m.data;
+    std::string packed = m.method == 8 ? Deflate(m.data) : m.data;
     const uint32_t crc = static_cast<uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(m.data.data()), static_cast<uInt>(m.data.size())));
     const uint32_t size =
         m.declared >= 0 ? static_cast<uint32_t>(m.declared) : static_cast<uint32_t>(m.data.size());
-    std::string fixed;  // version needed .. extra length, shared by both headers
-    Le(fixed, 20, 2);
-    Le(fixed, m.flags, 2);
-    Le(fixed, m.method, 2);
-    Le(fixed, 0x6000, 2);                     // 12:00:00
-    Le(fixed, (44 << 9) | (6 << 5) | 15, 2);  // 2024-06-15
-    Le(fixed, crc, 4);
-    Le(fixed, static_cast<uint32_t>(packed.size()), 4);
-    Le(fixed, size, 4);
-    Le(fixed, static_cast<uint32_t>(m.name.size()), 2);
-    Le(fixed, 0, 2);
+    const uint16_t flags = m.flags | (m.password.empty() ? 0 : zip::kFlagEncrypted);
+    const bool descriptor = (flags & zip::kFlagDescriptor) != 0;
+    constexpr uint16_t kTime = 0x6000;  // 12:00:00
+    if (!m.password.empty()) {
+      zip::ZipCrypto crypt(m.password);
+      uint8_t header[zip::kCryptHeader];
+      crypt.MakeHeader(header, static_cast<uint8_t>(descriptor ? kTime >> 8 : crc >> 24));
+      crypt.Encrypt(reinterpret_cast<uint8_t*>(packed.data()), packed.size());
+      packed.insert(0, reinterpret_cast<const char*>(header), sizeof header);
+    }
+    auto fixed = [&](bool local) {  // version needed .. extra length, in both headers
+      const bool blank = local && descriptor;
+      std::string f;
+      Le(f, 20, 2);
+      Le(f, flags, 2);
+      Le(f, m.method, 2);
+      Le(f, kTime, 2);
+      Le(f, (44 << 9) | (6 << 5) | 15, 2);  // 2024-06-15
+      Le(f, blank ? 0 : crc, 4);
+      Le(f, blank ? 0 : static_cast<uint32_t>(packed.size()), 4);
+      Le(f, blank ? 0 : size, 4);
+      Le(f, static_cast<uint32_t>(m.name.size()), 2);
+      Le(f, 0, 2);
+      return f;
+    };
     Le(central, 0x02014B50, 4);
     Le(central, 20, 2);
-    central += fixed;
+    central += fixed(false);
     Le(central, 0, 4);  // comment length, disk
     Le(central, 0, 2);  // internal attributes
     Le(central, 0, 4);  // external attributes
-    Le(central, static_cast<uint32_t>(body.size()), 4);
+    Le(central, static_cast<uint32_t>(m.sharesAt >= 0 ? m.sharesAt : body.size()), 4);
     central += m.name;
+    if (m.sharesAt >= 0) continue;
     Le(body, 0x04034B50, 4);
-    body += fixed + m.name + packed;
+    body += fixed(true) + m.name + packed;
+    if (descriptor) {
+      Le(body, 0x08074B50, 4);
+      Le(body, crc, 4);
+      Le(body, static_cast<uint32_t>(packed.size()), 4);
+      Le(body, size, 4);
+    }
   }
   std::string end;
   Le(end, 0x06054B50, 4);

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "zip/core/names.h"
 
@@ -92,7 +93,8 @@ bool ParseCentral(const uint8_t* p, size_t avail, Member& m, size_t& used) {
   wide(m.localOffset);
 
   if (m.flags & kFlagUtf8) {
-    m.name = IsValidUtf8(m.rawName) ? m.rawName : Cp437ToUtf8(m.rawName);
+    m.badUtf8 = !IsValidUtf8(m.rawName);
+    m.name = m.badUtf8 ? Cp437ToUtf8(m.rawName) : m.rawName;
   } else {
     // Info-ZIP keeps the UTF-8 name in an extra record, valid while the CRC of the stored
     // name still matches it.
@@ -220,6 +222,84 @@ std::optional<uint64_t> LocateData(InputFile& file, const Directory& dir, const 
     return std::nullopt;
   }
   return data;
+}
+
+std::vector<Placement> PlaceMembers(InputFile& file, const Directory& dir,
+                                    const std::vector<bool>& taken) {
+  std::vector<Placement> out(dir.members.size());
+  struct Span {
+    uint64_t begin, end;
+    size_t member;
+  };
+  std::vector<Span> spans;
+  for (size_t i = 0; i < dir.members.size(); ++i) {
+    const Member& m = dir.members[i];
+    if (!taken[i] || m.IsFolder()) continue;
+    out[i].data = LocateData(file, dir, m, out[i].error);
+    // Checked by LocateData: the header starts before its data, and the data ends in the file.
+    if (out[i].data) spans.push_back({m.localOffset + dir.shift, *out[i].data + m.packedSize, i});
+  }
+  // In order of their start, a span overlaps an earlier one exactly when it starts before
+  // the furthest end so far; the one holding that end overlaps it too.
+  std::sort(spans.begin(), spans.end(),
+            [](const Span& a, const Span& b) { return a.begin < b.begin; });
+  const Span* furthest = nullptr;
+  for (const Span& s : spans) {
+    if (furthest && s.begin < furthest->end) {
+      out[s.member].overlaps = true;
+      out[furthest->member].overlaps = true;
+    }
+    if (!furthest || s.end > furthest->end) furthest = &s;
+  }
+  return out;
+}
+
+MemberSelection::MemberSelection(const std::vector<std::string>& specs,
+                                 const std::vector<Member>& members) {
+  if (specs.empty()) return;
+  std::unordered_set<std::string_view> names;
+  for (const Member& m : members) {
+    names.insert(m.rawName);
+    names.insert(m.name);
+  }
+  for (const std::string& given : specs) {
+    Spec s{given, CallerTextToUtf8(given)};
+    s.exact = names.count(s.given) || names.count(s.utf8);
+    specs_.push_back(std::move(s));
+  }
+  for (size_t i = 0; i < specs_.size(); ++i) {
+    if (!specs_[i].exact) {
+      patterns_.push_back(i);
+      continue;
+    }
+    exact_.emplace(specs_[i].given, i);
+    if (specs_[i].utf8 != specs_[i].given) exact_.emplace(specs_[i].utf8, i);
+  }
+}
+
+bool MemberSelection::Selects(const Member& m) {
+  if (specs_.empty()) return true;
+  bool selected = false;
+  for (const std::string* name : {&m.rawName, &m.name}) {
+    auto [from, to] = exact_.equal_range(*name);
+    for (; from != to; ++from) selected = specs_[from->second].used = true;
+    if (m.name == m.rawName) break;
+  }
+  // Every pattern is tried until each has been used once, so Unmatched stays right.
+  for (size_t i : patterns_) {
+    Spec& s = specs_[i];
+    if (selected && s.used) continue;
+    if (MatchSpec(s.utf8, m.name) || (m.rawName != m.name && MatchSpec(s.given, m.rawName)))
+      selected = s.used = true;
+  }
+  return selected;
+}
+
+std::vector<std::string> MemberSelection::Unmatched() const {
+  std::vector<std::string> out;
+  for (const Spec& s : specs_)
+    if (!s.used) out.push_back(s.given);
+  return out;
 }
 
 }  // namespace quillow::zip

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "base/ascii.h"
 #include "platform/code_page.h"
 
 namespace quillow::zip {
@@ -152,6 +153,30 @@ std::string CallerTextToUtf8(std::string_view bytes) {
     AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kWin1252High[c - 0x80] : c);
   }
   return out;
+}
+
+std::string MessageName(std::string_view name, size_t limit) {
+  std::string shown;
+  shown.reserve(name.size());
+  for (char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u != 0x7F) {
+      shown += c;
+    } else if (c == '\t' || c == '\n' || c == '\r') {
+      shown += c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\r";
+    } else {
+      shown += "\\x";
+      shown += kHexDigits[u >> 4];
+      shown += kHexDigits[u & 0xF];
+    }
+  }
+  constexpr std::string_view kCut = "...";
+  if (shown.size() <= limit || limit < kCut.size() + 2) return shown;
+  // A quarter from the front and the rest from the end: the end of a path says the most.
+  size_t head = (limit - kCut.size()) / 4, tail = shown.size() - (limit - kCut.size() - head);
+  while (head > 0 && (static_cast<unsigned char>(shown[head]) & 0xC0) == 0x80) --head;
+  while (tail < shown.size() && (static_cast<unsigned char>(shown[tail]) & 0xC0) == 0x80) ++tail;
+  return shown.substr(0, head) + std::string(kCut) + shown.substr(tail);
 }
 
 std::string DosComponent(std::string_view name) {

@@ -27,6 +27,11 @@ bool IsValidUtf8(std::string_view bytes);
 // built for the classic "A" functions passes it. On Windows that is the system's ANSI code
 // page; elsewhere there is none, and Windows-1252 (Western Europe) stands in for it.
 std::string CallerTextToUtf8(std::string_view bytes);
+
+// A name fit for a message: control bytes shown as escapes ("\t", "\n", "\r", "\xNN") so
+// none can cut the text short or break it into lines, and a name longer than `limit` bytes
+// cut in the middle ("...") so the reason after it still fits. Whole UTF-8 characters only.
+std::string MessageName(std::string_view name, size_t limit);
 // Code page 437 bytes as UTF-8.
 std::string Cp437ToUtf8(std::string_view bytes);
 

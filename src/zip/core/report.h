@@ -11,6 +11,8 @@ enum : int32_t {
   kNoteInfo = 0,     // verbose report of work done
   kNoteSkipped = 1,  // one file or member left out; the rest goes on
   kNoteFailed = 2,   // the operation as a whole failed; nothing was changed
+  kNoteWarning = 3,  // done, but not quite as asked: a member written under a name read
+                     // another way than its header says
 };
 
 class Reporter {

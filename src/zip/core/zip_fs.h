@@ -24,6 +24,9 @@ struct FileInfo {
   uint64_t size = 0;
   DosDateTime modified = 0;
   uint32_t mode = 0;  // the POSIX file type and permission bits; 0 on Windows
+  // The path itself is a symbolic link, junction or other reparse point; the rest describes
+  // what it leads to.
+  bool isLink = false;
 };
 
 struct FolderItem {

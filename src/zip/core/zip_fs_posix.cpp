@@ -80,8 +80,11 @@ class PosixFileSystem final : public FileSystem {
   std::string CurrentFolder() override { return platform::CurrentFolder(); }
   std::optional<FileInfo> Stat(const std::string& path) override {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+    const bool link = S_ISLNK(st.st_mode);
+    if (link && ::stat(path.c_str(), &st) != 0) return std::nullopt;
     FileInfo info;
+    info.isLink = link;
     info.isDirectory = S_ISDIR(st.st_mode);
     const size_t slash = path.find_last_of('/');
     const std::string_view leaf = slash == std::string::npos

@@ -89,6 +89,7 @@ class WinFileSystem final : public FileSystem {
     FileInfo info;
     info.isDirectory = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     info.hidden = (d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    info.isLink = (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     info.size = static_cast<uint64_t>(d.nFileSizeHigh) << 32 | d.nFileSizeLow;
     info.modified = ToDos(d.ftLastWriteTime);
     return info;

@@ -254,16 +254,19 @@ class Writer {
 
   int PlanDelete(std::vector<Entry>& plan) {
     int deleted = 0;
+    if (opt_.names.empty()) return 0;  // no specification deletes nothing, not everything
+    // The same members an extraction with these specifications would write.
+    MemberSelection selection(opt_.names, dir_->members);
     for (const Member& m : dir_->members) {
-      bool hit = false;
-      for (const std::string& spec : opt_.names) hit = hit || MatchSpec(spec, m.name);
-      if (hit) {
+      if (selection.Selects(m)) {
         ++deleted;
         Note("deleting: " + m.name);
       } else {
         plan.push_back(Entry{&m, nullptr, {}, m.modified});
       }
     }
+    for (const std::string& spec : selection.Unmatched())
+      Skip(MessageName(spec, 200), "no member of that name");
     return deleted;
   }
 

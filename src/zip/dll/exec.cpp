@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "zip/core/names.h"
 #include "zip/core/report.h"
 #include "zip/core/unzip.h"
 #include "zip/core/zip_writer.h"
@@ -40,12 +41,11 @@ class CallbackReporter final : public Reporter {
     cb_.ActionCode = action;
     cb_.ErrorCode = code;
     cb_.FileSize = size;
-    // Cut to the buffer without splitting a UTF-8 character.
-    size_t n = std::min(text.size(), kCallbackText - 1);
-    if (n < text.size())
-      while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    std::memcpy(cb_.Text, text.data(), n);
-    cb_.Text[n] = '\0';
+    // Control bytes escaped (a NUL in a name would end the text there) and a text too long
+    // for the buffer cut in its middle: names come first and reasons last.
+    const std::string shown = MessageName(text, kCallbackText - 1);
+    std::memcpy(cb_.Text, shown.data(), shown.size());
+    cb_.Text[shown.size()] = '\0';
     return proc_(&cb_) == 1;
   }
 

@@ -50,6 +50,24 @@
 //
 // Entry points use the standard Win32 calling convention (the callee pops its arguments);
 // on 64-bit Windows and natively that is the one calling convention there is.
+//
+// Texts. A name, specification or archive name that is not valid UTF-8 is read
+// in the ANSI code page, as a program of the classic API passes it (natively: as the file
+// system's bytes).
+//
+// Which members a specification names (UnzDllExec, and ZipDllExec deleting): one that
+// equals a member's stored name byte for byte (or the name decoded to UTF-8, as a listing
+// shows it) names that member alone and is never read as a pattern, so a caller may hand
+// back the names of the rows a user selected, '*' and '?' included. Any other is a
+// pattern: '*' any run of characters, '/' included, '?' one character, '/' and '\' alike,
+// letter case of A-Z ignored. A delete takes exactly the members an extraction with the
+// same specifications would write. Each specification that names nothing is reported.
+//
+// Messages (ActionCode 4) carry ErrorCode 0 for a verbose report, 1 for a file or member
+// left out (the rest goes on), 2 when the call as a whole failed, 3 for a member written
+// but not quite as asked (a name flagged UTF-8 that is not, read in code page 437). The text
+// starts with the name it concerns, a long name cut in its middle, and shows control bytes
+// as escapes ("\t", "\x00").
 #pragma once
 
 #include <cstddef>
