@@ -28,7 +28,9 @@ std::string Rows(const CollectingContext& ctx) {
 TEST(ZipCentralReader, GivesTheLocalWalksRowsForEveryZipBothCanRead) {
   int compared = 0, centralOnly = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(QUILLOW_TEST_DATA)) {
-    if (entry.path().extension() != ".zip") continue;
+    // Members quoting one another's bytes (the zip bomb): the walk sees each local header once,
+    // the directory names every quote. Extraction refuses them; a listing shows what is there.
+    if (entry.path().extension() != ".zip" || entry.path().filename() == "overlap.zip") continue;
     const std::string bytes = LoadFile(entry.path().string());
     const auto local = RunReader(ReadZip, bytes);
     const auto central = RunReader(ReadZipCentral, bytes);

@@ -433,6 +433,8 @@ TEST_F(ZipCore, LeftoversOfAKilledRunGoAndTheArchiveKeepsItsPermissions) {
   EXPECT_EQ(fs::status("out.zip").permissions() & fs::perms::all, fs::perms(0640));
 #endif
   EXPECT_EQ(Names(Members()), (std::vector<std::string>{"src/a.txt", "src/empty.dat"}));
+}
+
 // Members whose data ends just short of, on and past the decoder's 256 KiB buffers (and
 // twice them), in every form data comes in. Zeros deflate to almost nothing, so the input is
 // spent long before the output is out. Then Info-ZIP's own archives of such members.

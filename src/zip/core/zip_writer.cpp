@@ -73,11 +73,12 @@ bool IsTempOf(std::string_view file, std::string_view archiveLeaf) {
 
 // Text from the caller in UTF-8. On Windows every path goes to the wide functions, so all of
 // it is converted once; elsewhere a path is the file system's own bytes and stays as given,
-// and only what is stored or matched against stored names is converted (see StoredName).
+// and only what is stored is converted (see StoredName). A delete's specifications are left
+// as given: the member selection matches them both as bytes and converted, as extraction does.
 ZipOptions InUtf8(ZipOptions o) {
   if (kWidePaths) o.zipName = CallerTextToUtf8(o.zipName);
-  for (std::string& n : o.names)
-    if (kWidePaths || o.deleteMode) n = CallerTextToUtf8(n);
+  if (kWidePaths && !o.deleteMode)
+    for (std::string& n : o.names) n = CallerTextToUtf8(n);
   return o;
 }
 
