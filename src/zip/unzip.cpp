@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 #include <unordered_set>
 
 #include "zip/archive.h"
@@ -150,6 +151,7 @@ class Extractor {
     if (!dir) return Fail(opt_.zipName + ": " + error);
     base_ = fs_.CurrentFolder();
     realBase_ = fs_.RealPath(base_);
+    MarkExactNames(*dir);
     for (const Member& m : dir->members) {
       if (!Wanted(m)) continue;
       if (!One(*file, *dir, m)) break;
@@ -173,13 +175,30 @@ class Extractor {
     if (opt_.verbose) stop_ = report_.Message(kNoteInfo, text) || stop_;
   }
 
+  // A specification that is some member's name byte for byte names that member alone, and
+  // its '*' and '?' are plain characters: a member may well be called "a*.txt", and a user
+  // who picked it from a listing wants it, not every name the pattern would match.
+  void MarkExactNames(const Directory& dir) {
+    std::unordered_set<std::string_view> stored;
+    for (const Member& m : dir.members) {
+      stored.insert(m.rawName);
+      stored.insert(m.name);
+    }
+    exact_.clear();
+    for (const std::string& spec : opt_.names) exact_.push_back(stored.count(spec) != 0);
+  }
+
   bool Wanted(const Member& m) const {
     if (opt_.names.empty()) return true;
     // A name taken from a listing comes as the bytes stored, which differ from the decoded
     // name when the archiver used the DOS code page.
-    for (const std::string& spec : opt_.names)
-      if (MatchSpec(spec, m.name) || (m.rawName != m.name && MatchSpec(spec, m.rawName)))
+    for (size_t i = 0; i < opt_.names.size(); ++i) {
+      const std::string& spec = opt_.names[i];
+      if (exact_[i]
+              ? spec == m.rawName || spec == m.name
+              : MatchSpec(spec, m.name) || (m.rawName != m.name && MatchSpec(spec, m.rawName)))
         return true;
+    }
     return false;
   }
 
@@ -307,6 +326,7 @@ class Extractor {
   Reporter& report_;
   std::string base_, realBase_;
   std::unordered_set<std::string> checked_;  // folders made or found, and found inside
+  std::vector<bool> exact_;                  // per specification: a stored name itself
   Workspace work_;
   int count_ = 0;
   bool stop_ = false;
