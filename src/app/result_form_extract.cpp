@@ -1,6 +1,9 @@
 // "Extract" and "Extract selected files...": the selected rows must all be members of one
-// ZIP archive; the component is loaded with it and their names, then the options dialog
-// extracts them.
+// ZIP archive; the component is loaded with it and their names, the options dialog asks
+// where and how, and the window extracts them and says what was left out.
+#include <optional>
+
+#include "app/member_extraction.h"
 #include "app/result_form.h"
 #include "output/display_text.h"
 #include "ui/dialogs/zipext/zipext.h"
@@ -54,18 +57,42 @@ void TResultForm::Extract1Click() {
       messages_.Show(hwnd_, kOneArchive, "Sorry", MB_OK);
       return;
     }
-    // The name as the list shows it, which is how the library matches stored names.
-    zip.FSpecArgs.push_back(DisplayName(row.file));
+    // The name exactly as stored: the library takes it for that member alone, even when it
+    // holds '*' or '?'.
+    zip.FSpecArgs.push_back(row.file);
   }
   if (!zipOptions_) return;
+
+  // The dialog gathers the choices and shows the progress; the status bar shows each file
+  // too, as it did before the dialog had a place for it.
+  class Progress final : public ui::ExtractProgress {
+   public:
+    Progress(TResultForm& form, ui::ExtractProgress& dialog) : form_(form), dialog_(dialog) {}
+    void FileStarted(const std::string& name, int number, int total) override {
+      form_.StatusBar1.SetPanelText(kActivityPanel, DisplayName(name));
+      UpdateWindow(form_.StatusBar1.Handle());
+      dialog_.FileStarted(DisplayName(name), number, total);
+    }
+    bool KeepGoing() override { return dialog_.KeepGoing(); }
+
+   private:
+    TResultForm& form_;
+    ui::ExtractProgress& dialog_;
+  };
   const std::string activity = StatusBar1.PanelText(kActivityPanel);
-  zipOptions_->SetZipComponent(&zip, [this](const std::string& file) {
-    StatusBar1.SetPanelText(kActivityPanel, file);
-    // Nothing else is painted while the library works.
-    UpdateWindow(StatusBar1.Handle());
+  const std::vector<std::string> names = zip.FSpecArgs;
+  std::optional<ExtractionOutcome> outcome;
+  zipOptions_->Execute([&](const ui::ExtractChoices& choices, ui::ExtractProgress& dialog) {
+    zip.ExtrBaseDir = choices.folder;
+    zip.ExtrOptions = {};
+    if (choices.withFolderNames) zip.ExtrOptions.Include(zip::ExtrDirNames);
+    if (choices.overwrite) zip.ExtrOptions.Include(zip::ExtrOverWrite);
+    Progress progress(*this, dialog);
+    outcome = ExtractMembers(zip, names, &progress);
   });
-  zipOptions_->ShowModal();
   StatusBar1.SetPanelText(kActivityPanel, activity);
+  if (outcome && !outcome->failures.empty())
+    messages_.Show(hwnd_, FailureReport(*outcome), "Warning", MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace quillow::app

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "app/member_extraction.h"
 #include "app/result_form.h"
 #include "output/display_text.h"
 #include "platform/win32/text.h"
 #include "zip/component/zip_component.h"
+#include "zip/core/path_safety.h"
 
 namespace quillow::app {
 
@@ -65,40 +67,6 @@ std::string LastPart(const std::string& name) {
   return cut == std::string::npos ? name : name.substr(cut + 1);
 }
 
-// While one extraction runs, the library's reports come here; the component's own handlers
-// are back in place afterwards.
-class ExtractionWatch {
- public:
-  explicit ExtractionWatch(zip::TZipComponent& component)
-      : component_(component),
-        savedProgress_(std::move(component.OnProgress)),
-        savedMessage_(std::move(component.OnMessage)) {
-    component.OnMessage = [this](zip::TZipComponent&, int, const std::string& text) {
-      if (!text.empty()) messages_.push_back(text);
-    };
-    component.OnProgress = [this](zip::TZipComponent&, zip::ProgrType type, const std::string&,
-                                  int32_t) {
-      if (type == zip::ProgressBatchEnd) libraryRan_ = true;
-    };
-  }
-  ~ExtractionWatch() {
-    component_.OnProgress = std::move(savedProgress_);
-    component_.OnMessage = std::move(savedMessage_);
-  }
-  ExtractionWatch(const ExtractionWatch&) = delete;
-  ExtractionWatch& operator=(const ExtractionWatch&) = delete;
-
-  const std::vector<std::string>& Messages() const { return messages_; }
-  bool LibraryRan() const { return libraryRan_; }
-
- private:
-  zip::TZipComponent& component_;
-  zip::TZipComponent::ProgressEvent savedProgress_;
-  zip::TZipComponent::MessageEvent savedMessage_;
-  std::vector<std::string> messages_;
-  bool libraryRan_ = false;
-};
-
 }  // namespace
 
 void TResultForm::ResultsDblClick() {
@@ -142,26 +110,24 @@ void TResultForm::ResultsDblClick() {
   const bool listed =
       std::find(temporaryFiles_.begin(), temporaryFiles_.end(), target) != temporaryFiles_.end();
   if (!listed) {
+    // A name Windows keeps for a device (nul.txt) "exists" in every folder: it is refused
+    // before the overwrite question could be asked about it.
+    if (const zip::SafePath safe = zip::CheckMemberPath(leaf); safe.parts.empty()) {
+      messages_.Show(hwnd_, "\"" + shown + "\" cannot be opened: " + safe.refusal + ".",
+                     kProgramTitle, MB_OK | MB_ICONWARNING);
+      return;
+    }
     if (Exists(target) &&
         messages_.Show(hwnd_, kOverwriteQuestion, "Warning", MB_YESNO | MB_ICONWARNING) != IDYES)
       return;
-    {
-      ExtractionWatch watch(component);
-      HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-      component.FSpecArgs = {name};
-      component.Extract();
-      SetCursor(previous);
-      std::string said;
-      for (const std::string& message : watch.Messages()) said += message + "\n";
-      // The library found nothing to extract and said nothing: the archive changed since the
-      // search.
-      if (said.empty() && watch.LibraryRan() && component.ProcessedCount == 0)
-        said = "\"" + shown + "\" is no longer in \"" + container + "\".";
-      if (!said.empty()) {
-        if (said.back() == '\n') said.pop_back();
-        messages_.Show(hwnd_, said, kProgramTitle, MB_OK | MB_ICONWARNING);
-      }
-    }
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const ExtractionOutcome outcome = ExtractMembers(component, {name}, nullptr);
+    SetCursor(previous);
+    if (!outcome.failures.empty())
+      messages_.Show(hwnd_, FailureReport(outcome), kProgramTitle, MB_OK | MB_ICONWARNING);
+    // Only a file this run wrote is remembered, and opened: after a failure a file of that
+    // name may be an old one, or none.
+    if (outcome.written == 0 || !Exists(target)) return;
     temporaryFiles_.push_back(target);
   }
   shell_.Open(hwnd_, target, SW_SHOW);

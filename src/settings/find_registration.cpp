@@ -31,7 +31,11 @@ std::vector<RegistryRow> FindRegistrationRows(std::string_view programPath) {
 }
 
 std::string RegistryWriteError(const RegistryRow& row) {
-  return "Failed to set data for '" + row.value + "'";
+  if (!row.value.empty()) return "Failed to set data for '" + row.value + "'";
+  // A key's unnamed value has no name to give: the key says which one it was.
+  const char* root =
+      row.root == RegistryRoot::kLocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+  return "Failed to set data for the default value of '" + std::string(root) + "\\" + row.key + "'";
 }
 
 }  // namespace quillow::settings

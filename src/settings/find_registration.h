@@ -31,7 +31,8 @@ std::string ProgramFolderOf(std::string_view programPath);
 // Every row in the order it is written: the machine rows first, then the user rows.
 std::vector<RegistryRow> FindRegistrationRows(std::string_view programPath);
 
-// The registry error for a row whose key or value could not be written.
+// The registry error for a row whose key or value could not be written: the value's name,
+// or for a key's unnamed value the key's full path.
 std::string RegistryWriteError(const RegistryRow& row);
 
 }  // namespace quillow::settings

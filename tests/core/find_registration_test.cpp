@@ -29,6 +29,9 @@ TEST(FindRegistration, RowsForAProgramInToolsQ) {
   EXPECT_TRUE(rows[7].dword && rows[7].number == 0 && rows[7].value == "Case");
   EXPECT_TRUE(rows[8].dword && rows[8].number == 1 && rows[8].value == "SubDirs");
   EXPECT_EQ(settings::RegistryWriteError(rows[6]), "Failed to set data for 'Location'");
+  EXPECT_EQ(settings::RegistryWriteError(rows[1]),
+            "Failed to set data for the default value of 'HKEY_LOCAL_MACHINE\\Software\\Microsoft\\"
+            "Windows\\CurrentVersion\\Explorer\\FindExtensions\\Static\\Quillow\\0'");
 }
 
 }  // namespace

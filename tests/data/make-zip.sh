@@ -98,4 +98,14 @@ entries = 11
 end = struct.pack('<IHHHHIIH', 0x06054B50, 0, 0, entries, entries, len(cd), len(body), 0)
 open(sys.argv[1], 'wb').write(body + cd + end)
 PY
+# encrypted.zip: a member encrypted with the password "secret" beside a plain one. Made by
+# 7-Zip (Debian package "7zip"): Info-ZIP's zip puts the sizes of an encrypted member after
+# its data, and the search's reader stops at such a member.
+printf 'locked away\n' > locked.txt
+printf 'open to all\n' > open.txt
+touch -d '2001-03-15 15:18:40' locked.txt open.txt
+rm -f "$out/encrypted.zip"
+7zz a -tzip -psecret -mem=ZipCrypto -mtc=off -mcu=off "$out/encrypted.zip" locked.txt >/dev/null
+7zz a -tzip -mtc=off "$out/encrypted.zip" open.txt >/dev/null
+
 ls -l "$out"

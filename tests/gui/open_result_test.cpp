@@ -2,6 +2,8 @@
 // are, ZIP members extracted once into the temporary folder under their lower-cased name,
 // the overwrite question, and bad input that is told and leaves no file the window forgets.
 #include "gui_test_util.h"
+#include "platform/win32/text.h"
+#include "ui/dialogs/password/password_dialog.h"
 #include "zip/component/zip_component.h"
 #include "zip/zip_test_util.h"
 
@@ -45,8 +47,12 @@ class OpenResultTest : public FormTest {
                                        {kFlagged, "named " + std::string(kFlagged), 8, -1, 0x0800},
                                        {kUnflagged, "named " + std::string(kUnflagged), 8},
                                        {"../evil.txt", "escape", 0},
-                                       {"odd.txt", "unknown method", 99}}));
+                                       {"odd.txt", "unknown method", 99},
+                                       {"nul.txt", "device", 0},
+                                       {"b?.txt", "wildcard", 0},
+                                       {"bz.txt", "not chosen", 0}}));
     fs::copy_file(QUILLOW_TEST_DATA "/arj/stored.arj", tree_->Path("a\\b.arj"));
+    fs::copy_file(QUILLOW_TEST_DATA "/zip/encrypted.zip", tree_->Path("a\\e.zip"));
     UseTemporaryFolder(temp_->Root());
     MakeForm();
     form_->ZipComponent->SetDLLDirectory(QUILLOW_ZIP_DLL_DIR);
@@ -175,19 +181,53 @@ TEST_F(OpenResultTest, ALeftOverFileIsReplacedOnlyWhenTheUserSaysYes) {
   EXPECT_EQ(ReadBytes(fs::path(temp_->Path("Read Me.txt"))), "read me");
 }
 
+// The "Password" box of this thread is answered with `g_answer` once it shows.
+std::string g_answer;
+void CALLBACK AnswerPassword(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = FindWindowW(nullptr, platform::Widen(zip::kPasswordCaption).c_str());
+  if (!box || !IsWindowVisible(box)) return;
+  KillTimer(nullptr, timer);
+  SetWindowTextW(GetDlgItem(box, zip::kPasswordEditId), platform::Widen(g_answer).c_str());
+  Click(GetDlgItem(box, IDOK));
+}
+
 TEST_F(OpenResultTest, RefusedMembersAndMissingArchiveOrFolderAreToldAndLeaveNoStrayFile) {
   Search("*.txt", tree_->Root());
+  // A member not written is neither opened nor remembered: the next double click tries
+  // again and says so again. A password is asked for an encrypted member each time.
   struct Case {
-    std::string member;
-    std::string said;  // part of the one message shown
+    std::string member, archive;
+    std::string password;  // empty: no box expected
+    std::string said;      // part of the one message shown
+  } cases[] = {
+      {"../evil.txt", Zip(), "", "refused"},
+      {"odd.txt", Zip(), "", "method 99"},
+      {"nul.txt", Zip(), "", "\"nul.txt\" cannot be opened: reserved device name."},
+      {"b?.txt", Zip(), "", "\"b?.txt\" cannot be opened: character not allowed in a file name."},
+      {"locked.txt", tree_->Path("a\\e.zip"), "wrong", "locked.txt: wrong password"},
   };
-  for (const Case& c : {Case{"../evil.txt", "refused"}, Case{"odd.txt", "method 99"}}) {
-    messages_.calls.clear();
-    OpenZipMember(c.member);
-    ASSERT_EQ(messages_.calls.size(), 1u) << c.member;
-    EXPECT_NE(messages_.calls[0].text.find(c.said), std::string::npos) << messages_.calls[0].text;
+  for (const Case& c : cases) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      SCOPED_TRACE(c.member + " " + std::to_string(attempt));
+      messages_.calls.clear();
+      g_answer = c.password;
+      if (!c.password.empty()) SetTimer(nullptr, 0, 20, AnswerPassword);
+      DoubleClick({RowOf(c.member, c.archive)});
+      ASSERT_EQ(messages_.calls.size(), 1u);
+      EXPECT_NE(messages_.calls[0].text.find(c.said), std::string::npos) << messages_.calls[0].text;
+    }
   }
+  EXPECT_TRUE(shell_.opened.empty());
+  EXPECT_TRUE(form_->TemporaryFiles().empty());
+  EXPECT_TRUE(fs::is_empty(temp_->Root()));
+  g_answer = "secret";
+  SetTimer(nullptr, 0, 20, AnswerPassword);
+  DoubleClick({RowOf("locked.txt", tree_->Path("a\\e.zip"))});
+  EXPECT_EQ(shell_.opened, Texts{InTemp("locked.txt")});
+  EXPECT_EQ(ReadBytes(fs::path(InTemp("locked.txt"))), "locked away\n");
+  EXPECT_TRUE(form_->ZipComponent->Password.empty());
   ExpectOnlyListedFiles();
+  messages_.calls.clear();
 
   // The temporary folder is gone: nothing is extracted anywhere else.
   const std::string missing = temp_->Path("gone");
@@ -212,7 +252,7 @@ TEST_F(OpenResultTest, RefusedMembersAndMissingArchiveOrFolderAreToldAndLeaveNoS
   OpenZipMember("docs/Read Me.TXT");
   ASSERT_EQ(messages_.calls.size(), 2u);
   EXPECT_EQ(messages_.calls[1].text, "Error - no zip file specified");
-  EXPECT_TRUE(fs::is_empty(temp_->Root()));
+  EXPECT_EQ(form_->TemporaryFiles(), Texts{InTemp("locked.txt")});
   ExpectOnlyListedFiles();
 }
 

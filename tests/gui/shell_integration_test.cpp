@@ -273,8 +273,11 @@ TEST(settings::FindRegistrationRows, ReadBackFromTheRegistryAndStopAtTheFirstFai
                             REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
             ERROR_SUCCESS);
   RegCloseKey(volatileKey);
+  // The unnamed value is named by its key.
   EXPECT_EQ(settings::WriteRegistryRows(rows, machine.get(), user.get()),
-            "Failed to set data for ''");
+            "Failed to set data for the default value of 'HKEY_LOCAL_MACHINE\\Software\\"
+            "Microsoft\\Windows\\CurrentVersion\\Explorer\\FindExtensions\\Static\\Quillow\\0\\"
+            "DefaultIcon'");
   EXPECT_EQ(ReadBack(machine.get(), rows[1]), "using &Quillow...");
   for (size_t i = 2; i < rows.size(); ++i)
     EXPECT_EQ(

@@ -166,6 +166,8 @@ struct UnzipCallRecord {
   int32_t NameCount;
   char* ZipName;
   int32_t Reserved72;
+  // File specifications: '*' and '?' are wildcards, except in a specification that equals
+  // a stored member name byte for byte, which names that member alone.
   char* Names[kMaxNames];
 };
 

@@ -12,6 +12,8 @@ enum Control : int {
   CheckBox2,
   Button1,
   Button2,
+  Progress1,
+  Progress2,
 };
 
 }  // namespace quillow::ui::zipext_id
