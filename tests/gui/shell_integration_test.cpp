@@ -251,7 +251,7 @@ std::string ReadBack(HKEY root, const settings::RegistryRow& row) {
   return Narrow(text);
 }
 
-TEST(settings::FindRegistrationRows, ReadBackFromTheRegistryAndStopAtTheFirstFailure) {
+TEST(FindRegistrationRows, ReadBackFromTheRegistryAndStopAtTheFirstFailure) {
   const auto rows = settings::FindRegistrationRows("C:\\Tools\\Q\\Quillow.exe");
   {
     ScratchKey machine(L"machine"), user(L"user");
