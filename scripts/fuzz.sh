@@ -25,7 +25,7 @@ fuzz() {  # target corpus seconds max-len
 # Seeds: every test and sample archive (copied, so the fuzzer's additions stay in the build).
 corpus=build-fuzz/corpus
 mkdir -p "$corpus"
-find tests/data ../shared/samples -type f ! -name '*.md' ! -name '*.sh' ! -name '*.txt' \
+find tests/data -type f ! -name '*.md' ! -name '*.sh' ! -name '*.txt' \
   -size -256k -exec cp -f {} "$corpus"/ \; 2>/dev/null || true
 fuzz fuzz_readers "$corpus" "$readers" 65536
 
@@ -38,7 +38,7 @@ fuzz fuzz_texts build-fuzz/corpus-texts "$sixth" 4096
 # options (folder names, test only, overwrite, password, delete).
 unzip_corpus=build-fuzz/corpus-unzip
 mkdir -p "$unzip_corpus"
-find tests/data ../shared/samples -type f \( -iname '*.zip' -o -iname '*.exe' \) -size -256k |
+find tests/data -type f \( -iname '*.zip' -o -iname '*.exe' \) -size -256k |
   while read -r f; do
     for mode in 01 13 1f; do printf "\\x$mode" | cat - "$f" > "$unzip_corpus/$mode-$(basename "$f")"; done
   done
@@ -47,6 +47,6 @@ fuzz fuzz_unzip "$unzip_corpus" "$sixth" 65536
 # The ZIP component's own listing, seeded with the ZIP and program files.
 listing_corpus=build-fuzz/corpus-listing
 mkdir -p "$listing_corpus"
-find tests/data ../shared/samples -type f \( -iname '*.zip' -o -iname '*.exe' \) -size -256k \
+find tests/data -type f \( -iname '*.zip' -o -iname '*.exe' \) -size -256k \
   -exec cp -f {} "$listing_corpus"/ \; 2>/dev/null || true
 fuzz fuzz_listing "$listing_corpus" "$sixth" 131072

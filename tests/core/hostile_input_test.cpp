@@ -229,7 +229,6 @@ TEST(HostileHeaders, ZooChainsThatStepBackListEveryMemberOnceAndEnd) {
 }
 
 TEST(HostileHeaders, ForcedZip64ShowsTheRealSizes) {
-  QUILLOW_NEEDS_SAMPLES();
   // Info-ZIP zip -fz: 0xFFFFFFFF in the header, the sizes in the ZIP64 extra field.
   const auto ctx = RunReader(formats::ReadZip, LoadFile(Sample("zip/infozip30-forced-zip64.zip")));
   ASSERT_EQ(ctx.members.size(), 2u);
