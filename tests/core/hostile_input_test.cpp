@@ -114,7 +114,8 @@ TEST(HostileNames, FileSystemNamesAreWrittenAsTheirBytesAndLinkedByThem) {
       "1/1/1980 12:00 AM",
       "1",
       "0%",
-      "1"};
+      "1",
+      RowKeys{.folderEntry = true}};
   const ResultRow memberRow{
       "\x8e"
       "bc.txt",
