@@ -53,8 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rows.push_back(MakeRow(name, container, static_cast<uint16_t>(n * 7919), n, n * 31u, n,
                            n % 3 == 0, '/', n % 5 != 0));
   }
+  std::string scratch;
   for (const ResultRow& r : rows) {
-    const std::string shown = EscapeControls(ShownFile(r)) + EscapeControls(ShownContainer(r));
+    const std::string shown =
+        EscapeControls(ShownFile(r)) + EscapeControls(ShownContainer(r, Controls::kKeep, scratch));
     for (char c : shown)
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) std::abort();
   }

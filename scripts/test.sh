@@ -42,7 +42,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" ./scripts/wine-tests.sh build-win64 -j"$
 
 fuzz_seconds=${FUZZ_SECONDS:-60}
 if [ "$fuzz_seconds" -gt 0 ]; then
-  step "fuzzing the archive readers for ${fuzz_seconds}s"
+  step "fuzzing the readers and parsers for ${fuzz_seconds}s"
   ./scripts/fuzz.sh "$fuzz_seconds"
 fi
 step "all tests passed"

@@ -86,7 +86,7 @@ void TResultForm::ResultsDispInfo(NMLVDISPINFOW& info) const {
   const ResultRow& r = rows_[row];
   // Stored names may be in the DOS code page; they are shown decoded.
   if (info.item.iSubItem == 0)
-    CopyToBuffer(DisplayName(r.file), info.item.pszText, info.item.cchTextMax);
+    CopyToBuffer(ShownFile(r), info.item.pszText, info.item.cchTextMax);
   else
     CopyToBuffer(ColumnText(r, info.item.iSubItem), info.item.pszText, info.item.cchTextMax);
 }
@@ -101,7 +101,7 @@ int TResultForm::ResultsFindItem(const NMLVFINDITEMW& find) const {
   for (size_t n = 0; n < count; ++n) {
     const size_t i = (start + n) % count;
     if (i < start && !(find.lvfi.flags & LVFI_WRAP)) break;
-    if (StartsWithIgnoringCase(platform::Widen(DisplayName(rows_[i].file)), find.lvfi.psz))
+    if (StartsWithIgnoringCase(platform::Widen(ShownFile(rows_[i])), find.lvfi.psz))
       return static_cast<int>(i);
   }
   return -1;

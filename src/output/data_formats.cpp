@@ -1,5 +1,6 @@
 #include "output/data_formats.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -88,6 +89,48 @@ void JsonChars(std::string_view text, std::string& out) {
   });
 }
 
+// A name that is not UTF-8 (a file-system name is whatever bytes the disk holds) cannot go
+// into a JSON string as it is: each byte that starts no well-formed character is shown as
+// U+FFFD, and the exact bytes follow in base64 under the key with "Bytes" added.
+void JsonName(std::string_view key, std::string_view name, std::string& out) {
+  out += '"';
+  out += key;
+  out += "\":\"";
+  if (IsValidUtf8(name)) {
+    JsonChars(name, out);
+    out += '"';
+    return;
+  }
+  std::string shown;
+  for (size_t i = 0; i < name.size();) {
+    // The shortest valid piece from here is one character; none within four bytes, no
+    // character starts here.
+    size_t len = 1;
+    while (len <= 4 && (i + len > name.size() || !IsValidUtf8(name.substr(i, len)))) ++len;
+    if (len > 4) {
+      shown += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      shown.append(name.substr(i, len));
+      i += len;
+    }
+  }
+  JsonChars(shown, out);
+  out += "\",\"";
+  out += key;
+  out += "Bytes\":\"";
+  static constexpr char kBase64[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  for (size_t i = 0; i < name.size(); i += 3) {
+    const size_t n = std::min<size_t>(3, name.size() - i);
+    uint32_t bits = 0;
+    for (size_t k = 0; k < 3; ++k)
+      bits = bits << 8 | (k < n ? static_cast<uint8_t>(name[i + k]) : 0u);
+    for (size_t k = 0; k < 4; ++k) out += k <= n ? kBase64[(bits >> (18 - 6 * k)) & 63] : '=';
+  }
+  out += '"';
+}
+
 template <typename T>
 void JsonNumber(T value, std::string& out) {
   char buf[24];
@@ -119,9 +162,9 @@ void WriteCsvHeader(const SaveColumns& cols, std::string& out) {
 
 void WriteCsvRow(const ResultRow& row, const SaveColumns& cols, std::string& out) {
   std::string scratch;
-  CsvField(ShownText(row.file, true, Controls::kKeep, scratch), out);
+  CsvField(ShownFile(row, Controls::kKeep, scratch), out);
   out += ',';
-  CsvField(ShownText(row.container, true, Controls::kKeep, scratch), out);
+  CsvField(ShownContainer(row, Controls::kKeep, scratch), out);
   const std::array<bool, 4> chosen = cols.Chosen();
   for (size_t c = 0; c < 4; ++c) {
     if (!chosen[c]) continue;
@@ -135,11 +178,11 @@ void WriteJsonRow(const ResultRow& row, std::string& out) {
   const RowKeys& k = row.keys;
   const bool known = k.size != 0 && k.packed != 0;
   std::string scratch;
-  out += "{\"file\":\"";
-  JsonChars(ShownText(row.file, true, Controls::kKeep, scratch), out);
-  out += "\",\"container\":\"";
-  JsonChars(ShownText(row.container, true, Controls::kKeep, scratch), out);
-  out += "\",\"modifiedText\":\"";
+  out += '{';
+  JsonName("file", ShownFile(row, Controls::kKeep, scratch), out);
+  out += ',';
+  JsonName("container", ShownContainer(row, Controls::kKeep, scratch), out);
+  out += ",\"modifiedText\":\"";
   JsonChars(row.modified, out);
   out += "\",\"sizeText\":\"";
   JsonChars(row.size, out);

@@ -167,6 +167,19 @@ std::string_view ShownText(std::string_view text, bool decode, Controls controls
   return scratch;
 }
 
+std::string_view ShownFile(const ResultRow& row, Controls controls, std::string& scratch) {
+  return ShownText(row.file, HasStoredName(row), controls, scratch);
+}
+
+std::string_view ShownContainer(const ResultRow& row, Controls controls, std::string& scratch) {
+  return ShownText(row.container, false, controls, scratch);
+}
+
+std::string ShownFile(const ResultRow& row) {
+  std::string scratch;
+  return std::string(ShownFile(row, Controls::kKeep, scratch));
+}
+
 size_t DisplayWidth(std::string_view utf8) {
   // Every ASCII byte is a character of its own.
   size_t count = AsciiPrefix(utf8);

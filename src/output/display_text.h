@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "search/types.h"
+
 namespace quillow {
 
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, nothing above
@@ -34,5 +36,20 @@ enum class Controls { kKeep, kEscape };
 // the others are built, in `scratch`, which the answer then views.
 std::string_view ShownText(std::string_view text, bool decode, Controls controls,
                            std::string& scratch);
+
+// Where a name came from decides how it is shown, in every layout, the list, the sort and
+// the print-out alike, and the search records it on the row it makes. Names the file system
+// gave (every Archive/Folder path, and the file name of a hit found in a folder) are shown
+// as the bytes they are: on disk that is the name, whatever its encoding. Only a member
+// name stored in an archive passes through DisplayName, since only an archiver can have
+// written it in a DOS code page.
+inline bool HasStoredName(const ResultRow& row) { return !row.keys.folderEntry; }
+
+// The File and Archive/Folder texts of `row` as shown, escaped as `controls` asks; views
+// into the row or into `scratch`, as ShownText gives them.
+std::string_view ShownFile(const ResultRow& row, Controls controls, std::string& scratch);
+std::string_view ShownContainer(const ResultRow& row, Controls controls, std::string& scratch);
+// The File text as shown, as a copy (for a control that keeps it).
+std::string ShownFile(const ResultRow& row);
 
 }  // namespace quillow

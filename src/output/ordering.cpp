@@ -47,8 +47,10 @@ int64_t NumberKey(const ResultRow& row, KeyKind key) {
   }
 }
 
-const std::string& TextOf(const ResultRow& row, KeyKind key) {
-  return key == KeyKind::kFile ? row.file : row.container;
+// The text a name kind sorts by: the one the row shows (see HasStoredName).
+std::string_view TextOf(const ResultRow& row, KeyKind key, std::string& scratch) {
+  return key == KeyKind::kFile ? ShownFile(row, Controls::kKeep, scratch)
+                               : ShownContainer(row, Controls::kKeep, scratch);
 }
 
 bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
@@ -130,15 +132,13 @@ void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
     uint64_t prefix, next;
     size_t offset, length, index;
   };
-  std::string folded;
+  std::string folded, scratch;
   size_t total = 0;
-  for (const ResultRow& row : rows) total += TextOf(row, info.key).size();
+  for (const ResultRow& row : rows) total += TextOf(row, info.key, scratch).size();
   folded.reserve(total);
   std::vector<Entry> entries(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
-    const std::string& stored = TextOf(rows[i], info.key);
-    const std::string shown = IsValidUtf8(stored) ? std::string() : DisplayName(stored);
-    const std::string_view text = shown.empty() ? std::string_view(stored) : shown;
+    const std::string_view text = TextOf(rows[i], info.key, scratch);
     const size_t offset = folded.size();
     for (char c : text) folded += FoldAscii(c);
     entries[i] = {0, 0, offset, text.size(), i};
@@ -180,11 +180,13 @@ void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
 void SortByText(std::vector<ResultRow>& rows, KindInfo info, TextCompare compare) {
   std::vector<std::string> decoded;
   std::vector<size_t> decodedOf(rows.size(), SIZE_MAX);
+  std::string scratch;
   for (size_t i = 0; i < rows.size(); ++i) {
-    const std::string& text = TextOf(rows[i], info.key);
-    if (!IsValidUtf8(text)) {
+    const std::string_view text = TextOf(rows[i], info.key, scratch);
+    if (text.data() == scratch.data()) {
       decodedOf[i] = decoded.size();
-      decoded.push_back(DisplayName(text));
+      decoded.push_back(std::move(scratch));
+      scratch.clear();
     }
   }
   struct Entry {
@@ -193,7 +195,7 @@ void SortByText(std::vector<ResultRow>& rows, KindInfo info, TextCompare compare
   };
   std::vector<Entry> entries(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
-    entries[i] = {decodedOf[i] == SIZE_MAX ? std::string_view(TextOf(rows[i], info.key))
+    entries[i] = {decodedOf[i] == SIZE_MAX ? TextOf(rows[i], info.key, scratch)
                                            : std::string_view(decoded[decodedOf[i]]),
                   i};
   }
@@ -228,7 +230,8 @@ bool RowBefore(const ResultRow& a, const ResultRow& b, int kind, TextCompare com
     case KeyKind::kNone: return false;
     case KeyKind::kFile:
     case KeyKind::kContainer: {
-      const int c = compare(DisplayName(TextOf(a, info.key)), DisplayName(TextOf(b, info.key)));
+      std::string scratchA, scratchB;
+      const int c = compare(TextOf(a, info.key, scratchA), TextOf(b, info.key, scratchB));
       return info.descending ? c > 0 : c < 0;
     }
     default: {

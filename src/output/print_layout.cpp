@@ -9,13 +9,13 @@ namespace quillow {
 
 namespace {
 
-int Width(const std::string& stored) { return static_cast<int>(DisplayWidth(DisplayName(stored))); }
+int Width(const ResultRow& row) { return static_cast<int>(DisplayWidth(ShownFile(row))); }
 
 }  // namespace
 
 int PrintColumnWidth(const std::vector<ResultRow>& rows) {
   int longest = 0;
-  for (const ResultRow& row : rows) longest = std::max(longest, Width(row.file));
+  for (const ResultRow& row : rows) longest = std::max(longest, Width(row));
   return longest + 3;
 }
 
@@ -40,9 +40,9 @@ std::vector<PrintPage> LayoutPrint(const std::vector<ResultRow>& rows,
       y += h + kPrintHeaderGap;
       headerDue = false;
     }
-    const std::string name = DisplayName(row.file);
-    const int dots = std::max(w - Width(row.file), 0);
-    pages.back().push_back({x, y, name + std::string(dots, '.') + DisplayName(row.container)});
+    const std::string name = ShownFile(row);
+    const int dots = std::max(w - static_cast<int>(DisplayWidth(name)), 0);
+    pages.back().push_back({x, y, name + std::string(dots, '.') + row.container});
     y += h + kPrintRowGap;
     if (y >= metrics.pageHeight - top) {
       pages.emplace_back();

@@ -28,8 +28,8 @@ struct Cells {
   Cells& operator=(const Cells&) = delete;
 
   void Show(const ResultRow& row, Controls controls) {
-    file = ShownText(row.file, !IsFolderRow(row.container), controls, fileScratch);
-    container = ShownText(row.container, false, controls, containerScratch);
+    file = ShownFile(row, controls, fileScratch);
+    container = ShownContainer(row, controls, containerScratch);
   }
 
   std::string_view file, container;
@@ -107,11 +107,6 @@ void AppendColumnNames(const SaveColumns& cols, const std::array<std::string_vie
     out += after;
   }
 }
-
-std::string ShownFile(const ResultRow& row) {
-  return IsFolderRow(row.container) ? row.file : DisplayName(row.file);
-}
-std::string ShownContainer(const ResultRow& row) { return row.container; }
 
 std::string HtmlColor(uint32_t bgr) {
   std::string s;

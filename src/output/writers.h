@@ -36,12 +36,6 @@ struct HtmlStyle {
   bool hyperlinks = true, tableBorders = true;
 };
 
-// The texts a row shows. Names the file system gave (every container path, and the name
-// of a folder entry) are written as the bytes they are; archive members' stored names pass
-// through DisplayName, since only they can be in a DOS code page.
-std::string ShownFile(const ResultRow& row);
-std::string ShownContainer(const ResultRow& row);
-
 // Each appends the whole layout to the sink, line ends CR LF (and, for the string forms,
 // to `out`).
 void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,

@@ -144,6 +144,11 @@ check "CR LF in a name forges no row" contains "$work/out" 'a\r\nforged\tb.txt'
 check "newline in a file name is escaped" contains "$work/out" 'new\nline.txt'
 check "rows: the header and one per hit" test "$(wc -l < "$work/out")" -eq 7
 check "Latin-1 names are written as their bytes" contains "$work/out" "$(printf '\xc4bc.txt\t%s/caf\xe9/' "$hostile")"
+run_timed -f csv '*bc.txt' "$hostile"
+check "CSV writes them as their bytes too" contains "$work/out" "$(printf '\xc4bc.txt,%s/caf\xe9/' "$hostile")"
+run_timed -f json '*bc.txt' "$hostile"
+check "JSON shows them as U+FFFD with their bytes beside" contains "$work/out" \
+  "$(printf '"file":"\xef\xbf\xbdbc.txt","fileBytes":"xGJjLnR4dA=="')"
 
 run '*.*' "$work/tree" "/no/such/folder"
 check "too many texts still exit 2" test "$rc" -eq 2

@@ -1,5 +1,5 @@
-// ACE reader: real ACE 2.0 archives from the shared sample set (no Debian tool lists them;
-// the expected listings are the header walks in its EXPECTED.md), and hand-built blocks for
+// ACE reader: real ACE 2.0 archives from tests/data/samples (no Debian tool lists them;
+// the expected listings are walks of the headers by hand), and hand-built blocks for
 // what those archives do not show (other block types, damage).
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@ namespace {
 using formats::ReadAce;
 
 TEST(AceReader, SamplesListEveryFileBlock) {
-  QUILLOW_NEEDS_SAMPLES();
   const std::pair<const char*, const char*> cases[] = {
       {"ace20-dir-and-file.ace", "t 0 0 | t\\t.txt 2 2"},
       {"ace20-empty-file.ace", "empty.txt 0 0"},
@@ -32,7 +31,6 @@ TEST(AceReader, SamplesListEveryFileBlock) {
 }
 
 TEST(AceReader, StubOrWrongMainHeaderTypeListsNothing) {
-  QUILLOW_NEEDS_SAMPLES();
   const std::string bytes = LoadFile(Sample("ace/ace20-dir-and-file.ace"));
   EXPECT_TRUE(RunReader(ReadAce, "MZ" + bytes).members.empty());
   std::string wrongType = bytes;
@@ -41,7 +39,6 @@ TEST(AceReader, StubOrWrongMainHeaderTypeListsNothing) {
 }
 
 TEST(AceReader, EveryCutListsAPrefix) {
-  QUILLOW_NEEDS_SAMPLES();
   ExpectEveryCutListsAPrefix(ReadAce, LoadFile(Sample("ace/ace20-nested-dirs.ace")));
 }
 

@@ -1,6 +1,6 @@
 // ARC reader, which also serves the PAK pass: fixtures made by Debian's arc 5.21
 // (tests/data/make-arj-lzh-arc.sh) and checked against lsar's listing of them; real samples
-// from ../shared/samples; hand-built bytes only for what no archive shows, and said so.
+// from tests/data/samples; hand-built bytes only for what no archive shows, and said so.
 #include <gtest/gtest.h>
 
 #include "listing_checks.h"
@@ -30,7 +30,6 @@ TEST(ArcReader, FixturesListAsLsarListsThemForBothTheArcAndThePakPass) {
 }
 
 TEST(ArcReader, RealSamplesListEveryMemberAndNothingFromOtherFormats) {
-  QUILLOW_NEEDS_SAMPLES();
   const struct {
     const char* file;
     const char* listing;

@@ -1,5 +1,5 @@
 // ARJ reader: fixtures made by Debian's arj 3.10 (tests/data/make-arj-lzh-arc.sh) and checked
-// against the listings lsar and 7zz give of them; real samples from ../shared/samples;
+// against the listings lsar and 7zz give of them; real samples from tests/data/samples;
 // hand-built bytes, said so, for what no archive shows.
 #include <gtest/gtest.h>
 
@@ -65,7 +65,6 @@ TEST(ArjReader, NonEmptyExtendedHeadersAreSteppedOverWithTheirCrcs) {
 }
 
 TEST(ArjReader, RealSamplesListEveryMember) {
-  QUILLOW_NEEDS_SAMPLES();
   const struct {
     const char* file;
     size_t count;
@@ -99,7 +98,6 @@ TEST(ArjReader, RealSamplesListEveryMember) {
 }
 
 TEST(ArjReader, NameReadRunsShortOnlyWhereItsTerminatorWasRead) {
-  QUILLOW_NEEDS_SAMPLES();
   // The last name of a small archive has fewer than 255 bytes after it (the sample ends 20
   // bytes later); a name whose terminator is cut off is no name (hand-built).
   EXPECT_EQ(RunReader(ReadArj, LoadFile(Sample("arj/arj-unix-host-empty-file.arj"))).members.size(),

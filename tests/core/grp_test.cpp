@@ -1,5 +1,5 @@
-// GRP reader: real group files from the shared sample set (no Debian tool reads GRP; the
-// expected listings are the header walks in its EXPECTED.md), and hand-built headers for
+// GRP reader: real group files from tests/data/samples (no Debian tool reads GRP; the
+// expected listings are walks of the headers by hand), and hand-built headers for
 // hostile entry counts.
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@ namespace {
 using formats::ReadGrp;
 
 TEST(GrpReader, SampleGroupFiles) {
-  QUILLOW_NEEDS_SAMPLES();
   const std::pair<const char*, const char*> cases[] = {
       {"group-5-files-with-empty.grp",
        "EMPTY 0 0 | README.TXT 15 15 | TEST.JSON 20 20 | TEST.PNG 186 186 | TEST.TXT 9 9"},
@@ -36,7 +35,6 @@ TEST(GrpReader, SampleGroupFiles) {
 }
 
 TEST(GrpReader, EveryCutListsAPrefix) {
-  QUILLOW_NEEDS_SAMPLES();
   ExpectEveryCutListsAPrefix(ReadGrp, LoadFile(Sample("grp/group-7-files-12char-name.grp")));
 }
 

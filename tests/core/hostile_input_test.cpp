@@ -114,7 +114,8 @@ TEST(HostileNames, FileSystemNamesAreWrittenAsTheirBytesAndLinkedByThem) {
       "1/1/1980 12:00 AM",
       "1",
       "0%",
-      "1"};
+      "1",
+      RowKeys{.folderEntry = true}};
   const ResultRow memberRow{
       "\x8e"
       "bc.txt",
@@ -229,7 +230,6 @@ TEST(HostileHeaders, ZooChainsThatStepBackListEveryMemberOnceAndEnd) {
 }
 
 TEST(HostileHeaders, ForcedZip64ShowsTheRealSizes) {
-  QUILLOW_NEEDS_SAMPLES();
   // Info-ZIP zip -fz: 0xFFFFFFFF in the header, the sizes in the ZIP64 extra field.
   const auto ctx = RunReader(formats::ReadZip, LoadFile(Sample("zip/infozip30-forced-zip64.zip")));
   ASSERT_EQ(ctx.members.size(), 2u);

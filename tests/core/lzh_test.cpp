@@ -1,6 +1,6 @@
 // LZH reader: fixtures of header levels 0, 1 and 2 made by Debian's jlha
 // (tests/data/make-arj-lzh-arc.sh) and checked against lsar's listing of them, cross-checked
-// there with 7zz and bsdtar; real samples from ../shared/samples (level 3 included); hand-built
+// there with 7zz and bsdtar; real samples from tests/data/samples (level 3 included); hand-built
 // bytes, said so, for hostile headers no archive shows.
 #include <gtest/gtest.h>
 
@@ -72,7 +72,6 @@ TEST(LzhReader, LevelOneTakesTheBaseHeaderNameAndACompressedSizeThatCountsExtend
 }
 
 TEST(LzhReader, RealSamplesOfEveryLevelListEveryMember) {
-  QUILLOW_NEEDS_SAMPLES();
   const char* const subdir =
       "subdir\\ 0 0 | subdir\\subdir2\\ 0 0 | subdir\\subdir2\\hello.txt 12 12";
   const struct {
@@ -115,7 +114,6 @@ TEST(LzhReader, RealSamplesOfEveryLevelListEveryMember) {
 }
 
 TEST(LzhReader, TheWalkEndsAtTheZeroByteOrWhereAStubLeadsItPastTheEnd) {
-  QUILLOW_NEEDS_SAMPLES();
   // Headers after the zero byte are never read.
   const std::string level0 = LoadFile(TestData("lzh/level0.lzh"));
   EXPECT_EQ(RunReader(ReadLzh, level0 + level0).members.size(), 7u);
@@ -152,7 +150,6 @@ TEST(LzhReader, HostileHeadersEndTheWalkWithoutOverrun) {
 }
 
 TEST(LzhReader, EveryCutOfARealArchiveListsAPrefix) {
-  QUILLOW_NEEDS_SAMPLES();
   for (const char* file : {"lzh/level0.lzh", "lzh/level1.lzh", "lzh/level2.lzh"})
     ExpectEveryCutListsAPrefix(ReadLzh, LoadFile(TestData(file)));
   ExpectEveryCutListsAPrefix(ReadLzh, LoadFile(Sample("lzh/lha208-os2-level3-subdir.lzh")));

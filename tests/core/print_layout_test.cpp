@@ -40,9 +40,12 @@ TEST(PrintLayout, ColumnWidthCountsCharactersNotBytes) {
   // in eight bytes, and a code page 437 name, are as wide as they look.
   EXPECT_EQ(PrintColumnWidth(Named({"a"})), 4);
   EXPECT_EQ(LayoutPrint(Named({"a"}), kPage)[0][0].text, "FileArchive/Folder");
-  EXPECT_EQ(PrintColumnWidth(Named({"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "ab"})), 7);
+  const std::string e4 = "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";
+  EXPECT_EQ(PrintColumnWidth(Named({e4, "ab"})), 7);
+  EXPECT_EQ(LayoutPrint(Named({e4, "ab"}), kPage)[0][1].text, e4 + "...C:\\" + e4 + "\\");
+  // The stored name is decoded; the folder path beside it is the file system's, as it is.
   const auto pages = LayoutPrint(Named({"r\x82sum\x82", "abcdefg"}), kPage);
-  EXPECT_EQ(pages[0][1].text, "r\xC3\xA9sum\xC3\xA9....C:\\r\xC3\xA9sum\xC3\xA9\\");
+  EXPECT_EQ(pages[0][1].text, "r\xC3\xA9sum\xC3\xA9....C:\\r\x82sum\x82\\");
 }
 
 TEST(PrintLayout, RowsContinueOnNewPagesUnderTheHeader) {
@@ -65,10 +68,17 @@ TEST(PrintLayout, RowsContinueOnNewPagesUnderTheHeader) {
 }
 
 TEST(PrintLayout, BreakAfterTheLastRowLeavesAnEmptyPage) {
-  const auto full = LayoutPrint(Named(std::vector<std::string>(35, "x")), kPage);
-  ASSERT_EQ(full.size(), 2u);
-  EXPECT_TRUE(full[1].empty());
-  EXPECT_EQ(LayoutPrint(Named(std::vector<std::string>(34, "x")), kPage).size(), 1u);
+  // With the line height 10, row 88 ends exactly on the bottom line, y = 140 + 88 * 20 = 1900.
+  const struct {
+    PrintMetrics page;
+    size_t fits;
+  } cases[] = {{kPage, 35}, {{1700, 2000, 10}, 88}};
+  for (const auto& c : cases) {
+    const auto full = LayoutPrint(Named(std::vector<std::string>(c.fits, "x")), c.page);
+    ASSERT_EQ(full.size(), 2u) << c.fits;
+    EXPECT_TRUE(full[1].empty());
+    EXPECT_EQ(LayoutPrint(Named(std::vector<std::string>(c.fits - 1, "x")), c.page).size(), 1u);
+  }
 }
 
 TEST(PrintLayout, DegenerateInputs) {

@@ -1,5 +1,5 @@
-// RAR reader: real archives from the shared sample set (see its SOURCES.md), and hand-built
-// blocks for damage no archiver writes.
+// RAR reader: real archives from tests/data/samples (origins in tests/data/SOURCES.md), and
+// hand-built blocks for damage no archiver writes.
 #include <gtest/gtest.h>
 
 #include "listing_checks.h"
@@ -17,7 +17,6 @@ std::string ListSample(const std::string& file) {
 // Peers (lsar, rarfile) list more in some of these: this reader lists only the file blocks
 // before the first block of another kind, and does not search for a marker after a stub.
 TEST(RarReader, SamplesListTheFileBlocksBeforeAnyOtherBlock) {
-  QUILLOW_NEEDS_SAMPLES();
   const std::pair<const char*, const char*> cases[] = {
       {"rar15-comment-in-main-header-no-endarc.rar", "FILE1.TXT 7 7 | FILE2.TXT 8 8"},
       {"rar20-comment-encrypted-files.rar", "FILE1.TXT 7 32 | FILE2.TXT 7 32"},
@@ -37,7 +36,6 @@ TEST(RarReader, SamplesListTheFileBlocksBeforeAnyOtherBlock) {
 }
 
 TEST(RarReader, ReportsDateAndTimeAndCutsUnicodeNamesAtTheirZeroByte) {
-  QUILLOW_NEEDS_SAMPLES();
   auto m = RunReader(ReadRar, LoadFile(Sample("rar/rar15-comment-in-main-header-no-endarc.rar")))
                .members;
   ASSERT_EQ(m.size(), 2u);
@@ -49,7 +47,6 @@ TEST(RarReader, ReportsDateAndTimeAndCutsUnicodeNamesAtTheirZeroByte) {
 }
 
 TEST(RarReader, EveryCutListsAPrefix) {
-  QUILLOW_NEEDS_SAMPLES();
   ExpectEveryCutListsAPrefix(ReadRar, LoadFile(Sample("rar/rar3-files-and-dirs.rar")));
 }
 

@@ -55,21 +55,17 @@ inline std::string LoadFile(const std::string& path) {
   return out.str();
 }
 
-inline std::string TestData(const std::string& name) {
-  return std::string(QUILLOW_TEST_DATA) + "/" + name;
+// Test data lives in the repository: a file that is not there fails the test that wanted it
+// (an empty archive would otherwise pass many checks unnoticed).
+inline std::string DataFile(const std::string& root, const std::string& name) {
+  std::string path = root + "/" + name;
+  if (!std::filesystem::is_regular_file(path)) ADD_FAILURE() << "test data missing: " << path;
+  return path;
 }
-inline std::string Sample(const std::string& name) {
-  return std::string(QUILLOW_SAMPLES) + "/" + name;
-}
-
-// The shared sample archives live beside the repository, not in it: without them a test
-// that reads one says so and is skipped instead of failing on an empty file.
-#define QUILLOW_NEEDS_SAMPLES()                                             \
-  do {                                                                      \
-    if (!std::filesystem::is_directory(QUILLOW_SAMPLES))                    \
-      GTEST_SKIP() << "sample archives not found at " QUILLOW_SAMPLES       \
-                      " (the shared samples folder beside the repository)"; \
-  } while (0)
+// Archives made by the scripts beside them in tests/data.
+inline std::string TestData(const std::string& name) { return DataFile(QUILLOW_TEST_DATA, name); }
+// Archives made by other programs, collected in tests/data/samples (see tests/data/SOURCES.md).
+inline std::string Sample(const std::string& name) { return DataFile(QUILLOW_SAMPLES, name); }
 
 // Little-endian byte builders for hand-made headers.
 inline void Put16(std::string& s, uint16_t v) {

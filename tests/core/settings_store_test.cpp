@@ -72,6 +72,39 @@ Loaded Load(MemoryStore& store, const std::string& folder = "/nonexistent/", boo
   return l;
 }
 
+// A store whose every write to one key fails, as a registry key made read-only would.
+class RefusingStore final : public KeyValueStore {
+ public:
+  explicit RefusingStore(std::string refused) : refused_(std::move(refused)) {}
+  std::unique_ptr<SettingsKey> OpenKey(std::string_view path) override {
+    struct Key final : SettingsKey {
+      std::unique_ptr<SettingsKey> inner;
+      bool refuse = false;
+      bool HasValue(std::string_view n) override { return inner->HasValue(n); }
+      ValueStatus ReadNumber(std::string_view n, uint32_t& v) override {
+        return inner->ReadNumber(n, v);
+      }
+      ValueStatus ReadText(std::string_view n, std::string& v) override {
+        return inner->ReadText(n, v);
+      }
+      bool WriteNumber(std::string_view n, uint32_t v) override {
+        return !refuse && inner->WriteNumber(n, v);
+      }
+      bool WriteText(std::string_view n, std::string_view v) override {
+        return !refuse && inner->WriteText(n, v);
+      }
+    };
+    auto key = std::make_unique<Key>();
+    key->inner = memory_.OpenKey(path);
+    key->refuse = path == refused_;
+    return key;
+  }
+
+ private:
+  MemoryStore memory_;
+  std::string refused_;
+};
+
 TEST(SettingsStore, FreshStartTakesDefaultsAndSavesEveryValueInOrder) {
   MemoryStore store;
   Loaded l = Load(store);
@@ -104,6 +137,10 @@ TEST(SettingsStore, FreshStartTakesDefaultsAndSavesEveryValueInOrder) {
   EXPECT_EQ(store.Find(kMainKey, "ActiveLinkColor")->number, 0x00FF0000u);
   EXPECT_EQ(store.Find(kMainKey, "SavePath")->text, "C:\\");
   EXPECT_EQ(store.Find(kArchiveTypesKey, "ACE")->number, 1u);
+
+  // The histories are written last; a failure there is a failed save too.
+  RefusingStore history(kOldSearchesKey);
+  EXPECT_FALSE(SaveSettings(history, s));
 }
 
 TEST(SettingsStore, SavedValuesComeBackReadInTheSameOrder) {
@@ -172,6 +209,7 @@ TEST(SettingsStore, HandEditedKeyKeepsLoadingWithDefaults) {
   store.SetText(kOldSearchesKey, "1", "C:\\");
   store.Remove(kOldSearchesKey, "2");
   store.SetText(kOldSearchesKey, "3", "D:\\");
+  store.SetText(kOldSearchesKey, "10", "E:\\tenth");
   store.SetNumber(kOldSearchesKey, "11", 3);
   store.SetText(kOldSearchesKey, "12", "*.txt");
   store.Remove(kArchiveTypesKey, "CAB");
@@ -191,7 +229,7 @@ TEST(SettingsStore, HandEditedKeyKeepsLoadingWithDefaults) {
   EXPECT_EQ(s.SortType, 7);
   EXPECT_TRUE(s.Columns.ratio);
   EXPECT_EQ(s.SavePath, "C:\\");  // too long for its field: ignored
-  EXPECT_EQ(s.FolderHistory, (Texts{"C:\\", "D:\\"}));
+  EXPECT_EQ(s.FolderHistory, (Texts{"C:\\", "D:\\", "E:\\tenth"}));
   EXPECT_EQ(s.FilesHistory, (Texts{"*.txt"}));
   EXPECT_EQ(s.ArchiveTypes.on[kZip], 0);
   EXPECT_NE(s.ArchiveTypes.on[kCab], 0);

@@ -33,28 +33,47 @@ class RecordingHost final : public zip::ConvertHost {
   int busy = 0, busyCalls = 0, pumps = 0;
 };
 
-enum class Fault { kNone, kCreate, kOpen, kWrite, kSize, kTime };
+enum class Fault { kNone, kCreate, kOpen, kWrite, kShortRead, kSize, kTime };
 
-// The real file routines, with one of them made to fail.
+// The real file routines, with one of them made to fail. A write fault takes the writes
+// before `failingWrite` (counted from 1), so there is a partial output to clean up.
 class FaultyFiles final : public zip::ConvertFiles {
  public:
-  explicit FaultyFiles(Fault f) : fault_(f) {}
+  explicit FaultyFiles(Fault f, int failingWrite = 2) : fault_(f), failingWrite_(failingWrite) {}
   std::unique_ptr<platform::WriteFile> Create(const std::string& path) override {
     if (fault_ == Fault::kCreate) return nullptr;
     auto file = ConvertFiles::Create(path);
     if (fault_ != Fault::kWrite || !file) return file;
-    // Takes the first write, so there is a partial output to clean up, then fails.
     struct Failing final : platform::WriteFile {
       std::unique_ptr<platform::WriteFile> inner;
-      int writes = 0;
-      bool Write(const void* p, size_t n) override { return writes++ == 0 && inner->Write(p, n); }
+      int writes = 0, failing = 0;
+      bool Write(const void* p, size_t n) override {
+        return ++writes != failing && inner->Write(p, n);
+      }
     };
     auto failing = std::make_unique<Failing>();
     failing->inner = std::move(file);
+    failing->failing = failingWrite_;
     return failing;
   }
   std::unique_ptr<platform::ReadFile> OpenInput(const std::string& path) override {
-    return fault_ == Fault::kOpen ? nullptr : ConvertFiles::OpenInput(path);
+    if (fault_ == Fault::kOpen) return nullptr;
+    auto file = ConvertFiles::OpenInput(path);
+    if (fault_ != Fault::kShortRead || !file) return file;
+    // The input's last byte never arrives, as when a network share drops mid-read.
+    struct Short final : platform::ReadFile {
+      std::unique_ptr<platform::ReadFile> inner;
+      uint64_t Length() const override { return inner->Length(); }
+      size_t ReadAt(uint64_t at, void* p, size_t n) override {
+        const uint64_t end = inner->Length() - 1;
+        return at >= end
+                   ? 0
+                   : inner->ReadAt(at, p, static_cast<size_t>(std::min<uint64_t>(n, end - at)));
+      }
+    };
+    auto shortened = std::make_unique<Short>();
+    shortened->inner = std::move(file);
+    return shortened;
   }
   int64_t Size(const std::string& path) override {
     return fault_ == Fault::kSize && path.find(".~qw") != std::string::npos
@@ -67,6 +86,7 @@ class FaultyFiles final : public zip::ConvertFiles {
 
  private:
   Fault fault_;
+  int failingWrite_;
 };
 
 class SfxConvert : public ::testing::Test {
@@ -176,6 +196,11 @@ TEST_F(SfxConvert, RefusalsShowTheirMessageAndChangeNoFile) {
        "Error determining the type of SFX archive"},
   };
   const auto before = Files();
+  // The extension is the last name's: a dot in a folder name is not one.
+  for (auto [path, ext] : {std::pair{"C:\\v1.2\\archive", ""},
+                           {"/srv/a.zip/notes", ""},
+                           {"C:\\v1.2\\Pack.Zip", ".ZIP"}})
+    EXPECT_EQ(zip::UpperExtension(path), ext) << path;
   for (const Case& c : cases) {
     host.messages.clear();
     EXPECT_EQ(c.run().code, -9) << c.message;
@@ -205,19 +230,29 @@ TEST_F(SfxConvert, StubIsLookedForInOrderAndThePathFoundIsKept) {
 
 TEST_F(SfxConvert, FailuresGiveTheirCodeRemoveThePartialOutputAndKeepEveryInput) {
   tree.Write("Basic.exe", "an earlier program of that name");
+  // Someone else's file under the first temporary name is neither used nor removed.
+  tree.Write("Basic.exe.~qw0", "not ours");
   const auto before = Files();
-  for (auto [fault, code] : {std::pair{Fault::kCreate, -1},
-                             {Fault::kWrite, -2},
-                             {Fault::kOpen, -3},
-                             {Fault::kSize, -9}}) {
-    FaultyFiles files(fault);
+  // Writes: three blocks of stub, the header, then the archive.
+  const struct {
+    Fault fault;
+    int failingWrite, code;
+  } cases[] = {
+      {Fault::kCreate, 0, -1},    {Fault::kWrite, 2, -2}, {Fault::kWrite, 4, -2},
+      {Fault::kWrite, 5, -2},     {Fault::kOpen, 0, -3},  {Fault::kSize, 0, -9},
+      {Fault::kShortRead, 0, -9},
+  };
+  for (const auto& c : cases) {
+    FaultyFiles files(c.fault, c.failingWrite);
     host.busy = 0;
-    EXPECT_EQ(zip::ConvertSFX(tree.Path("Basic.Zip"), {}, search, host, files).code, code);
-    EXPECT_EQ(Files(), before) << code;
-    EXPECT_EQ(host.busy, 0) << code;
+    EXPECT_EQ(zip::ConvertSFX(tree.Path("Basic.Zip"), {}, search, host, files).code, c.code)
+        << c.code << " at write " << c.failingWrite;
+    EXPECT_EQ(Files(), before) << c.code;
+    EXPECT_EQ(host.busy, 0) << c.code;
   }
   EXPECT_EQ(LoadFile(tree.Path("Basic.Zip")), archive);
   EXPECT_EQ(LoadFile(tree.Path("Basic.exe")), "an earlier program of that name");
+  EXPECT_EQ(LoadFile(tree.Path("Basic.exe.~qw0")), "not ours");
 
   // The ZIP data cannot begin beyond the end of the program.
   EXPECT_EQ(zip::ConvertZIP(tree.Path("Basic.exe"), 1000, host).code, -2);

@@ -1,5 +1,5 @@
 // WAD reader: a pwad built by DeuTex (tests/data/make-cab-tar-wad.sh, with DeuTex's own
-// "-wadir" listing beside it), real WADs from the shared sample set, and hand-built headers
+// "-wadir" listing beside it), real WADs from tests/data/samples, and hand-built headers
 // for hostile lump counts.
 #include <gtest/gtest.h>
 
@@ -27,7 +27,6 @@ TEST(WadReader, ListsTheDirectoryWithTheFilesOwnDate) {
 }
 
 TEST(WadReader, SampleWads) {
-  QUILLOW_NEEDS_SAMPLES();
   const std::pair<const char*, const char*> cases[] = {
       {"freedoom-bootstrap-iwad.wad", "PLAYPAL 768 768 | TEXTURE1 4 4 | PNAMES 12 12"},
       {"deutex522-pwad-map-and-lumps.wad",

@@ -75,9 +75,11 @@ class ExtractTest : public FormTest {
     form_->SetForms(nullptr, nullptr, &dialog_);
     form_->ZipComponent->SetDLLDirectory(QUILLOW_ZIP_DLL_DIR);
     const std::string zip = Bytes(std::string(QUILLOW_TEST_DATA) + "/zip/basic.zip");
+    const std::string rar = Bytes(std::string(QUILLOW_SAMPLES) + "/rar/rar3-one-file.rar");
+    ASSERT_FALSE(zip.empty() || rar.empty()) << "test data missing under " QUILLOW_TEST_DATA;
     tree_.Write("in/a.zip", zip);
     tree_.Write("in/b.ZIP", zip);
-    tree_.Write("in/c.rar", Bytes(std::string(QUILLOW_SAMPLES) + "/rar/rar3-one-file.rar"));
+    tree_.Write("in/c.rar", rar);
     tree_.Write("in/plain.txt", "x");
     // Names that hold wildcards, a device name, and members the library cannot write.
     tree_.Write("in/d.zip", BuildZip({{"a*.txt", "star", 0},

@@ -54,7 +54,11 @@ TEST(ZipHostile, EveryNameLeadingOutOfTheFolderIsRefusedAndReported) {
       "a/ . /b",
       "a\x01"
       "b",
+      "a\x1f"
+      "b",
       "what?.txt",
+      "CONIN$",
+      "sub/conout$.txt",
   };
   for (const char* name : hostile) {
     SCOPED_TRACE(name);
