@@ -44,6 +44,8 @@ class OutputFile {
   // Waits until the data is on the disk. Asked for the archive that replaces an old one, not
   // for each extracted file, where it would cost more than the extraction itself.
   virtual bool Sync() = 0;
+  // Why the last WriteAt failed, in the system's words; empty when none did.
+  virtual std::string Error() const { return {}; }
 };
 
 class FileSystem {
