@@ -318,9 +318,10 @@ TEST(FullVolume, ZipLibrariesAndSelfExtractorSayTheDiskIsFull) {
   for (const auto& c : kCases) {
     const std::string said = c.run();
     EXPECT_TRUE(SaysDiskFull(said)) << c.what << ": " << said;
+    std::printf("%s: %s\n", c.what, said.c_str());
     // Nothing half-written is left on the volume.
-    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(volume)))
-      ADD_FAILURE() << c.what << " left " << e.path().string();
+    for (const zip::FolderItem& item : fs.List(volume))
+      ADD_FAILURE() << c.what << " left " << item.name;
   }
 }
 
