@@ -142,12 +142,31 @@ void TResultForm::CreateControls() {
 }
 
 // The glyph pair is drawn for 96 dots per inch; at any other resolution it is stretched to
-// the same size on the screen as the caption beside it.
+// the same size on the screen as the caption beside it. Pixel by pixel: a smoothing stretch
+// would blend the transparent colour into the edges, which then show.
 void TResultForm::LoadGlyph() {
   glyph_.reset(
       static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPH),
-                                      IMAGE_BITMAP, dpi_ == 96 ? 0 : Scale(kGlyphWidth),
-                                      dpi_ == 96 ? 0 : Scale(kGlyphHeight), LR_CREATEDIBSECTION)));
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (glyph_ && dpi_ != 96) {
+    const int width = Scale(kGlyphWidth), height = Scale(kGlyphHeight);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    platform::UniqueBitmap scaled(
+        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HDC from = CreateCompatibleDC(nullptr), to = CreateCompatibleDC(nullptr);
+    if (scaled && from && to) {
+      HGDIOBJ oldFrom = SelectObject(from, glyph_.get()), oldTo = SelectObject(to, scaled.get());
+      SetStretchBltMode(to, COLORONCOLOR);
+      StretchBlt(to, 0, 0, width, height, from, 0, 0, kGlyphWidth, kGlyphHeight, SRCCOPY);
+      SelectObject(from, oldFrom);
+      SelectObject(to, oldTo);
+      glyph_ = std::move(scaled);
+    }
+    if (from) DeleteDC(from);
+    if (to) DeleteDC(to);
+  }
   BeginSearch.SetGlyph(glyph_.get(), RGB(255, 0, 255));
 }
 
