@@ -1,6 +1,7 @@
 // "Save Results As..." and "Append Results to Text File..." through the window: the two
 // dialogs, the format decision, the files written byte for byte, the large-HTML question,
 // the viewer, and writes that fail without harming what was there.
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <sstream>
