@@ -8,7 +8,7 @@ packages=(
   cmake g++ make python3
   googletest libgtest-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev zlib1g-dev
-  wine wine64 xvfb xauth
+  wine wine64 xvfb xauth x11-utils
   clang libclang-rt-14-dev clang-format
   cups printer-driver-cups-pdf poppler-utils
   # Independent ZIP readers and writers the interoperability test checks our libraries against.

@@ -10,3 +10,8 @@
 #define IDC_OVR_NEVER 107
 #define IDC_STATUS 108
 #define IDC_TARGET_LABEL 109
+
+#define IDD_OVERWRITE 200
+#define IDC_OVR_TEXT 201
+#define IDC_YES_ALL 202
+#define IDC_NO_ALL 203

@@ -96,14 +96,41 @@ void Tell(const App& app, const std::string& text, UINT icon) {
   MessageBoxW(app.dialog, Widen(text).c_str(), Widen(app.caption).c_str(), MB_OK | icon);
 }
 
+// The overwrite question: its text and caption come in through the dialog's parameter,
+// the button pressed goes out as the dialog's result.
+INT_PTR CALLBACK OverwriteProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG: {
+      const auto* texts = reinterpret_cast<const std::wstring*>(lp);
+      SetDlgItemTextW(dlg, IDC_OVR_TEXT, texts[0].c_str());
+      SetWindowTextW(dlg, texts[1].c_str());
+      return TRUE;
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wp)) {
+        case IDYES:
+        case IDNO:
+        case IDC_YES_ALL:
+        case IDC_NO_ALL:
+        case IDCANCEL: EndDialog(dlg, LOWORD(wp)); return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
+// Yes, No, or the same answer for every file still to come.
 Answer Confirm(const App& app, const std::string& path) {
   if (app.options.automatic || app.options.answer != 0)
     return app.options.answer > 0 ? Answer::kYesToAll : Answer::kNoToAll;
-  const std::string text = "The file\r\n" + path + "\r\nexists already. Overwrite it?";
-  switch (MessageBoxW(app.dialog, Widen(text).c_str(), Widen(app.caption).c_str(),
-                      MB_YESNOCANCEL | MB_ICONQUESTION)) {
+  const std::wstring texts[2] = {Widen("The file\r\n" + path + "\r\nexists already. Overwrite it?"),
+                                 Widen(app.caption)};
+  switch (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OVERWRITE), app.dialog,
+                          OverwriteProc, reinterpret_cast<LPARAM>(texts))) {
     case IDYES: return Answer::kYes;
+    case IDC_YES_ALL: return Answer::kYesToAll;
     case IDNO: return Answer::kNo;
+    case IDC_NO_ALL: return Answer::kNoToAll;
     default: return Answer::kCancel;
   }
 }

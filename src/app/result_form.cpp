@@ -25,6 +25,7 @@ constexpr wchar_t kFormClass[] = L"TResultForm";
 constexpr int kFormWidth = 583, kFormHeight = 377;
 constexpr int kMinWidth = 436, kMinHeight = 152;
 constexpr int kPanelHeight = 57;
+constexpr int kGlyphWidth = 32, kGlyphHeight = 16;  // two images side by side
 
 void RegisterFormClass(WNDPROC proc) {
   static const bool registered = [proc] {
@@ -61,6 +62,7 @@ TResultForm::TResultForm(FormServices services)
   browser_ = services_.browser ? services_.browser : ownBrowser_.get();
 
   if (services_.wrapSearchHost) wrappedHost_ = services_.wrapSearchHost(handOver_);
+  startFolder_ = platform::CurrentFolder();
   programFolder_ = services_.programFolder;
   if (programFolder_.empty()) programFolder_ = platform::ExecutableFolder() + "\\";
   // Taken once: a drive attached later is not in the drive sets until the next start.
@@ -120,10 +122,7 @@ void TResultForm::CreateControls() {
   Folder.Create(panel, id::Folder);
   Folder.SetText("C:\\");
   BeginSearch.Create(panel, id::BeginSearch, kBeginSearchCaption);
-  glyph_.reset(
-      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPH),
-                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  BeginSearch.SetGlyph(glyph_.get(), RGB(255, 0, 255));
+  LoadGlyph();
   BeginSearch.Enable(false);
   Button1.Create(panel, id::Button1, "Browse...");
   Results.Create(hwnd_, id::Results);
@@ -140,6 +139,35 @@ void TResultForm::CreateControls() {
   } kColumns[] = {{"File", 160}, {"Archive/Folder", 180}, {"Modified", 115},
                   {"Size", 75},  {"Ratio", 50},           {"Packed", 50}};
   for (const auto& column : kColumns) Results.AddColumn(column.caption, Scale(column.width));
+}
+
+// The glyph pair is drawn for 96 dots per inch; at any other resolution it is stretched to
+// the same size on the screen as the caption beside it. Pixel by pixel: a smoothing stretch
+// would blend the transparent colour into the edges, which then show.
+void TResultForm::LoadGlyph() {
+  glyph_.reset(
+      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPH),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (glyph_ && dpi_ != 96) {
+    const int width = Scale(kGlyphWidth), height = Scale(kGlyphHeight);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    platform::UniqueBitmap scaled(
+        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HDC from = CreateCompatibleDC(nullptr), to = CreateCompatibleDC(nullptr);
+    if (scaled && from && to) {
+      HGDIOBJ oldFrom = SelectObject(from, glyph_.get()), oldTo = SelectObject(to, scaled.get());
+      SetStretchBltMode(to, COLORONCOLOR);
+      StretchBlt(to, 0, 0, width, height, from, 0, 0, kGlyphWidth, kGlyphHeight, SRCCOPY);
+      SelectObject(from, oldFrom);
+      SelectObject(to, oldTo);
+      glyph_ = std::move(scaled);
+    }
+    if (from) DeleteDC(from);
+    if (to) DeleteDC(to);
+  }
+  BeginSearch.SetGlyph(glyph_.get(), RGB(255, 0, 255));
 }
 
 void TResultForm::ApplyFont() {
@@ -180,6 +208,7 @@ void TResultForm::OnDpiChanged(int dpi, const RECT& suggested) {
     Constrain1->MinHeight = Scale(kMinHeight);
   }
   ApplyFont();
+  LoadGlyph();
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   Layout();
@@ -217,7 +246,11 @@ void TResultForm::FormShow() {
   for (const std::string& text : legacyWindow_.files) Files.AddItem(text);
 }
 
+// Runs once: at the end of the session the window may be told to close after the settings
+// were already saved, and a second save would only repeat the first.
 void TResultForm::FormClose() {
+  if (closed_) return;
+  closed_ = true;
   if (search_) search_->RequestStop();
   // Saved without waiting for the search: it only reads the settings.
   SaveSettingsFromControls();
@@ -296,6 +329,12 @@ LRESULT TResultForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       FormClose();
       DestroyWindow(hwnd_);
+      return 0;
+    // Logging off or shutting down ends the process without a WM_CLOSE: what closing would
+    // keep is kept now.
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+      if (wp) FormClose();
       return 0;
     case WM_DESTROY: OnDestroy(); return 0;
   }

@@ -182,6 +182,7 @@ class TResultForm final : private SearchHost {
   void CreateControls();
   void CreateMenus();
   void ApplyFont();
+  void LoadGlyph();
   void Layout();
   int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
   void OnDpiChanged(int dpi, const RECT& suggested);
@@ -224,6 +225,7 @@ class TResultForm final : private SearchHost {
   void ShowElapsed(uint32_t seconds) override;
   void ShowLookingIn(const std::string& folder) override;
   void ShowFoundCount(int32_t found) override;
+  void ShowNotSearched(const std::string& text) override;
   void AddRow(ResultRow&& row) override;
   void AddRows(std::vector<ResultRow>&& rows) override;
   void EndOfSearch(int32_t found) override;
@@ -259,9 +261,11 @@ class TResultForm final : private SearchHost {
   HWND lastFocus_ = nullptr;
 
   std::string programFolder_;
+  std::string startFolder_;  // current when the program started: relative Look-in entries
   platform::DriveTypeTable driveTypes_{};
   std::vector<std::string> temporaryFiles_;
   bool legacyImport_ = false;
+  bool closed_ = false;  // FormClose has run
   ui::TAdvancedOptions* advancedOptions_ = nullptr;
   ui::TAboutBox* aboutBox_ = nullptr;
   ui::TZipOptions* zipOptions_ = nullptr;

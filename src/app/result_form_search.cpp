@@ -35,7 +35,8 @@ void TResultForm::BeginSearchClick() {
         queue_, host, Settings.Options, Settings.ArchiveTypes, WarningsPath(),
         [this](SearchOutcome outcome, const std::string& failure) {
           SearchEnded(outcome, failure);
-        });
+        },
+        startFolder_);
     searchAlive_ = true;
     search_->Start();
   } else if (search_) {
@@ -120,6 +121,10 @@ void TResultForm::ShowElapsed(uint32_t seconds) {
 
 void TResultForm::ShowLookingIn(const std::string& folder) {
   StatusBar1.SetPanelText(kActivityPanel, kLookingIn + folder);
+}
+
+void TResultForm::ShowNotSearched(const std::string& text) {
+  StatusBar1.SetPanelText(kActivityPanel, text);
 }
 
 void TResultForm::ShowFoundCount(int32_t found) {

@@ -2,6 +2,7 @@
 // taken back from them when it closes.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "app/result_form.h"
@@ -20,6 +21,15 @@ RECT ScreenRect(RECT rect) {
   return rect;
 }
 
+// `r` moved (and cut where it is larger) so that it lies wholly inside `area`.
+RECT FitInto(RECT r, const RECT& area) {
+  const LONG width = std::min(r.right - r.left, area.right - area.left);
+  const LONG height = std::min(r.bottom - r.top, area.bottom - area.top);
+  const LONG left = std::clamp(r.left, area.left, area.right - width);
+  const LONG top = std::clamp(r.top, area.top, area.bottom - height);
+  return RECT{left, top, left + width, top + height};
+}
+
 }  // namespace
 
 void TResultForm::LoadSettingsIntoControls() {
@@ -35,8 +45,10 @@ void TResultForm::LoadSettingsIntoControls() {
   for (const std::string& text : Settings.FolderHistory) Folder.AddItem(text);
   for (const std::string& text : Settings.FilesHistory) Files.AddItem(text);
   ApplyBounds(Settings.Placement);
-  // An off Maximized leaves the state the window would be shown in.
-  if (Settings.Placement.maximized) showOverride_ = SW_SHOWMAXIMIZED;
+  // The program is shown maximized unless told otherwise: a window closed in its normal
+  // state comes back in it, with its bounds.
+  if (outcome.stateStored)
+    showOverride_ = Settings.Placement.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
 }
 
 void TResultForm::SaveSettingsFromControls() {
@@ -70,13 +82,20 @@ settings::WindowPlacement TResultForm::CurrentPlacement() const {
 }
 
 void TResultForm::ApplyBounds(const settings::WindowPlacement& p) {
-  // Hand-edited or stale bounds that reach no monitor (or have no size) are not applied:
-  // the window would be out of sight.
+  // Hand-edited bounds without a size are not applied.
   const int64_t right = int64_t{p.left} + p.width, bottom = int64_t{p.top} + p.height;
   if (p.width <= 0 || p.height <= 0 || right > INT32_MAX || bottom > INT32_MAX) return;
   RECT r{p.left, p.top, static_cast<LONG>(right), static_cast<LONG>(bottom)};
-  if (!MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return;
-  SetWindowPos(hwnd_, nullptr, p.left, p.top, p.width, p.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Bounds that reach no monitor (one since detached, a smaller screen) would put the
+  // window out of sight: they move into the work area of the nearest one.
+  if (!MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+      r = FitInto(r, info.rcWork);
+  }
+  SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace quillow::app

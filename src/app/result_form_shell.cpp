@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/print_progress.h"
 #include "app/result_form.h"
 #include "output/print_win32.h"
 #include "platform/win32/text.h"
@@ -41,8 +42,17 @@ void TResultForm::Printresults1Click() {
   std::string error;
   {
     HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    GdiPrintDevice device(dc);
-    error = RunPrintJob(device, rows_);
+    // A job of more than one page shows how far it is and can be cancelled.
+    std::unique_ptr<PrintProgress> progress;
+    auto pageStart = [&](size_t page, size_t pages) {
+      if (pages < 2) return true;
+      if (!progress) progress = std::make_unique<PrintProgress>(hwnd_, dpi_, font_.get());
+      return progress->Page(page, pages);
+    };
+    std::unique_ptr<PrintDevice> device = PrinterChoice().MakeDevice(dc);
+    error = RunPrintJob(*device, rows_, pageStart);
+    device.reset();
+    progress.reset();
     SetCursor(old);
   }
   DeleteDC(dc);

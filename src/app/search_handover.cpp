@@ -50,6 +50,11 @@ void SearchHandOver::ShowLookingIn(const std::string& folder) {
   queue_.PostState(kActivityPanel, [this, folder] { window_.ShowLookingIn(folder); });
 }
 
+// The same panel: it takes the place of a "Looking in" text not yet drawn.
+void SearchHandOver::ShowNotSearched(const std::string& text) {
+  queue_.PostState(kActivityPanel, [this, text] { window_.ShowNotSearched(text); });
+}
+
 void SearchHandOver::ShowFoundCount(int32_t found) {
   queue_.PostState(kFoundPanel, [this, found] { window_.ShowFoundCount(found); });
 }

@@ -38,6 +38,7 @@ class SearchHandOver final : public SearchHost {
   void ShowElapsed(uint32_t seconds) override;
   void ShowLookingIn(const std::string& folder) override;
   void ShowFoundCount(int32_t found) override;
+  void ShowNotSearched(const std::string& text) override;
   void AddRow(ResultRow&& row) override;
   void EndOfSearch(int32_t found) override;
   void OpenWarnings(const std::string& path) override;

@@ -18,10 +18,13 @@ class SearchRun {
   using Ended = std::function<void(SearchOutcome outcome, const std::string& failure)>;
 
   SearchRun(UiTaskQueue& queue, SearchHost& host, const SearchOptions& options,
-            const ArchiveTypeSet& types, std::string warningsPath, Ended ended)
+            const ArchiveTypeSet& types, std::string warningsPath, Ended ended,
+            std::string startFolder = {})
       : queue_(queue),
         ended_(std::move(ended)),
-        search_(host, options, types, std::move(warningsPath)) {}
+        search_(host, options, types, std::move(warningsPath)) {
+    search_.StartIn(std::move(startFolder));
+  }
   // Stops the search at its next stop test and waits for the thread.
   ~SearchRun() {
     RequestStop();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/ascii.h"
+#include "output/column_width_table.h"
 
 namespace quillow {
 
@@ -186,6 +187,48 @@ size_t DisplayWidth(std::string_view utf8) {
   for (char c : utf8.substr(count))
     if ((static_cast<uint8_t>(c) & 0xC0) != 0x80) ++count;
   return count;
+}
+
+namespace {
+
+template <size_t N>
+bool InRanges(const CodeRange (&ranges)[N], char32_t cp) {
+  size_t lo = 0, hi = N;
+  while (lo < hi) {
+    const size_t mid = (lo + hi) / 2;
+    if (cp > ranges[mid].last)
+      lo = mid + 1;
+    else if (cp < ranges[mid].first)
+      hi = mid;
+    else
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+size_t ColumnWidth(std::string_view utf8) {
+  size_t columns = AsciiPrefix(utf8);
+  for (size_t i = columns; i < utf8.size();) {
+    const auto b0 = static_cast<uint8_t>(utf8[i]);
+    size_t n = b0 < 0x80 ? 1 : b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC0 ? 2 : 1;
+    if (i + n > utf8.size()) n = 1;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<uint8_t>(utf8[i + k]) & 0xC0) != 0x80) n = 1;
+    if (n == 1) {
+      // ASCII, or a byte that starts no sequence: one column, as it would be shown.
+      ++columns;
+      ++i;
+      continue;
+    }
+    char32_t cp = b0 & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k) cp = cp << 6 | (static_cast<uint8_t>(utf8[i + k]) & 0x3F);
+    i += n;
+    if (InRanges(kZeroWidthRanges, cp)) continue;
+    columns += InRanges(kWideRanges, cp) ? 2 : 1;
+  }
+  return columns;
 }
 
 }  // namespace quillow

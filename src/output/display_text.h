@@ -24,8 +24,13 @@ std::string DisplayName(std::string_view stored);
 // else, a backslash included, stays as it is.
 std::string EscapeControls(std::string_view text);
 
-// Number of characters (UTF-8 code points) of a display text, for padding.
+// Number of characters (UTF-8 code points) of a display text.
 size_t DisplayWidth(std::string_view utf8);
+
+// Columns a display text takes in a fixed-pitch view, for padding: East Asian wide and
+// fullwidth characters take two, combining marks and format characters none, every other
+// character one.
+size_t ColumnWidth(std::string_view utf8);
 
 // How cell texts reach the page: as the documented bytes (saved files), or with control
 // characters escaped for a terminal (see EscapeControls).

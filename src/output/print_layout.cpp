@@ -52,11 +52,16 @@ std::vector<PrintPage> LayoutPrint(const std::vector<ResultRow>& rows,
   return pages;
 }
 
-std::string RunPrintJob(PrintDevice& device, const std::vector<ResultRow>& rows) {
+std::string RunPrintJob(PrintDevice& device, const std::vector<ResultRow>& rows,
+                        const PrintPageStart& pageStart) {
   if (!device.StartJob(kPrintJobName))
     return "The printer could not start the print job. Nothing was printed.";
   const std::vector<PrintPage> pages = LayoutPrint(rows, device.Prepare());
   for (size_t p = 0; p < pages.size(); ++p) {
+    if (pageStart && !pageStart(p + 1, pages.size())) {
+      device.AbortJob();
+      return {};
+    }
     if (!device.StartPage()) {
       device.AbortJob();
       return "The printer could not start page " + std::to_string(p + 1) +

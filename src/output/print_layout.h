@@ -3,6 +3,7 @@
 // what lands on each page is known without a printer.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,8 +57,12 @@ class PrintDevice {
   virtual void AbortJob() = 0;
 };
 
-// Prints every row as laid out. Empty on success; otherwise what failed, and a started job
-// has been aborted.
-std::string RunPrintJob(PrintDevice& device, const std::vector<ResultRow>& rows);
+// Asked before each page with its number (from 1) and the page count; false cancels the job.
+using PrintPageStart = std::function<bool(size_t page, size_t pages)>;
+
+// Prints every row as laid out. Empty on success and when `pageStart` cancelled the job;
+// otherwise what failed. A job that did not end is aborted: nothing of it stays queued.
+std::string RunPrintJob(PrintDevice& device, const std::vector<ResultRow>& rows,
+                        const PrintPageStart& pageStart = {});
 
 }  // namespace quillow

@@ -9,6 +9,10 @@
 
 namespace quillow {
 
+std::unique_ptr<PrintDevice> Printers::MakeDevice(HDC dc) {
+  return std::make_unique<GdiPrintDevice>(dc);
+}
+
 SystemPrinters::~SystemPrinters() {
   if (devMode_) GlobalFree(devMode_);
   if (devNames_) GlobalFree(devNames_);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "output/print_layout.h"
 
 namespace quillow {
@@ -17,6 +19,8 @@ class Printers {
   // A device context of the chosen printer (the system's default until one was chosen),
   // owned by the caller; null when no printer is installed.
   virtual HDC CreatePrinterDC() = 0;
+  // The job drawn on that device context (GdiPrintDevice).
+  virtual std::unique_ptr<PrintDevice> MakeDevice(HDC dc);
 };
 
 class SystemPrinters final : public Printers {

@@ -44,7 +44,9 @@ void Pad(std::string& out, ptrdiff_t count) {
     out.append(kSpaces.substr(0, std::min(static_cast<size_t>(count), kSpaces.size())));
 }
 
-ptrdiff_t Width(std::string_view text) { return static_cast<ptrdiff_t>(DisplayWidth(text)); }
+// Padding goes by the columns a fixed-pitch view gives a text, so rows of wide (CJK)
+// names line up with the rest.
+ptrdiff_t Width(std::string_view text) { return static_cast<ptrdiff_t>(ColumnWidth(text)); }
 
 constexpr bool IsUrlSafe(unsigned char c) {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
@@ -236,7 +238,10 @@ void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, cons
   std::string& out = sink.text();
   // Every row's texts about twice (cells and links) and its markup.
   sink.Reserve([&] { return 512 + 2 * TextBytes(rows) + rows.size() * 112; });
-  out += "<html>\r\n<head>\r\n<title>Quillow search results</title>\r\n</head>\r\n";
+  // The names are UTF-8: said so, a browser shows them right whatever its own default.
+  out +=
+      "<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<title>Quillow search "
+      "results</title>\r\n</head>\r\n";
   out += "<body bgcolor=\"#" + HtmlColor(style.background);
   out += "\" text=\"#" + HtmlColor(style.text);
   out += "\" link=\"#" + HtmlColor(style.link);

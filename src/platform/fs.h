@@ -49,6 +49,8 @@ class ReadFile;
 class StartFolder {
  public:
   StartFolder();
+  // A folder named by its full path: the one the program started in, say.
+  explicit StartFolder(const std::string& path);
   ~StartFolder();
   StartFolder(const StartFolder&) = delete;
   StartFolder& operator=(const StartFolder&) = delete;
@@ -77,8 +79,8 @@ class FolderListing {
   FolderListing(const FolderListing&) = delete;
   FolderListing& operator=(const FolderListing&) = delete;
 
-  // Enters a Look-in entry (a relative one below `start`) and makes it the process's current
-  // folder where the platform needs that. False when it cannot be entered.
+  // Enters a Look-in entry (a relative one below `start`). The process's current folder
+  // never changes. False when it cannot be entered.
   bool Enter(const StartFolder& start, const std::string& folder);
   // Enters the subfolder `name` of `parent`, without following a link. False when it
   // cannot be entered.
@@ -152,11 +154,17 @@ class ReadFile {
 
 std::unique_ptr<ReadFile> OpenForReading(const std::string& path);
 
+// What a write that stopped short without an error code is reported as: a full volume
+// ends in short writes that report success.
+inline constexpr char kDiskFullText[] = "The disk is full.";
+
 // A file opened for writing: created or truncated, or appended to.
 class WriteFile {
  public:
   virtual ~WriteFile() = default;
   virtual bool Write(const void* data, size_t n) = 0;
+  // Why the last Write failed, in the system's words; empty before any failure.
+  virtual std::string Error() const { return {}; }
 };
 
 enum class WriteMode { kTruncate, kAppend };

@@ -31,6 +31,9 @@ class SearchHost {
   virtual void ShowElapsed(uint32_t /*seconds*/) {}
   virtual void ShowLookingIn(const std::string& /*folder*/) {}
   virtual void ShowFoundCount(int32_t /*found*/) {}
+  // Just before the end: the Look-in folders that do not exist or cannot be read, as the
+  // third panel's last text (kNotSearched and the entries).
+  virtual void ShowNotSearched(const std::string& /*text*/) {}
   virtual void AddRow(ResultRow&& row) = 0;
   // Rows that arrive together (a hand-over passes them on in one go).
   virtual void AddRows(std::vector<ResultRow>&& rows) {
@@ -63,6 +66,7 @@ class ForwardingHost : public SearchHost {
   void ShowElapsed(uint32_t seconds) override { next_.ShowElapsed(seconds); }
   void ShowLookingIn(const std::string& folder) override { next_.ShowLookingIn(folder); }
   void ShowFoundCount(int32_t found) override { next_.ShowFoundCount(found); }
+  void ShowNotSearched(const std::string& text) override { next_.ShowNotSearched(text); }
   void AddRow(ResultRow&& row) override { next_.AddRow(std::move(row)); }
   void AddRows(std::vector<ResultRow>&& rows) override { next_.AddRows(std::move(rows)); }
   void EndOfSearch(int32_t found) override { next_.EndOfSearch(found); }
@@ -81,6 +85,7 @@ inline constexpr char kFilesFoundSuffix[] = " files found.";
 inline constexpr char kNoFilesFound[] = "No files found.";
 inline constexpr char kClearingItems[] = "Clearing items, please be patient.";
 inline constexpr char kLookingIn[] = "Looking in ";
+inline constexpr char kNotSearched[] = "Not found or not readable: ";
 inline constexpr char kWarningsFileName[] = "warnings.txt";
 
 // "H:MM:SS" with the hour digit starting again at 0 after ten hours.

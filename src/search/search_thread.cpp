@@ -94,12 +94,14 @@ SearchOutcome SearchThread::Body(bool& started) {
     host_.Refuse();
     return SearchOutcome::kRefused;
   }
-  // Relative Look-in entries name folders below the folder current when the search
-  // starts; the walk changes the current folder as it goes, so they are found from this one.
-  startFolder_ = std::make_unique<platform::StartFolder>();
+  // Relative Look-in entries name folders below the start folder, whatever became current
+  // since (a file dialog may change the current folder).
+  startFolder_ = startIn_.empty() ? std::make_unique<platform::StartFolder>()
+                                  : std::make_unique<platform::StartFolder>(startIn_);
 
   std::string lookIn = LimitInputText(host_.LookInText());
-  if (lookIn.find(' ') != std::string::npos && platform::SetCurrentFolder(lookIn)) {
+  platform::FolderListing whole;
+  if (lookIn.find(' ') != std::string::npos && whole.Enter(*startFolder_, lookIn)) {
     lookIn = "\"" + lookIn + "\"";
     host_.ReplaceLookInText(lookIn);
   }
@@ -139,6 +141,12 @@ SearchOutcome SearchThread::Body(bool& started) {
 void SearchThread::Finish(bool failed) {
   if (finishing_) return;  // a failure inside these steps: they are not started again
   finishing_ = true;
+  // The last word of the third panel: what could not be searched at all.
+  if (!unsearched_.empty()) {
+    std::string names;
+    for (const std::string& entry : unsearched_) names += (names.empty() ? "" : ", ") + entry;
+    host_.ShowNotSearched(kNotSearched + names);
+  }
   log_.reset();
   host_.EndOfSearch(found_);
   if (logged_ && platform::FileSize(warningsPath_) == 0) platform::DeleteFileAt(warningsPath_);
@@ -149,9 +157,27 @@ void SearchThread::Finish(bool failed) {
 
 void SearchThread::ScanFolder(const std::string& entry) {
   if (!startFolder_) startFolder_ = std::make_unique<platform::StartFolder>();
+  lookInEntry_ = entry;
   platform::FolderListing listing;
-  if (!listing.Enter(*startFolder_, entry)) return;
+  if (!listing.Enter(*startFolder_, entry)) {
+    NotSearched(entry, listing.LastError());
+    return;
+  }
   ScanEntered(listing, startFolder_->Resolve(entry), 0);
+}
+
+// A Look-in folder that cannot be searched is named to the user, never passed over in
+// silence: a mistyped name would look like a folder without hits. Not a warnings line
+// for the host, which hears of it at the end.
+void SearchThread::NotSearched(const std::string& entry, const std::string& why) {
+  unsearched_.push_back(entry);
+  std::string line = startFolder_ ? startFolder_->Resolve(entry) : entry;
+  line += ": cannot be searched (" + why + ")";
+  ++warnings_;
+  if (log_) {
+    line += "\r\n";
+    log_->Write(line.data(), line.size());
+  }
 }
 
 void SearchThread::ScanEntered(platform::FolderListing& listing, std::string folder, int depth) {
@@ -160,8 +186,9 @@ void SearchThread::ScanEntered(platform::FolderListing& listing, std::string fol
 
   // One listing serves the subfolder step and all fifteen passes.
   // A folder of a hundred thousand entries takes a while to read: a stop ends it there.
-  listing.Read([this] { return StopRequested(); });
+  const bool read = listing.Read([this] { return StopRequested(); });
   if (StopRequested()) return;
+  if (!read && depth == 0) NotSearched(lookInEntry_, listing.LastError());
   std::vector<platform::DirEntry>& entries = listing.entries;
 
   if (options_.SubFolders) {

@@ -36,6 +36,10 @@ class SearchThread {
   SearchThread(const SearchThread&) = delete;
   SearchThread& operator=(const SearchThread&) = delete;
 
+  // Relative Look-in entries are found below `folder` (a full path) instead of the folder
+  // current when the search starts. Before Run.
+  void StartIn(std::string folder) { startIn_ = std::move(folder); }
+
   // The body, on the calling thread (whoever runs the search owns the thread). It never
   // throws: a failure ends the search as a stop would and is told in FailureText().
   SearchOutcome Run();
@@ -75,7 +79,12 @@ class SearchThread {
   const ArchiveTypeSet types_;
   const std::string warningsPath_;
 
+  void NotSearched(const std::string& entry, const std::string& why);
+
+  std::string startIn_;
   std::unique_ptr<platform::StartFolder> startFolder_;
+  std::string lookInEntry_;              // the Look-in entry being searched
+  std::vector<std::string> unsearched_;  // Look-in entries that could not be searched
   PatternSet patterns_;
   std::vector<std::string> lookIn_;
   int32_t found_ = 0;

@@ -71,7 +71,7 @@ class Writer {
   bool ok_;
 };
 
-void LoadFromRegistry(SettingsKey& main, KeyValueStore& store, AppSettings& s) {
+void LoadFromRegistry(SettingsKey& main, KeyValueStore& store, AppSettings& s, bool& stateStored) {
   Reader r(&main);
   r.Flag("CaseSensitive", s.Options.CaseSensitive);
   r.Flag("SubFolders", s.Options.SubFolders);
@@ -91,9 +91,12 @@ void LoadFromRegistry(SettingsKey& main, KeyValueStore& store, AppSettings& s) {
   // that is not the one stored.
   std::string savePath = r.Text("SavePath");
   if (DisplayWidth(savePath) <= kSavePathLimit) s.SavePath = std::move(savePath);
-  uint8_t maximized = 0;
-  r.Flag("Maximized", maximized);
-  if (maximized) s.Placement.maximized = true;
+  // Either state is restored; without the value the window keeps the state it is shown in.
+  uint32_t maximized = 0;
+  if (main.ReadNumber("Maximized", maximized) == ValueStatus::kOk) {
+    s.Placement.maximized = maximized != 0;
+    stateStored = true;
+  }
   r.Number("Width", s.Placement.width);
   r.Number("Height", s.Placement.height);
   r.Number("Left", s.Placement.left);
@@ -134,7 +137,7 @@ LoadOutcome LoadSettings(KeyValueStore& store, const std::string& programFolder,
     auto main = store.OpenKey(kMainKey);
     if (main && main->HasValue(kMarkerValue)) {
       outcome.fromRegistry = true;
-      LoadFromRegistry(*main, store, loaded);
+      LoadFromRegistry(*main, store, loaded, outcome.stateStored);
       settings = std::move(loaded);
       return outcome;
     }

@@ -34,13 +34,14 @@ struct LegacyWindow {
 
 struct LoadOutcome {
   bool fromRegistry = false;
+  bool stateStored = false;      // the registry said whether the window was maximized
   bool migrated = false;         // a legacy file was read
   bool windowBlockRead = false;  // ... and it held at least one byte of block 2
   LegacyWindow window;
 };
 
 // Loads into `settings`. Its Placement holds the form's own placement on entry: a missing
-// value keeps it, and an off Maximized leaves its state. Without the marker, the legacy
+// value keeps it. Without the marker, the legacy
 // file in `programFolder` (which ends in the separator) is read, `askDeleteLegacy` is
 // asked the question (true for Yes), and everything is saved at once.
 LoadOutcome LoadSettings(KeyValueStore& store, const std::string& programFolder,

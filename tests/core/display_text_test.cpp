@@ -41,6 +41,30 @@ TEST(DisplayText, WidthCountsCharactersNotBytes) {
   EXPECT_EQ(DisplayWidth("abcdefghij\xC3\xA9klmnopq"), 18u);
 }
 
+TEST(DisplayText, ColumnWidthCountsWideTwiceAndMarksNotAtAll) {
+  const struct {
+    const char* text;
+    size_t columns;
+  } kCases[] = {
+      {"", 0},
+      {"plain.txt", 9},
+      {"caf\xC3\xA9", 4},                   // precomposed e-acute
+      {"cafe\xCC\x81", 4},                  // e and a combining acute
+      {"\xE6\x97\xA5\xE6\x9C\xAC.txt", 8},  // two CJK ideographs
+      {"\xEF\xBC\xA1\xEF\xBC\xA2", 4},      // fullwidth A and B
+      {"\xEF\xBD\xB1", 1},                  // halfwidth katakana
+      {"\xED\x95\x9C\xEA\xB8\x80", 4},      // two Hangul syllables
+      {"\xF0\xA0\x80\x8B", 2},              // an ideograph beyond the BMP
+      {"\xF0\x9F\x98\x80", 2},              // an emoji shown wide
+      {"a\xE2\x80\x8D"
+       "b",
+       2},                  // a zero-width joiner
+      {"\xC9\xC9\xC9", 3},  // bytes that are no UTF-8
+      {"\xE6\x97", 2},      // a sequence cut off
+  };
+  for (const auto& c : kCases) EXPECT_EQ(ColumnWidth(c.text), c.columns) << c.text;
+}
+
 TEST(DisplayText, ShownTextChangesOnlyWhatItMust) {
   const struct {
     std::string text;

@@ -18,6 +18,7 @@ class RecordingHost : public SearchHost {
   std::vector<std::string> warnings;
   std::vector<int32_t> counts;
   std::string replacedLookIn;
+  std::string notSearched;
   int32_t endCount = -1;
   // Called after each row is added (tests use it to press "Stop").
   std::function<void(const ResultRow&)> onRow;
@@ -33,6 +34,10 @@ class RecordingHost : public SearchHost {
   void ShowElapsed(uint32_t) override {}
   void ShowLookingIn(const std::string& folder) override { lookingIn.push_back(folder); }
   void ShowFoundCount(int32_t found) override { counts.push_back(found); }
+  void ShowNotSearched(const std::string& text) override {
+    steps.push_back("not-searched");
+    notSearched = text;
+  }
   void AddRow(ResultRow&& row) override {
     rows.push_back(std::move(row));
     if (onRow) onRow(rows.back());

@@ -298,12 +298,25 @@ TEST(SearchWalk, RelativeLookInEntriesResolveAgainstTheStartingFolder) {
   EXPECT_EQ(s.host.rows[0].container, tree.Path("one/a.zip"));
 }
 
-TEST(SearchWalk, MissingFoldersAreSkippedSilently) {
+// The other entries are searched; the missing ones are named at the end and in the
+// warnings file, not told to the host as warnings of an archive.
+TEST(SearchWalk, MissingAndUnreadableFoldersAreNamedAtTheEnd) {
   TempTree tree;
   tree.Write("a.txt", "x");
+  tree.Write("plain.txt", "not a folder");
+  tree.Folder("log");
   Search s;
-  s.Run("*.txt", tree.Path("no-such-folder") + " " + tree.Root());
+  s.warningsPath = tree.Path("log/warnings.txt");
+  s.Run("a.txt", tree.Path("no-such-folder") + " " + tree.Root() + " " + tree.Path("plain.txt"));
   EXPECT_EQ(Files(s.host), (std::vector<std::string>{"a.txt"}));
+  EXPECT_EQ(s.host.notSearched, std::string(kNotSearched) + tree.Path("no-such-folder") + ", " +
+                                    tree.Path("plain.txt"));
+  EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories", "start", "not-searched", "end",
+                                                    "open-warnings", "sort"}));
+  EXPECT_TRUE(s.host.warnings.empty());
+  const std::string log = LoadFile(tree.Path("log/warnings.txt"));
+  EXPECT_EQ(log.find(tree.Path("no-such-folder") + ": cannot be searched ("), 0u) << log;
+  EXPECT_NE(log.find(tree.Path("plain.txt") + ": cannot be searched ("), std::string::npos);
 }
 
 TEST(SearchWalk, PathsLongerThan260CharactersAreSearched) {

@@ -85,6 +85,22 @@ TEST(Writers, ShortTextsPushOptionalHeadersRight) {
             "abcdef    C:\\x\\y.zip    3/15/2001 3:18 PM      1             ?       ?\r\n");
 }
 
+// A CJK name takes two columns a character, a decomposed accent none: the next column
+// starts in the same place on every row.
+TEST(Writers, SpacesPadByDisplayColumns) {
+  const std::vector<ResultRow> rows = {
+      {"\xE6\x97\xA5\xE6\x9C\xAC.txt", "C:\\\xEF\xBC\xA1\\", "", "1", "", ""},
+      {"cafe\xCC\x81.txt", "C:\\b\\", "", "22", "", ""},
+      {"abcdefgh", "C:\\", "", "333", "", ""}};
+  std::string out;
+  WriteTextWithSpaces(rows, {false, true, false, false}, out);
+  EXPECT_EQ(out,
+            "File        Archive/FolderSize          \r\n"
+            "\xE6\x97\xA5\xE6\x9C\xAC.txt    C:\\\xEF\xBC\xA1\\    1             \r\n"
+            "cafe\xCC\x81.txt    C:\\b\\     22            \r\n"
+            "abcdefgh    C:\\       333           \r\n");
+}
+
 TEST(Writers, OptionalColumnsFollowTheChoice) {
   const std::vector<ResultRow> rows = {
       {"a.txt", "C:\\a.zip", "1/2/2003 9:07 AM", "100", "-50%", "150"}};
@@ -110,7 +126,8 @@ TEST(Writers, HtmlStyleOptions) {
   std::string out;
   WriteHtml(rows, {false, true, false, false}, style, out);
   EXPECT_EQ(out,
-            "<html>\r\n<head>\r\n<title>Quillow search results</title>\r\n</head>\r\n"
+            "<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<title>Quillow search "
+            "results</title>\r\n</head>\r\n"
             "<body bgcolor=\"#996633\" text=\"#000000\" link=\"#FF0000\" vlink=\"#00FF00\" "
             "alink=\"#0000FF\">\r\n<table cellpadding=5>\r\n"
             "<tr><th>File</th><th>Archive/Folder</th><th>Size</th></tr>\r\n"

@@ -298,7 +298,7 @@ TEST_F(AdvancedOptionsTest, ColoursByFirstLetterSelectAndCancel) {
 }
 
 TEST_F(AdvancedOptionsTest, ZipCentralDirectoriesBoxReachesTheSearchAndTheRegistry) {
-  namespace aid = dialogs::advanced_id;
+  namespace aid = ui::advanced_id;
   TempFolder tree;
   tree.Write("a.zip", OneMemberZip());
   tree.Write("lib.jar", OneMemberZip());

@@ -211,7 +211,7 @@ void FormTest::MakeForm(std::function<platform::DriveTypeTable()> driveTypes) {
   };
   form_ = std::make_unique<app::TResultForm>(services);
   ASSERT_TRUE(form_->Create());
-  form_->Show(SW_SHOWNORMAL);
+  form_->Show(showCommand_);
   Pump();
 }
 

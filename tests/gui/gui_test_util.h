@@ -176,6 +176,8 @@ class FormTest : public ::testing::Test {
   std::function<std::unique_ptr<SearchHost>(SearchHost& handOver)> wrapHost_;
   GatedHost* gate_ = nullptr;  // owned by the window
   std::unique_ptr<TempFolder> home_;
+  // How the window is first shown; the program itself asks for it maximized.
+  int showCommand_ = SW_SHOWNORMAL;
   std::unique_ptr<app::TResultForm> form_;
   std::string savedCurrentFolder_;
 };

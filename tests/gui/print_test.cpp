@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/print_progress.h"
 #include "gui_test_util.h"
 #include "output/print_win32.h"
 #include "platform/win32/text.h"
@@ -165,6 +166,82 @@ TEST_F(ShellCommandsTest, PrintAsksFirstAndReportsAJobThatCannotStart) {
   ASSERT_EQ(messages_.calls.size(), 3u);
   EXPECT_EQ(LastMessage().title, "Error");
   EXPECT_NE(LastMessage().text.find("could not start the print job"), std::string::npos);
+}
+
+// A printer whose job always starts, with pages of three rows; at the start of page
+// `cancelAt` it presses Cancel in the "Printing" window, as the user would.
+class PagedPrinters final : public Printers, public PrintDevice {
+ public:
+  void Setup(HWND) override {}
+  HDC CreatePrinterDC() override { return CreateCompatibleDC(nullptr); }
+  std::unique_ptr<PrintDevice> MakeDevice(HDC) override {
+    struct Forward final : PrintDevice {
+      explicit Forward(PrintDevice& d) : d_(d) {}
+      bool StartJob(const std::string& n) override { return d_.StartJob(n); }
+      PrintMetrics Prepare() override { return d_.Prepare(); }
+      bool StartPage() override { return d_.StartPage(); }
+      void Text(int x, int y, const std::string& t) override { d_.Text(x, y, t); }
+      bool EndPage() override { return d_.EndPage(); }
+      bool EndJob() override { return d_.EndJob(); }
+      void AbortJob() override { d_.AbortJob(); }
+      PrintDevice& d_;
+    };
+    return std::make_unique<Forward>(*this);
+  }
+  bool StartJob(const std::string&) override { return true; }
+  // A page 100 high: the header at 5, rows at 45, 65 and 85; the page ends after three rows.
+  PrintMetrics Prepare() override { return {1000, 100, 10}; }
+  bool StartPage() override {
+    ++pages;
+    progress = FindWindowW(app::PrintProgress::kClassName, nullptr);
+    if (progress) {
+      shown.push_back(TextOf(GetDlgItem(progress, app::PrintProgress::kTextId)));
+      ownerEnabled = IsWindowEnabled(GetWindow(progress, GW_OWNER)) != FALSE;
+      if (pages == cancelAt) SendMessageW(GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+    }
+    return true;
+  }
+  void Text(int, int, const std::string&) override {}
+  bool EndPage() override { return true; }
+  bool EndJob() override { return ended = true; }
+  void AbortJob() override { aborted = true; }
+
+  int cancelAt = -1;
+  int pages = 0;
+  HWND progress = nullptr;
+  std::vector<std::string> shown;
+  bool ownerEnabled = true, ended = false, aborted = false;
+};
+
+TEST_F(ShellCommandsTest, LongPrintShowsItsPagesAndCancelAbortsTheJob) {
+  PagedPrinters printers;
+  MakeForm(&printers);
+  ListTwoRows();  // one page: no progress window
+  messages_.answer = IDYES;
+  Command(form(), id::Printresults1);
+  EXPECT_EQ(printers.pages, 1);
+  EXPECT_EQ(printers.progress, nullptr);
+  EXPECT_TRUE(printers.ended);
+
+  // Eight rows: three pages; Cancel on the second ends the job before the third.
+  for (int i = 0; i < 6; ++i) home_.Write("found\\more" + std::to_string(i) + ".txt", "m");
+  Click(Child(form(), id::BeginSearch));
+  ASSERT_TRUE(PumpUntil([&] { return !form_->SearchThreadAlive(); }));
+  Pump();
+  ASSERT_EQ(form_->Rows().size(), 8u);
+  printers = PagedPrinters{};
+  printers.cancelAt = 2;
+  Command(form(), id::Printresults1);
+  EXPECT_EQ(printers.shown,
+            (std::vector<std::string>{"Printing page 1 of 3 of\n\"Quillow Search Results\"",
+                                      "Printing page 2 of 3 of\n\"Quillow Search Results\""}));
+  EXPECT_FALSE(printers.ownerEnabled);  // only Cancel answers meanwhile
+  EXPECT_EQ(printers.pages, 2);
+  EXPECT_TRUE(printers.aborted);
+  EXPECT_FALSE(printers.ended);
+  EXPECT_EQ(messages_.calls.size(), 2u);  // the two questions; a cancel is no error
+  EXPECT_EQ(FindWindowW(app::PrintProgress::kClassName, nullptr), nullptr);
+  EXPECT_TRUE(IsWindowEnabled(form()));
 }
 
 TEST_F(ShellCommandsTest, PrintIsRefusedWithoutAPrinter) {

@@ -1,12 +1,19 @@
 // "Save Results As..." and "Append Results to Text File..." through the window: the two
 // dialogs, the format decision, the files written byte for byte, the large-HTML question,
 // the viewer, and writes that fail without harming what was there.
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <sstream>
 
 #include "core/expected_rows.h"
 #include "gui_test_util.h"
 #include "platform/win32/file_write.h"
 #include "platform/win32/text.h"
+#include "zip/sfx/sfx_convert.h"
+#include "zip/core/unzip.h"
+#include "zip/zip_test_util.h"
+#include "zip/core/zip_writer.h"
 
 namespace quillow::test {
 namespace {
@@ -192,6 +199,131 @@ TEST(SafeFileWriter, WhatIsNotCommittedIsUndone) {
   for (const auto& e : std::filesystem::directory_iterator(home.Root()))
     entries += !e.is_directory();
   EXPECT_EQ(entries, 1u);
+}
+
+// A volume of a few hundred kilobytes (tests/gui/full_volume_test.sh mounts one and names
+// it in QUILLOW_FULL_VOLUME): every write that fills it must say so, in the words of the
+// system or as "The disk is full.", and leave what was there.
+std::string FullVolume() {
+  const char* volume = std::getenv("QUILLOW_FULL_VOLUME");
+  return volume ? volume : "";
+}
+
+bool SaysDiskFull(const std::string& text) {
+  return text.find(platform::kDiskFullText) != std::string::npos ||
+         text.find(platform::SystemErrorText(ERROR_DISK_FULL)) != std::string::npos;
+}
+
+// The core works in the current folder, as the libraries do.
+class InFolder {
+ public:
+  explicit InFolder(const std::string& folder) : saved_(platform::CurrentFolder()) {
+    platform::SetCurrentFolder(folder);
+  }
+  ~InFolder() { platform::SetCurrentFolder(saved_); }
+
+ private:
+  std::string saved_;
+};
+
+class FullVolumeTest : public SaveResultsTest {
+ protected:
+  void SetUp() override {
+    SaveResultsTest::SetUp();
+    volume_ = FullVolume();
+    if (volume_.empty()) GTEST_SKIP() << "run by tests/gui/full_volume_test.sh";
+  }
+  std::string volume_;
+};
+
+TEST_F(FullVolumeTest, SaveAndAppendSayTheDiskIsFullAndKeepTheOldFile) {
+  // About a megabyte of text: far more than the volume holds.
+  ShowRows(std::vector<ResultRow>(
+      4000, ResultRow{std::string(200, 'n') + ".txt", "C:\\", "?", "1", "?", "1"}));
+  const std::string file = volume_ + "old.txt";
+  { std::ofstream(std::filesystem::path(file), std::ios::binary) << "keep me"; }
+  for (int command : {id::Save1, id::Append1}) {
+    messages_.calls.clear();
+    Choose(file, 1, command);
+    ASSERT_EQ(messages_.calls.size(), 1u) << command;
+    EXPECT_EQ(messages_.calls[0].title, "Error");
+    EXPECT_TRUE(SaysDiskFull(messages_.calls[0].text)) << messages_.calls[0].text;
+    EXPECT_EQ(ReadAll(file), "keep me") << command;
+  }
+  std::filesystem::remove(std::filesystem::path(file));
+}
+
+TEST(FullVolume, ZipLibrariesAndSelfExtractorSayTheDiskIsFull) {
+  const std::string volume = FullVolume();
+  if (volume.empty()) GTEST_SKIP() << "run by tests/gui/full_volume_test.sh";
+  TempFolder home;
+  // Random bytes: stored as they are, so the archive is as large as the file.
+  std::string data(600 << 10, '\0');
+  uint32_t seed = 12345;
+  for (char& c : data) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+  home.Write("big.bin", data);
+  zip::FileSystem& fs = zip::SystemFileSystem();
+  const struct {
+    const char* what;
+    std::function<std::string()> run;
+  } kCases[] = {
+      {"zip",
+       [&] {
+         zip::ZipOptions o;
+         o.zipName = volume + "big.zip";
+         o.names = {"big.bin"};
+         o.level = 0;
+         RecordingReporter report;
+         InFolder here(home.Root());
+         zip::Zip(o, fs, report);
+         return report.All();
+       }},
+      {"unzip",
+       [&] {
+         zip::ZipOptions o;
+         o.zipName = home.Path("big.zip");
+         o.names = {"big.bin"};
+         o.level = 0;
+         RecordingReporter made, report;
+         {
+           InFolder here(home.Root());
+           if (zip::Zip(o, fs, made) != 1) return "no archive: " + made.All();
+         }
+         zip::UnzipOptions u;
+         u.zipName = home.Path("big.zip");
+         InFolder there(volume);
+         zip::Unzip(u, fs, report);
+         return report.All();
+       }},
+      {"sfx",
+       [&] {
+         // Half the volume for the archive; the program made of it cannot fit beside it.
+         const std::string archive = volume + "half.zip";
+         {
+           std::ofstream(std::filesystem::path(archive), std::ios::binary)
+               << BuildZip({{"half.bin", data.substr(0, 150 << 10)}});
+         }
+         zip::SfxStubSearch stub{std::string(QUILLOW_ZIP_DLL_DIR) + "/ZIPSFX.BIN", {}};
+         struct : zip::ConvertHost {
+           void ShowMessage(const std::string& text) override { shown += text; }
+           void BeginBusy() override {}
+           void EndBusy() override {}
+           void PumpMessages() override {}
+           std::string shown;
+         } host;
+         const zip::ConvertResult r = zip::ConvertSFX(archive, zip::SfxSettings{}, stub, host);
+         std::filesystem::remove(std::filesystem::path(archive));
+         return std::to_string(r.code) + " " + r.error + host.shown;
+       }},
+  };
+  for (const auto& c : kCases) {
+    const std::string said = c.run();
+    EXPECT_TRUE(SaysDiskFull(said)) << c.what << ": " << said;
+    std::printf("%s: %s\n", c.what, said.c_str());
+    // Nothing half-written is left on the volume.
+    for (const zip::FolderItem& item : fs.List(volume))
+      ADD_FAILURE() << c.what << " left " << item.name;
+  }
 }
 
 }  // namespace

@@ -242,6 +242,34 @@ TEST_F(SearchRunTest, WarningsFileIsOpenedOnlyWhenWarningsAreShown) {
   EXPECT_TRUE(std::filesystem::exists(form_->WarningsPath()));
 }
 
+// A relative entry means the folder below the one the program started in, whatever the
+// searches before it walked and whatever a dialog made current since; a folder that is not
+// there is named at the end instead of "Clearing items, please be patient." staying up.
+TEST_F(SearchRunTest, RelativeLookInIsFoundFromTheStartFolderAndAMissingOneIsNamed) {
+  TempFolder start, elsewhere;
+  start.Write("sub1\\near.txt", "1");
+  elsewhere.Write("sub1\\far.txt", "2");
+  elsewhere.Write("deeper\\x.txt", "3");
+  ASSERT_TRUE(platform::SetCurrentFolder(start.Root()));
+  MakeForm();
+  const std::vector<std::string> kLookIns = {"sub1", elsewhere.Root(), "sub1", ".\\sub1"};
+  for (const std::string& lookIn : kLookIns) {
+    Search("near.txt far.txt", lookIn);
+    const bool relative = lookIn != elsewhere.Root();
+    EXPECT_EQ(Column(0), std::vector<std::string>{relative ? "near.txt" : "far.txt"}) << lookIn;
+    // As a file dialog would.
+    platform::SetCurrentFolder(elsewhere.Path("deeper"));
+  }
+
+  Search("*.txt", "missing sub1");
+  EXPECT_EQ(Column(0), std::vector<std::string>{"near.txt"});
+  EXPECT_EQ(Panel(Control(id::StatusBar1), 2), std::string(kNotSearched) + "missing");
+  std::ifstream log(form_->WarningsPath());
+  std::string line;
+  std::getline(log, line);
+  EXPECT_EQ(line.find(start.Path("missing") + ": cannot be searched ("), 0u) << line;
+}
+
 TEST_F(SearchRunTest, SingleFolderWithASpaceIsQuotedInTheBoxAndHistory) {
   MakeForm();
   TempFolder tree;

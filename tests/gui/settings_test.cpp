@@ -1,5 +1,6 @@
 // The settings at the window: loaded into the controls when it is made, taken back from
 // them when it closes, and a legacy file beside the program moved into the real registry.
+#include <algorithm>
 #include <cstring>
 
 #include "gui_test_util.h"
@@ -77,6 +78,61 @@ TEST_F(SettingsTest, StoredMaximizedWindowOpensMaximizedAndIsSavedSo) {
   // The bounds it goes back to, not the maximized ones.
   EXPECT_LT(static_cast<int>(store_.Find(kMainKey, "Width")->number),
             GetSystemMetrics(SM_CXMAXIMIZED));
+}
+
+// Logging off ends the process without a WM_CLOSE: the settings are saved when the session
+// ends, once however the window goes afterwards, and the temporary copies go too.
+TEST_F(SettingsTest, EndOfSessionSavesOnceAndDeletesTheTemporaryCopies) {
+  MakeForm();
+  auto saves = [this] {
+    return std::count(store_.log.begin(), store_.log.end(), "write DoNotDeleteMe");
+  };
+  home_->Write("copy.txt", "x");
+  form_->TemporaryFiles().push_back(home_->Path("copy.txt"));
+  Command(form(), id::Casesensitive1);
+  EXPECT_EQ(SendMessageW(form(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  SendMessageW(form(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // another program said no
+  EXPECT_EQ(saves(), 0);
+  EXPECT_TRUE(std::filesystem::exists(home_->Path("copy.txt")));
+  SendMessageW(form(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(saves(), 1);
+  EXPECT_EQ(store_.Find(kMainKey, "CaseSensitive")->number, 1u);
+  EXPECT_FALSE(std::filesystem::exists(home_->Path("copy.txt")));
+  Close();
+  EXPECT_EQ(saves(), 1);
+}
+
+// Shown as the program shows it (maximized unless the settings say otherwise).
+TEST_F(SettingsTest, StoredWindowStateAndBoundsComeBack) {
+  const struct {
+    int maximized, left, top;
+    bool zoomed, exact;
+  } kCases[] = {
+      {0, 100, 80, false, true},        // closed in its normal state: normal, where it was
+      {1, 100, 80, true, false},        // closed maximized: maximized again
+      {0, -30000, 25000, false, false}  // off every monitor: moved onto the nearest one
+  };
+  showCommand_ = SW_SHOWMAXIMIZED;
+  for (const auto& c : kCases) {
+    store_.SetText(kMainKey, "DoNotDeleteMe", "");
+    store_.SetNumber(kMainKey, "Maximized", static_cast<uint32_t>(c.maximized));
+    for (auto [name, value] :
+         {std::pair{"Left", c.left}, {"Top", c.top}, {"Width", 500}, {"Height", 300}})
+      store_.SetNumber(kMainKey, name, static_cast<uint32_t>(value));
+    MakeForm();
+    EXPECT_EQ(IsZoomed(form()) != FALSE, c.zoomed) << c.left;
+    RECT r{};
+    GetWindowRect(form(), &r);
+    if (c.exact) {
+      EXPECT_EQ(r.left, c.left);
+      EXPECT_EQ(r.top, c.top);
+      EXPECT_EQ(r.right - r.left, 500);
+      EXPECT_EQ(r.bottom - r.top, 300);
+    }
+    EXPECT_NE(MonitorFromRect(&r, MONITOR_DEFAULTTONULL), nullptr) << c.left;
+    form_.reset();
+    Pump();
+  }
 }
 
 // A legacy file beside the program, with the real registry below a test key.

@@ -54,15 +54,20 @@ class PosixWriteFile final : public WriteFile {
     while (n > 0) {
       ssize_t put = ::write(fd_, p, n);
       if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
+      if (put <= 0) {
+        error_ = put < 0 ? std::strerror(errno) : kDiskFullText;
+        return false;
+      }
       p += put;
       n -= static_cast<size_t>(put);
     }
     return true;
   }
+  std::string Error() const override { return error_; }
 
  private:
   int fd_;
+  std::string error_;
 };
 
 // Descriptors for the walk: never a controlling terminal, closed across exec.
@@ -102,6 +107,10 @@ struct StartFolder::State {
 
 StartFolder::StartFolder() : path_(CurrentFolder()), state_(std::make_unique<State>()) {
   state_->fd = ::open(".", kFolderFlags);
+}
+
+StartFolder::StartFolder(const std::string& path) : path_(path), state_(std::make_unique<State>()) {
+  state_->fd = ::open(path.c_str(), kFolderFlags);
 }
 
 StartFolder::~StartFolder() {

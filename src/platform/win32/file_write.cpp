@@ -11,29 +11,21 @@ namespace quillow::platform {
 
 namespace {
 
-std::string SystemError(DWORD code) {
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string message = n ? Narrow(std::wstring_view(text, n)) : std::string();
-  if (text) LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.'))
-    message.pop_back();
-  if (message.empty()) message = "System error " + std::to_string(code);
-  return message + ".";
-}
+std::string SystemError(DWORD code) { return SystemErrorText(code); }
 
-bool WriteAll(HANDLE h, std::string_view bytes) {
+// Writes everything or gives the reason it could not: the system's code, or the disk
+// full when a write took nothing and said nothing (a full volume ends in short writes
+// that report success).
+DWORD WriteAll(HANDLE h, std::string_view bytes) {
   constexpr size_t kChunk = 1 << 20;
   while (!bytes.empty()) {
     const DWORD n = static_cast<DWORD>(std::min(bytes.size(), kChunk));
     DWORD written = 0;
-    if (!WriteFile(h, bytes.data(), n, &written, nullptr) || written != n) return false;
-    bytes.remove_prefix(n);
+    if (!WriteFile(h, bytes.data(), n, &written, nullptr)) return GetLastError();
+    if (written == 0) return ERROR_HANDLE_DISK_FULL;
+    bytes.remove_prefix(written);
   }
-  return true;
+  return ERROR_SUCCESS;
 }
 
 // A read-only file is never written to (not every file system refuses it, e.g. for an
@@ -87,7 +79,8 @@ bool SafeFileWriter::Open(const std::string& path, Mode mode) {
 
 bool SafeFileWriter::Write(std::string_view bytes) {
   if (!file_) return false;
-  return WriteAll(file_, bytes) || Fail(GetLastError());
+  const DWORD code = WriteAll(file_, bytes);
+  return code == ERROR_SUCCESS || Fail(code);
 }
 
 bool SafeFileWriter::Commit() {

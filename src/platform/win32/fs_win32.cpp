@@ -44,15 +44,25 @@ class HandleWriteFile final : public WriteFile {
     while (n > 0) {
       DWORD put = 0;
       DWORD want = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
-      if (!::WriteFile(h_.get(), p, want, &put, nullptr) || put == 0) return false;
+      // A write that took nothing and said nothing leaves a stale code behind.
+      if (!::WriteFile(h_.get(), p, want, &put, nullptr)) {
+        error_ = SystemErrorText(GetLastError());
+        return false;
+      }
+      if (put == 0) {
+        error_ = SystemErrorText(ERROR_HANDLE_DISK_FULL);
+        return false;
+      }
       p += put;
       n -= put;
     }
     return true;
   }
+  std::string Error() const override { return error_; }
 
  private:
   UniqueFile h_;
+  std::string error_;
 };
 
 void FileTimeToDos(const FILETIME& ft, uint16_t& dosDate, uint16_t& dosTime) {
@@ -80,6 +90,8 @@ void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
 struct StartFolder::State {};
 
 StartFolder::StartFolder() : path_(CurrentFolder()), state_(std::make_unique<State>()) {}
+StartFolder::StartFolder(const std::string& path)
+    : path_(path), state_(std::make_unique<State>()) {}
 StartFolder::~StartFolder() = default;
 
 std::string StartFolder::Resolve(const std::string& entry) const {
@@ -117,20 +129,28 @@ std::string LastErrorText() {
 }
 }  // namespace
 
+namespace {
+// Every step goes by the full path, so the walk never makes a folder current: a relative
+// Look-in entry must mean the same folder in every search.
+bool IsFolder(const std::string& folder, std::string& error) {
+  const DWORD attributes = GetFileAttributesW(WidePath(folder).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+  if (attributes != INVALID_FILE_ATTRIBUTES) SetLastError(ERROR_DIRECTORY);
+  error = LastErrorText();
+  return false;
+}
+}  // namespace
+
 bool FolderListing::Enter(const StartFolder& start, const std::string& folder) {
   entries.clear();
   state_->folder = start.Resolve(folder);
-  if (SetCurrentFolder(state_->folder)) return true;
-  error_ = LastErrorText();
-  return false;
+  return IsFolder(state_->folder, error_);
 }
 
 bool FolderListing::EnterSub(const FolderListing& parent, const std::string& name) {
   entries.clear();
   state_->folder = JoinPath(parent.state_->folder, name);
-  if (SetCurrentFolder(state_->folder)) return true;
-  error_ = LastErrorText();
-  return false;
+  return IsFolder(state_->folder, error_);
 }
 
 bool FolderListing::Read(const std::function<bool()>& stop) {

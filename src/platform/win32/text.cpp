@@ -43,6 +43,22 @@ std::wstring WidePath(const std::string& path) {
   return w;
 }
 
+std::string SystemErrorText(unsigned long code) {
+  // Some versions word this one "Disk full."; the user gets the same sentence everywhere.
+  if (code == ERROR_HANDLE_DISK_FULL) return "The disk is full.";
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message = n ? Narrow(std::wstring_view(text, n)) : std::string();
+  if (text) LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == ' ' || message.back() == '.'))
+    message.pop_back();
+  if (message.empty()) message = "System error " + std::to_string(code);
+  return message + ".";
+}
+
 }  // namespace quillow::platform
 
 namespace quillow::platform {

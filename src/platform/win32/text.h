@@ -13,4 +13,8 @@ std::string Narrow(std::wstring_view utf16);
 // get the "\\?\" prefix (or "\\?\UNC\" for network paths) so they are reached, not skipped.
 std::wstring WidePath(const std::string& path);
 
+// The system's sentence for an error code, ending in a full stop; a write that took
+// nothing without a code (ERROR_HANDLE_DISK_FULL here) is "The disk is full."
+std::string SystemErrorText(unsigned long code);
+
 }  // namespace quillow::platform

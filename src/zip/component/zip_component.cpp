@@ -443,6 +443,7 @@ int TZipComponent::ConvertSFX() {
   Host host(*system_);
   const ConvertResult result = zip::ConvertSFX(zipFilename_, settings, stub, host);
   SFXPath = stub.sfxPath;
+  convertError_ = result.error;
   if (result.code == kConvertOk) SetZipFilename(result.output);
   return result.code;
 }
@@ -451,6 +452,7 @@ int TZipComponent::ConvertZIP() {
   Host host(*system_);
   const ConvertResult result =
       zip::ConvertZIP(zipFilename_, static_cast<int64_t>(FirstEntryOffset), host);
+  convertError_ = result.error;
   // Setting the name lists the new archive.
   if (result.code == kConvertOk) SetZipFilename(result.output);
   return result.code;

@@ -161,6 +161,8 @@ class TZipComponent {
   // the output, listed anew.
   int ConvertSFX();
   int ConvertZIP();
+  // Why the last conversion's write failed (-2), in the system's words.
+  const std::string& ConvertError() const { return convertError_; }
 // <windows.h> makes CopyFile a macro; the component's own name stays usable beside it.
 #pragma push_macro("CopyFile")
 #undef CopyFile
@@ -205,6 +207,7 @@ class TZipComponent {
   bool zipBusy_ = false;
   bool unzipBusy_ = false;
   bool callFailed_ = false;  // the library raised, or a handler did during its call
+  std::string convertError_;
   // Filled anew for every call; the buffers they point to live only for that call.
   std::unique_ptr<ZipCallRecord> zipRecord_;
   std::unique_ptr<UnzipCallRecord> unzipRecord_;

@@ -321,10 +321,12 @@ class Extractor {
     if (o == Outcome::kOk && !out->Finish(written)) o = Outcome::kWrite;
     // Stamped through the open file: no second open by name.
     if (o == Outcome::kOk) out->SetModified(m.modified);
+    const std::string why = o == Outcome::kWrite ? out->Error() : std::string();
     out.reset();
     if (o != Outcome::kOk) {
       fs_.Remove(temp);
-      return o == Outcome::kCancelled ? false : Skip(m, Describe(o, m));
+      if (o == Outcome::kCancelled) return false;
+      return Skip(m, why.empty() ? Describe(o, m) : "cannot write the file: " + why);
     }
     if (!fs_.Replace(temp, target)) {
       fs_.Remove(temp);

@@ -50,6 +50,8 @@ class OutputFile {
   virtual bool Sync() = 0;
   // Gives the file the permission bits of `mode` (a FileInfo::mode), where files have them.
   virtual bool SetMode(uint32_t mode) = 0;
+  // Why the last WriteAt failed, in the system's words; empty when none did.
+  virtual std::string Error() const { return {}; }
 };
 
 class FileSystem {

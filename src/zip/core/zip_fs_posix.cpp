@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/file_ops.h"
 #include "zip/core/zip_fs.h"
@@ -49,13 +50,17 @@ class PosixOutput final : public OutputFile {
     while (n > 0) {
       const ssize_t put = ::pwrite(fd_, p, n, static_cast<off_t>(offset));
       if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
+      if (put <= 0) {
+        error_ = put < 0 ? std::strerror(errno) : platform::kDiskFullText;
+        return false;
+      }
       p += put;
       n -= static_cast<size_t>(put);
       offset += static_cast<uint64_t>(put);
     }
     return true;
   }
+  std::string Error() const override { return error_; }
   bool Finish(uint64_t length) override {
     // The file was made new, so it already ends where the furthest write did.
     return length == end_ || ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
@@ -72,6 +77,7 @@ class PosixOutput final : public OutputFile {
  private:
   int fd_;
   uint64_t end_ = 0;
+  std::string error_;
 };
 
 class PosixFileSystem final : public FileSystem {

@@ -51,7 +51,12 @@ class WinOutput final : public OutputFile {
       ov.OffsetHigh = static_cast<DWORD>(offset >> 32);
       const DWORD want = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
       DWORD put = 0;
-      if (!::WriteFile(h_.get(), p, want, &put, &ov) || put == 0) return false;
+      // A write that took nothing and said nothing leaves a stale code behind.
+      const bool wrote = ::WriteFile(h_.get(), p, want, &put, &ov) != 0;
+      if (!wrote || put == 0) {
+        error_ = platform::SystemErrorText(wrote ? ERROR_HANDLE_DISK_FULL : GetLastError());
+        return false;
+      }
       p += put;
       n -= put;
       offset += put;
@@ -73,9 +78,12 @@ class WinOutput final : public OutputFile {
   // A new file takes the rights of its folder, as the old one did.
   bool SetMode(uint32_t) override { return true; }
 
+  std::string Error() const override { return error_; }
+
  private:
   UniqueFile h_;
   uint64_t end_ = 0;
+  std::string error_;
 };
 
 class WinFileSystem final : public FileSystem {

@@ -481,10 +481,13 @@ class Writer {
     // On the disk before it takes an old archive's place, so a crash cannot cost both; a new
     // archive puts nothing at stake and is left to the system's own writing.
     if (ok && !stop_) ok = sink.Flush() && out->Finish(sink.Pos()) && (!old_ || out->Sync());
+    const std::string why = out->Error();
     out.reset();
     if (!ok || stop_) {
       fs_.Remove(temp);
-      if (!stop_) Fail("writing " + opt_.zipName + " failed (disk full?); archive not changed");
+      if (!stop_)
+        Fail("writing " + opt_.zipName + " failed (" + (why.empty() ? "disk full?" : why) +
+             "); archive not changed");
       return 0;
     }
     old_.reset();  // Windows renames nothing over a file that is still open

@@ -158,15 +158,16 @@ ConvertResult ConvertSFX(const std::string& zipFilename, const SfxSettings& sett
 
   auto stubFile = files.OpenInput(stubPath);
   if (!stubFile) return {kConvertCannotOpen, {}};
-  if (int rc = CopyBuffer(*stubFile, 0, *out.file, host)) return {rc, {}};
+  if (int rc = CopyBuffer(*stubFile, 0, *out.file, host)) return {rc, {}, out.file->Error()};
   stubFile.reset();
   const int64_t stubSize = files.Size(stubPath);
 
-  if (!out.file->Write(header.data(), header.size())) return {kConvertWriteFailed, {}};
+  if (!out.file->Write(header.data(), header.size()))
+    return {kConvertWriteFailed, {}, out.file->Error()};
 
   auto zipFile = files.OpenInput(zipFilename);
   if (!zipFile) return {kConvertCannotOpen, {}};
-  if (int rc = CopyBuffer(*zipFile, 0, *out.file, host)) return {rc, {}};
+  if (int rc = CopyBuffer(*zipFile, 0, *out.file, host)) return {rc, {}, out.file->Error()};
   zipFile.reset();
   const int64_t zipSize = files.Size(zipFilename);
   const int64_t outSize = out.Close();
@@ -203,7 +204,7 @@ ConvertResult ConvertZIP(const std::string& exeFilename, int64_t firstEntryOffse
   if (!in) return {kConvertCannotOpen, {}};
   if (static_cast<uint64_t>(firstEntryOffset) > in->Length()) return {kConvertWriteFailed, {}};
   if (int rc = CopyBuffer(*in, static_cast<uint64_t>(firstEntryOffset), *out.file, host))
-    return {rc, {}};
+    return {rc, {}, out.file->Error()};
   in.reset();
   const int64_t inSize = files.Size(exeFilename);
   const int64_t outSize = out.Close();

@@ -67,7 +67,8 @@ std::string FindSfxStub(const SfxStubSearch& search, ConvertFiles& files);
 
 struct ConvertResult {
   int code = kConvertFailed;
-  std::string output;  // the file made, on success
+  std::string output;      // the file made, on success
+  std::string error = {};  // a failed write's reason, in the system's words
 };
 
 // `zipFilename` (a ".zip" file) becomes "name.exe": stub, settings header, archive.
