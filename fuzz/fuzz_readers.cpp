@@ -8,6 +8,7 @@
 
 #include "memory_file.h"
 #include "search/byte_source.h"
+#include "search/formats/formats.h"
 #include "search/reader.h"
 #include "search/type_table.h"
 
@@ -34,7 +35,8 @@ class CheckingContext final : public quillow::ReaderContext {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   for (const quillow::TypeEntry& type : quillow::TypeTable()) {
-    if (!type.reader) continue;
+    // 7z unpacks its header, so two bytes a member does not bound it: fuzz_sevenzip has it.
+    if (!type.reader || type.reader == quillow::formats::ReadSevenZip) continue;
     for (int buffered = 0; buffered < 2; ++buffered) {
       quillow::fuzz::MemoryFile file(bytes);
       std::unique_ptr<quillow::ByteSource> src = buffered

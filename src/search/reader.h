@@ -37,6 +37,10 @@ class ReaderContext {
   // and packed size.
   virtual void Report(std::string_view name, uint16_t date, uint16_t time, uint32_t size,
                       uint32_t packed) = 0;
+  // A member whose archive keeps no time for it: its row shows "?" as Modified.
+  virtual void ReportUndated(std::string_view name, uint32_t size, uint32_t packed) {
+    Report(name, defaultDate_, defaultTime_, size, packed);
+  }
   // A warnings-log message for this archive (": ..." with its line break).
   virtual void Warn(std::string_view message) = 0;
 

@@ -47,6 +47,10 @@ class SearchThread::ArchiveContext final : public ReaderContext {
     if (search_.IsCandidateHit(name))
       search_.CountHit(name, container(), date, time, size, packed, false, dated_);
   }
+  void ReportUndated(std::string_view name, uint32_t size, uint32_t packed) override {
+    if (search_.IsCandidateHit(name))
+      search_.CountHit(name, container(), 0, 0, size, packed, false, false);
+  }
   void Warn(std::string_view message) override { search_.LogWarning(container(), message); }
 
  private:

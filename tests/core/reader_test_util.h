@@ -19,6 +19,7 @@ struct Member {
   std::string name;
   uint16_t date = 0, time = 0;
   uint32_t size = 0, packed = 0;
+  bool dated = true;  // false: the archive keeps no time for it
 };
 
 class CollectingContext final : public ReaderContext {
@@ -28,6 +29,9 @@ class CollectingContext final : public ReaderContext {
   void Report(std::string_view name, uint16_t date, uint16_t time, uint32_t size,
               uint32_t packed) override {
     members.push_back({std::string(name), date, time, size, packed});
+  }
+  void ReportUndated(std::string_view name, uint32_t size, uint32_t packed) override {
+    members.push_back({std::string(name), 0, 0, size, packed, false});
   }
   void Warn(std::string_view message) override { warnings.emplace_back(message); }
 
