@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Runs the four fuzz targets (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)
-# for the given number of seconds in all: half for the archive readers, seeded with the test
-# archives, a sixth each for the texts (patterns, folders, names, rows and layouts), the
-# unzip core and the ZIP component's listing.
+# Runs the five fuzz targets (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)
+# for the given number of seconds in all: a third for the archive readers, seeded with the test
+# archives, a sixth each for the 7z reader (seeded with the 7z fixtures), the texts (patterns,
+# folders, names, rows and layouts), the unzip core and the ZIP component's listing.
 # Any crash, leak, overrun or timeout fails the run; the input that did it is kept in
 # build-fuzz/artifacts/.
 set -euo pipefail
@@ -10,13 +10,14 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOW_FUZZ=ON -DQUILLOW_TESTS=OFF >/dev/null
-cmake --build build-fuzz --target fuzz_readers fuzz_texts fuzz_unzip fuzz_listing -j"$(nproc)"
+cmake --build build-fuzz --target fuzz_readers fuzz_sevenzip fuzz_texts fuzz_unzip fuzz_listing \
+  -j"$(nproc)"
 mkdir -p build-fuzz/artifacts
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1
-# The time is shared: half to the archive readers, a sixth each to the texts, the unzip core
-# and the ZIP component's listing.
+# The time is shared: a third to the archive readers, a sixth each to the 7z reader, the
+# texts, the unzip core and the ZIP component's listing.
 sixth=$(( (seconds + 5) / 6 ))
-readers=$(( seconds - 3 * sixth > 1 ? seconds - 3 * sixth : 1 ))
+readers=$(( seconds - 4 * sixth > 1 ? seconds - 4 * sixth : 1 ))
 fuzz() {  # target corpus seconds max-len
   build-fuzz/fuzz/"$1" "$2" -max_total_time="$3" -timeout=10 -rss_limit_mb=2048 -max_len="$4" \
     -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1
@@ -28,6 +29,11 @@ mkdir -p "$corpus"
 find tests/data ../shared/samples -type f ! -name '*.md' ! -name '*.sh' ! -name '*.txt' \
   -size -256k -exec cp -f {} "$corpus"/ \; 2>/dev/null || true
 fuzz fuzz_readers "$corpus" "$readers" 65536
+
+# The 7z reader, the one that unpacks (its header), seeded with the 7z fixtures.
+mkdir -p build-fuzz/corpus-7z
+cp -f tests/data/7z/*.7z build-fuzz/corpus-7z/
+fuzz fuzz_sevenzip build-fuzz/corpus-7z "$sixth" 65536
 
 # Untrusted texts: input boxes, names, rows, ordering and every layout.
 mkdir -p build-fuzz/corpus-texts

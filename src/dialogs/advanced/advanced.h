@@ -54,6 +54,7 @@ class TAdvancedOptions : public DialogForm {
   ui::CheckBox SelectAll;
   ui::CheckBox ACE, ARC, ARJ, CAB, GRP, HYP, LZH;
   ui::CheckBox PAK, RAR, SQZ, TAR, WAD, ZIP, ZOO;
+  ui::CheckBox SevenZip;  // "7Z": no C++ name begins with a digit
   ui::CheckBox Folders;
   ui::Button Button1;
   ui::Button Button2;
