@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 
 #include "platform/fs.h"
@@ -216,6 +217,29 @@ TEST(SearchWalk, OnlyTarMembersShowNoDate) {
   }
   EXPECT_GT(tarRows, 0);
   EXPECT_GT(datedRows, 1);  // notes.txt and the archive itself
+}
+
+// 7z rows: "?" as Modified only for a member without a time, "?" as Ratio and Packed for the
+// members of a block of several files, the block's packed size for a file packed alone.
+TEST(SearchWalk, SevenZipRowsShowWhatTheArchiveKeeps) {
+  TempTree tree;
+  tree.Write("times.7z", LoadFile(TestData("7z/lzma-nonsolid.7z")));
+  tree.Write("none.7z", LoadFile(TestData("7z/no-times.7z")));
+  tree.Write("solid.7z", LoadFile(TestData("7z/lzma-solid.7z")));
+  Search s;
+  s.Run("readme.txt", tree.Root());
+  std::map<std::string, ResultRow> byArchive;
+  for (const ResultRow& r : s.host.rows) byArchive[r.container] = r;
+  ASSERT_EQ(byArchive.size(), 2u);  // no-times.7z holds no readme.txt
+  EXPECT_EQ(byArchive[tree.Path("times.7z")].packed, "155");
+  EXPECT_EQ(byArchive[tree.Path("times.7z")].ratio, "93%");
+  EXPECT_EQ(byArchive[tree.Path("solid.7z")].packed, "?");
+  EXPECT_EQ(byArchive[tree.Path("solid.7z")].modified, byArchive[tree.Path("times.7z")].modified);
+  Search t;
+  t.Run("hello.txt", tree.Root());
+  for (const ResultRow& r : t.host.rows)
+    EXPECT_EQ(r.modified == "?", r.container == tree.Path("none.7z")) << r.container;
+  EXPECT_EQ(t.host.rows.size(), 3u);
 }
 
 TEST(SearchWalk, WarningsFileIsKeptOnlyWhenWritten) {
