@@ -58,7 +58,7 @@ std::string Usage() {
   const std::string indent(24, ' ');
   return "Usage: quillow-find [options] [--] FIND-TEXT [LOOK-IN-TEXT]\n"
          "Finds files by name in folders and inside archives (ZIP, RAR, WAD, GRP, ARJ, LZH, ZOO,\n"
-         "TAR, ARC, PAK, HYP, SQZ, CAB, ACE).\n"
+         "TAR, ARC, PAK, HYP, SQZ, CAB, ACE, 7Z).\n"
          "\n"
          "FIND-TEXT     file-name patterns separated by spaces, as in \"Find files named:\"\n"
          "              (e.g. \"*.txt *.doc\"; a name with spaces within double quotes);\n"

@@ -22,6 +22,7 @@ const std::array<TypeEntry, kTypeCount>& TypeTable() {
       {"SQZ", "SQZ", formats::ReadSqz},
       {"CAB", "CAB", formats::ReadCab},
       {"ACE", "ACE", formats::ReadAce},
+      {"7Z", "7Z", formats::ReadSevenZip},
   }};
   return kTable;
 }

@@ -1,4 +1,4 @@
-// The fixed scan order of the search: fifteen sources, each with its extension text and its
+// The fixed scan order of the search: sixteen sources, each with its extension text and its
 // directory reader. The index is also the index of the source's flag in the archive type set.
 #pragma once
 

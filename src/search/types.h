@@ -19,7 +19,7 @@ struct SearchOptions {
   uint8_t ZipCentralDirectory = 0;
 };
 
-inline constexpr int kTypeCount = 15;
+inline constexpr int kTypeCount = 16;
 enum TypeIndex : int {
   kZip = 0,
   kRar,
@@ -35,12 +35,13 @@ enum TypeIndex : int {
   kHyp,
   kSqz,
   kCab,
-  kAce
+  kAce,
+  k7z
 };
 
-// Fifteen flags in type-table order; fresh start: all on.
+// Sixteen flags in type-table order; fresh start: all on.
 struct ArchiveTypeSet {
-  std::array<uint8_t, kTypeCount> on{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  std::array<uint8_t, kTypeCount> on{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
   bool Any() const {
     for (uint8_t f : on)
       if (f) return true;

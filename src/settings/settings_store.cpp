@@ -15,7 +15,7 @@ const char kLegacyQuestion[] =
 
 const std::array<const char*, kTypeCount> kArchiveTypeValues = {
     "ZIP", "RAR", "WAD",     "GRP", "ARJ", "LZH", "ZOO", "TAR",
-    "ARC", "PAK", "Folders", "HYP", "SQZ", "CAB", "ACE"};
+    "ARC", "PAK", "Folders", "HYP", "SQZ", "CAB", "ACE", "7Z"};
 
 namespace {
 

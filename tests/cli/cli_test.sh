@@ -70,6 +70,14 @@ check "case-sensitive" bash -c "grep -q big.TXT '$work/out' && ! grep -q notes.t
 run -t folders '*.zip' "$work/tree"
 check "types by name, any case" bash -c "grep -q 'bad.zip' '$work/out' && ! grep -q 'readme' '$work/out'"
 
+mkdir -p "$work/sevenzip"
+cp "$data/7z/unicode.7z" "$data/7z/encrypted-headers.7z" "$work/sevenzip/"
+run -t 7z '*.txt' "$work/sevenzip"
+check "7z members" contains "$work/out" "Ελληνικά/λέξη.txt"
+check "7z encrypted headers warn" contains "$work/err" "encrypted-headers.7z: Encrypted 7z headers: members cannot be listed"
+run -t zip '*.txt' "$work/sevenzip"
+check "7z only when chosen" lacks "$work/out" "λέξη"
+
 (cd "$work/tree/sub dir" && "$bin" 'one.bin' > "$work/out" 2> "$work/err")
 check "current folder by default, even with a space" contains "$work/out" "$work/tree/sub dir/deeper/a.zip"
 

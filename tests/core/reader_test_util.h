@@ -19,7 +19,7 @@ struct Member {
   std::string name;
   uint16_t date = 0, time = 0;
   uint32_t size = 0, packed = 0;
-  bool dated = true;
+  bool dated = true;  // false: the archive keeps no time for it
 };
 
 class CollectingContext final : public ReaderContext {

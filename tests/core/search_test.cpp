@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 
 #include "platform/fs.h"
@@ -250,6 +251,27 @@ TEST(SearchWalk, Rar5MembersWithoutATimeShowNoDate) {
   ASSERT_EQ(s.host.rows.size(), 2u);
   EXPECT_NE(s.host.rows[0].modified, "?");
   EXPECT_EQ(s.host.rows[1].modified, "?");
+// 7z rows: "?" as Modified only for a member without a time, "?" as Ratio and Packed for the
+// members of a block of several files, the block's packed size for a file packed alone.
+TEST(SearchWalk, SevenZipRowsShowWhatTheArchiveKeeps) {
+  TempTree tree;
+  tree.Write("times.7z", LoadFile(TestData("7z/lzma-nonsolid.7z")));
+  tree.Write("none.7z", LoadFile(TestData("7z/no-times.7z")));
+  tree.Write("solid.7z", LoadFile(TestData("7z/lzma-solid.7z")));
+  Search s;
+  s.Run("readme.txt", tree.Root());
+  std::map<std::string, ResultRow> byArchive;
+  for (const ResultRow& r : s.host.rows) byArchive[r.container] = r;
+  ASSERT_EQ(byArchive.size(), 2u);  // no-times.7z holds no readme.txt
+  EXPECT_EQ(byArchive[tree.Path("times.7z")].packed, "155");
+  EXPECT_EQ(byArchive[tree.Path("times.7z")].ratio, "93%");
+  EXPECT_EQ(byArchive[tree.Path("solid.7z")].packed, "?");
+  EXPECT_EQ(byArchive[tree.Path("solid.7z")].modified, byArchive[tree.Path("times.7z")].modified);
+  Search t;
+  t.Run("hello.txt", tree.Root());
+  for (const ResultRow& r : t.host.rows)
+    EXPECT_EQ(r.modified == "?", r.container == tree.Path("none.7z")) << r.container;
+  EXPECT_EQ(t.host.rows.size(), 3u);
 }
 
 TEST(SearchWalk, WarningsFileIsKeptOnlyWhenWritten) {

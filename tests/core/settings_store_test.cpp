@@ -128,7 +128,7 @@ TEST(SettingsStore, FreshStartTakesDefaultsAndSavesEveryValueInOrder) {
   EXPECT_EQ(store.Written(kMainKey), kMainOrder);
   EXPECT_EQ(store.Written(kArchiveTypesKey),
             (Texts{"ZIP", "RAR", "WAD", "GRP", "ARJ", "LZH", "ZOO", "TAR", "ARC", "PAK", "Folders",
-                   "HYP", "SQZ", "CAB", "ACE"}));
+                   "HYP", "SQZ", "CAB", "ACE", "7Z"}));
   Texts numbers;
   for (int n = 1; n <= 20; ++n) numbers.push_back(std::to_string(n));
   EXPECT_EQ(store.Written(kOldSearchesKey), numbers);
@@ -137,6 +137,7 @@ TEST(SettingsStore, FreshStartTakesDefaultsAndSavesEveryValueInOrder) {
   EXPECT_EQ(store.Find(kMainKey, "ActiveLinkColor")->number, 0x00FF0000u);
   EXPECT_EQ(store.Find(kMainKey, "SavePath")->text, "C:\\");
   EXPECT_EQ(store.Find(kArchiveTypesKey, "ACE")->number, 1u);
+  EXPECT_EQ(store.Find(kArchiveTypesKey, "7Z")->type, StoredValue::Type::kNumber);
 
   // The histories are written last; a failure there is a failed save too.
   RefusingStore history(kOldSearchesKey);
@@ -213,6 +214,7 @@ TEST(SettingsStore, HandEditedKeyKeepsLoadingWithDefaults) {
   store.SetNumber(kOldSearchesKey, "11", 3);
   store.SetText(kOldSearchesKey, "12", "*.txt");
   store.Remove(kArchiveTypesKey, "CAB");
+  store.Remove(kArchiveTypesKey, "7Z");  // a key saved before 7z archives were read
   store.SetNumber(kArchiveTypesKey, "ZIP", 0);
 
   Loaded l = Load(store);
@@ -233,6 +235,7 @@ TEST(SettingsStore, HandEditedKeyKeepsLoadingWithDefaults) {
   EXPECT_EQ(s.FilesHistory, (Texts{"*.txt"}));
   EXPECT_EQ(s.ArchiveTypes.on[kZip], 0);
   EXPECT_NE(s.ArchiveTypes.on[kCab], 0);
+  EXPECT_NE(s.ArchiveTypes.on[k7z], 0);
 
   store.Remove(kMainKey, "SavePath");  // a missing text reads as empty
   EXPECT_EQ(Load(store).settings.SavePath, "");
@@ -281,7 +284,8 @@ TEST(SettingsStore, LegacyFilesOfEveryLengthMoveIntoTheRegistry) {
     EXPECT_EQ(l.questions, 1);
     EXPECT_EQ(l.outcome.windowBlockRead, c.windowRead);
     EXPECT_EQ(s.Options.ShowWarnings != 0, c.showWarnings);
-    EXPECT_NE(s.ArchiveTypes.on[kAce], 0);
+    EXPECT_NE(s.ArchiveTypes.on[kAce], 0);  // the legacy file has flags for neither
+    EXPECT_NE(s.ArchiveTypes.on[k7z], 0);
     EXPECT_EQ(s.ArchiveTypes.on[kZip] != 0, !c.optionsRead);
     EXPECT_NE(s.ArchiveTypes.on[kRar], 0);
     EXPECT_EQ(s.Options.CaseSensitive, c.optionsRead ? 1 : 0);

@@ -22,5 +22,6 @@ void ReadHyp(ByteSource& src, ReaderContext& ctx);
 void ReadSqz(ByteSource& src, ReaderContext& ctx);
 void ReadCab(ByteSource& src, ReaderContext& ctx);
 void ReadAce(ByteSource& src, ReaderContext& ctx);
+void ReadSevenZip(ByteSource& src, ReaderContext& ctx);
 
 }  // namespace quillow::formats

@@ -38,11 +38,12 @@ void TAdvancedOptions::OnInit() {
     int id;
     const char* caption;
   } types[] = {
-      {ACE, id::ACE, "ACE"}, {ARC, id::ARC, "ARC"}, {ARJ, id::ARJ, "ARJ"},
-      {CAB, id::CAB, "CAB"}, {GRP, id::GRP, "GRP"}, {HYP, id::HYP, "HYP"},
-      {LZH, id::LZH, "LZH"}, {PAK, id::PAK, "PAK"}, {RAR, id::RAR, "RAR"},
-      {SQZ, id::SQZ, "SQZ"}, {TAR, id::TAR, "TAR"}, {WAD, id::WAD, "WAD"},
-      {ZIP, id::ZIP, "ZIP"}, {ZOO, id::ZOO, "ZOO"}, {Folders, id::Folders, "File folders"},
+      {ACE, id::ACE, "ACE"},          {ARC, id::ARC, "ARC"}, {ARJ, id::ARJ, "ARJ"},
+      {CAB, id::CAB, "CAB"},          {GRP, id::GRP, "GRP"}, {HYP, id::HYP, "HYP"},
+      {LZH, id::LZH, "LZH"},          {PAK, id::PAK, "PAK"}, {RAR, id::RAR, "RAR"},
+      {SQZ, id::SQZ, "SQZ"},          {TAR, id::TAR, "TAR"}, {WAD, id::WAD, "WAD"},
+      {ZIP, id::ZIP, "ZIP"},          {ZOO, id::ZOO, "ZOO"}, {Folders, id::Folders, "File folders"},
+      {SevenZip, id::SevenZip, "7Z"},
   };
   for (const auto& type : types) type.box.Create(form, type.id, type.caption);
   ZipCentralDirectory.Create(form, id::ZipCentralDirectory, "Read ZIP central directories");
@@ -92,6 +93,7 @@ void TAdvancedOptions::OnLayout() {
       {Folders, 16, 77, 100, 17},
       // How ZIP archives are read, below the sources, in the same column as "File folders".
       {ZipCentralDirectory, 16, 95, 200, 17},
+      {SevenZip, 292, 77, 46, 17},  // the newest type, in the last column under ZOO
       {Button1, 355, 12, 72, 25},
       {Button2, 355, 43, 72, 25},
       {GroupBox2, 8, 124, 419, 196},
@@ -142,7 +144,7 @@ bool TAdvancedOptions::OnCommand(int commandId, int code, HWND) {
 
 void TAdvancedOptions::FormShow() {
   typeBoxes_ = {&ZIP, &RAR, &WAD,     &GRP, &ARJ, &LZH, &ZOO, &TAR,
-                &ARC, &PAK, &Folders, &HYP, &SQZ, &CAB, &ACE};
+                &ARC, &PAK, &Folders, &HYP, &SQZ, &CAB, &ACE, &SevenZip};
   if (!settings_) return;
   const settings::AppSettings& s = *settings_;
   for (int i = 0; i < kTypeCount; ++i) typeBoxes_[i]->SetChecked(s.ArchiveTypes.on[i] != 0);

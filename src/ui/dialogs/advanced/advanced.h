@@ -54,6 +54,7 @@ class TAdvancedOptions : public DialogForm {
   CheckBox SelectAll;
   CheckBox ACE, ARC, ARJ, CAB, GRP, HYP, LZH;
   CheckBox PAK, RAR, SQZ, TAR, WAD, ZIP, ZOO;
+  CheckBox SevenZip;  // "7Z": no C++ name begins with a digit
   CheckBox Folders;
   CheckBox ZipCentralDirectory;  // how the ZIP pass reads, and which names it opens
   Button Button1;

@@ -22,6 +22,7 @@ enum Control : int {
   WAD,
   ZIP,
   ZOO,
+  SevenZip,  // "7Z"
   Folders,
   Button1,
   Button2,
