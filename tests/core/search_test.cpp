@@ -251,6 +251,8 @@ TEST(SearchWalk, Rar5MembersWithoutATimeShowNoDate) {
   ASSERT_EQ(s.host.rows.size(), 2u);
   EXPECT_NE(s.host.rows[0].modified, "?");
   EXPECT_EQ(s.host.rows[1].modified, "?");
+}
+
 // 7z rows: "?" as Modified only for a member without a time, "?" as Ratio and Packed for the
 // members of a block of several files, the block's packed size for a file packed alone.
 TEST(SearchWalk, SevenZipRowsShowWhatTheArchiveKeeps) {

@@ -10,10 +10,10 @@
 #include "gui_test_util.h"
 #include "platform/win32/file_write.h"
 #include "platform/win32/text.h"
-#include "zip/sfx/sfx_convert.h"
 #include "zip/core/unzip.h"
-#include "zip/zip_test_util.h"
 #include "zip/core/zip_writer.h"
+#include "zip/sfx/sfx_convert.h"
+#include "zip/zip_test_util.h"
 
 namespace quillow::test {
 namespace {
