@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace quillow::dialogs {
+namespace quillow::ui {
 class ExtractProgress;
-}  // namespace quillow::dialogs
+}  // namespace quillow::ui
 namespace quillow::zip {
 class TZipComponent;
 }  // namespace quillow::zip

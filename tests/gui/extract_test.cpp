@@ -33,11 +33,11 @@ std::string Bytes(const std::string& path) {
 std::string g_password;
 std::string g_passwordPrompt;
 void CALLBACK AnswerPassword(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND box = FindWindowW(nullptr, platform::Widen(zip::kPasswordCaption).c_str());
+  HWND box = FindWindowW(nullptr, platform::Widen(ui::kPasswordCaption).c_str());
   if (!box || !IsWindowVisible(box)) return;
   KillTimer(nullptr, timer);
   g_passwordPrompt = TextOf(FindWindowExW(box, nullptr, L"STATIC", nullptr));
-  SetWindowTextW(GetDlgItem(box, zip::kPasswordEditId), platform::Widen(g_password).c_str());
+  SetWindowTextW(GetDlgItem(box, ui::kPasswordEditId), platform::Widen(g_password).c_str());
   Click(GetDlgItem(box, g_password.empty() ? IDCANCEL : IDOK));
 }
 

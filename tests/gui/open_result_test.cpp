@@ -184,10 +184,10 @@ TEST_F(OpenResultTest, ALeftOverFileIsReplacedOnlyWhenTheUserSaysYes) {
 // The "Password" box of this thread is answered with `g_answer` once it shows.
 std::string g_answer;
 void CALLBACK AnswerPassword(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND box = FindWindowW(nullptr, platform::Widen(zip::kPasswordCaption).c_str());
+  HWND box = FindWindowW(nullptr, platform::Widen(ui::kPasswordCaption).c_str());
   if (!box || !IsWindowVisible(box)) return;
   KillTimer(nullptr, timer);
-  SetWindowTextW(GetDlgItem(box, zip::kPasswordEditId), platform::Widen(g_answer).c_str());
+  SetWindowTextW(GetDlgItem(box, ui::kPasswordEditId), platform::Widen(g_answer).c_str());
   Click(GetDlgItem(box, IDOK));
 }
 
