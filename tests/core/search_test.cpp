@@ -323,8 +323,9 @@ TEST(SearchWalk, RelativeLookInEntriesResolveAgainstTheStartingFolder) {
 }
 
 // The other entries are searched; the missing ones are named at the end and in the
-// warnings file, not told to the host as warnings of an archive.
-TEST(SearchWalk, MissingAndUnreadableFoldersAreNamedAtTheEnd) {
+// warnings file, not told to the host as warnings of an archive. (A short test name: the
+// three paths under its temporary folder must fit the 255 characters of a Look-in text.)
+TEST(SearchWalk, UnsearchedEntriesAreNamed) {
   TempTree tree;
   tree.Write("a.txt", "x");
   tree.Write("plain.txt", "not a folder");

@@ -333,7 +333,7 @@ TEST_F(ExtractTest, EachMemberNotWrittenIsToldWithTheLibrarysReason) {
        "d.zip",
        "-",
        "1 of 4 files were extracted. Not extracted:\n\nnul.txt: refused, reserved device name\n"
-       "odd.txt: compression method 99 not supported, skipped\nkeep.txt: file exists, not "
+       "odd.txt: AES encryption is not supported, skipped\nkeep.txt: file exists, not "
        "overwritten",
        {{"good.txt", "good"}}},
       {{"locked.txt", "open.txt"},
