@@ -98,6 +98,16 @@ struct Directory {
   uint64_t size = 0;    // bytes of entries
   uint64_t count = 0;   // entries the end record promises
   bool placed = false;  // false: the end record points outside the file
+
+  // The entries end where the end record (or the ZIP64 one) begins, at `endAt`; `offset` is
+  // where the record says they start, counted from the ZIP data's own start.
+  void Place(uint64_t endAt, uint64_t offset) {
+    placed = size <= endAt && offset <= endAt - size;
+    if (placed) {
+      start = endAt - size;
+      base = start - offset;
+    }
+  }
 };
 
 // The ZIP64 end record that the locator names, when there is one and it sits either where
@@ -115,13 +125,7 @@ bool ReadEnd64(ByteSource& src, uint64_t locatorAt, Directory& dir) {
     if (Le32(e + kEnd64DiskAt) != Le32(e + kEnd64DirDiskAt)) return false;
     dir.count = Le64(e + kEnd64CountAt);
     dir.size = Le64(e + kEnd64SizeAt);
-    const uint64_t offset = Le64(e + kEnd64OffsetAt);
-    // The directory ends where the ZIP64 end record begins.
-    dir.placed = dir.size <= at && offset <= at - dir.size;
-    if (dir.placed) {
-      dir.start = at - dir.size;
-      dir.base = dir.start - offset;
-    }
+    dir.Place(at, Le64(e + kEnd64OffsetAt));
     return true;
   }
   return false;
@@ -148,12 +152,7 @@ bool FindEndRecord(ByteSource& src, const Tail& tail, Directory& dir, bool& foun
     if (endAt >= kLocator && ReadEnd64(src, endAt - kLocator, dir)) return true;
     dir.count = Le16(e + kEndCountAt);
     dir.size = Le32(e + kEndSizeAt);
-    const uint64_t offset = Le32(e + kEndOffsetAt);
-    dir.placed = dir.size <= endAt && offset <= endAt - dir.size;
-    if (dir.placed) {
-      dir.start = endAt - dir.size;
-      dir.base = dir.start - offset;
-    }
+    dir.Place(endAt, Le32(e + kEndOffsetAt));
     return true;
   }
   return false;
