@@ -93,7 +93,11 @@ std::optional<StreamingLayout> StreamingFor(const cli::Options& o) {
 class ConsoleHost final : public SearchHost {
  public:
   ConsoleHost(const cli::Options& o, Output& out)
-      : options_(o), out_(out), stream_(StreamingFor(o)) {}
+      : options_(o), out_(out), stream_(StreamingFor(o)) {
+    // The padded layout in search order keeps only what it will write, not the rows.
+    if (o.format == cli::Format::kText && o.sortKind == 0 && !o.search.CountOnly)
+      spool_.emplace(o.columns, Controls::kEscape);
+  }
 
   void Refuse() override { refused_ = true; }
   // Without a LOOK-IN-TEXT the current folder is searched as ".", which the search finds
@@ -107,6 +111,10 @@ class ConsoleHost final : public SearchHost {
   void ShowLookingIn(const std::string&) override {}
   void ShowFoundCount(int32_t) override {}
   void AddRow(ResultRow&& row) override {
+    if (spool_) {
+      spool_->Add(row);
+      return;
+    }
     if (!stream_) {
       rows_.push_back(std::move(row));
       return;
@@ -132,11 +140,13 @@ class ConsoleHost final : public SearchHost {
   int32_t found() const { return found_; }
   bool streamed() const { return stream_.has_value(); }
   const std::vector<ResultRow>& rows() const { return rows_; }
+  const std::optional<SpacedTextSpool>& spool() const { return spool_; }
 
  private:
   const cli::Options& options_;
   Output& out_;
   std::optional<StreamingLayout> stream_;
+  std::optional<SpacedTextSpool> spool_;
   SearchThread* search_ = nullptr;
   bool refused_ = false;
   bool started_ = false;
@@ -184,13 +194,18 @@ bool TellUnreadableFolders(const std::string& lookIn) {
   return any;
 }
 
-void WriteCollected(const cli::Options& options, const std::vector<ResultRow>& rows, Output& out) {
-  if (rows.empty()) return;
-  std::string chunk;
-  TextSink sink(chunk, [&out](std::string_view bytes) {
+// A sink that hands its chunks to standard output.
+TextSink OutputSink(std::string& chunk, Output& out) {
+  return TextSink(chunk, [&out](std::string_view bytes) {
     out.Put(bytes);
     return !out.failed();
   });
+}
+
+void WriteCollected(const cli::Options& options, const std::vector<ResultRow>& rows, Output& out) {
+  if (rows.empty()) return;
+  std::string chunk;
+  TextSink sink = OutputSink(chunk, out);
   switch (options.format) {
     case cli::Format::kText:
       WriteTextWithSpaces(rows, options.columns, sink, Controls::kEscape);
@@ -247,7 +262,13 @@ int Run(const std::vector<std::string>& args) {
     return 2;
   }
 
-  if (!host.streamed() && !options.search.CountOnly) WriteCollected(options, host.rows(), out);
+  if (host.spool()) {
+    std::string chunk;
+    TextSink sink = OutputSink(chunk, out);
+    if (!host.spool()->empty()) host.spool()->Write(sink);
+  } else if (!host.streamed() && !options.search.CountOnly) {
+    WriteCollected(options, host.rows(), out);
+  }
   if (!out.Flush()) {
     Say("cannot write the results to standard output: " + out.error());
     return 2;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "base/ascii.h"
@@ -133,13 +134,58 @@ std::string FileUrl(std::string_view path) {
   return url;
 }
 
+namespace {
+
+constexpr std::array<std::string_view, 4> kSpacedHeaders = {"Date/Time              ",
+                                                            "Size          ", "Ratio   ", "Packed"};
+constexpr std::array<ptrdiff_t, 4> kSpacedWidths = {23, 14, 8, 0};
+
+// The bytes a padded layout of `count` rows takes for plain names, when its first two
+// columns are `w1` and `w2` wide and its last one holds `lastColumnBytes` in all.
+size_t SpacedSize(size_t count, ptrdiff_t w1, ptrdiff_t w2, size_t lastColumnBytes) {
+  return 128 + count * static_cast<size_t>(w1 + w2 + 23 + 14 + 8 + 2) + lastColumnBytes;
+}
+
+void AppendSpacedHeader(const SaveColumns& cols, ptrdiff_t w1, ptrdiff_t w2, std::string& out) {
+  out += "File";
+  Pad(out, w1 - 4);
+  out += "Archive/Folder";
+  if (cols.Any()) {
+    Pad(out, w2 - 14);
+    AppendColumnNames(cols, kSpacedHeaders, {}, {}, out);
+  }
+  out += kEol;
+}
+
+// One line of the padded layout: the two shown cells with their widths, then the texts of
+// the optional columns (only the chosen ones are looked at).
+void AppendSpacedLine(std::string_view file, ptrdiff_t fileWidth, std::string_view container,
+                      ptrdiff_t containerWidth, const std::array<std::string_view, 4>& optional,
+                      const SaveColumns& cols, ptrdiff_t w1, ptrdiff_t w2, std::string& out) {
+  out += file;
+  Pad(out, w1 - fileWidth);
+  out += container;
+  if (cols.Any()) {
+    Pad(out, w2 - containerWidth);
+    const std::array<bool, 4> chosen = cols.Chosen();
+    for (size_t c = 0; c < 4; ++c) {
+      if (!chosen[c]) continue;
+      out += optional[c];
+      if (kSpacedWidths[c] > 0) Pad(out, kSpacedWidths[c] - Width(optional[c]));
+    }
+  }
+  out += kEol;
+}
+
+std::array<std::string_view, 4> OptionalTexts(const ResultRow& row) {
+  return {row.*kOptionalTexts[0], row.*kOptionalTexts[1], row.*kOptionalTexts[2],
+          row.*kOptionalTexts[3]};
+}
+
+}  // namespace
+
 void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,
                          TextSink& sink, Controls controls) {
-  static constexpr std::array<std::string_view, 4> kHeaders = {
-      "Date/Time              ", "Size          ", "Ratio   ", "Packed"};
-  static constexpr std::array<ptrdiff_t, 4> kWidths = {23, 14, 8, 0};
-  const std::array<bool, 4> chosen = cols.Chosen();
-
   // The cells are shown twice, once to measure and once to write, rather than kept: that
   // costs a second look at each name but no copy of a million of them.
   Cells cells;
@@ -153,38 +199,75 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
   }
   w1 += 4;
   w2 += 4;
-  const bool optional = cols.Any();
   // Every line is padded to the widths, so this is the size for plain names.
   std::string& out = sink.text();
-  sink.Reserve([&] {
-    return 128 + rows.size() * static_cast<size_t>(w1 + w2 + 23 + 14 + 8 + 2) + lastColumnBytes;
-  });
-
-  out += "File";
-  Pad(out, w1 - 4);
-  out += "Archive/Folder";
-  if (optional) {
-    Pad(out, w2 - 14);
-    AppendColumnNames(cols, kHeaders, {}, {}, out);
-  }
-  out += kEol;
-
+  sink.Reserve([&] { return SpacedSize(rows.size(), w1, w2, lastColumnBytes); });
+  AppendSpacedHeader(cols, w1, w2, out);
   for (const ResultRow& row : rows) {
     cells.Show(row, controls);
-    out += cells.file;
-    Pad(out, w1 - Width(cells.file));
-    out += cells.container;
-    if (optional) {
-      Pad(out, w2 - Width(cells.container));
-      for (size_t c = 0; c < 4; ++c) {
-        if (!chosen[c]) continue;
-        const std::string& text = row.*kOptionalTexts[c];
-        out += text;
-        if (kWidths[c] > 0) Pad(out, kWidths[c] - Width(text));
-      }
-    }
-    out += kEol;
+    AppendSpacedLine(cells.file, Width(cells.file), cells.container, Width(cells.container),
+                     OptionalTexts(row), cols, w1, w2, out);
     if (!sink.RowDone()) return;
+  }
+  sink.Flush();
+}
+
+SpacedTextSpool::SpacedTextSpool(const SaveColumns& cols, Controls controls)
+    : cols_(cols), controls_(controls) {}
+
+void SpacedTextSpool::Add(const ResultRow& row) {
+  const std::string_view file = ShownFile(row, controls_, fileScratch_);
+  const std::string_view container = ShownContainer(row, controls_, containerScratch_);
+  Record rec{};
+  rec.fileBytes = static_cast<uint32_t>(file.size());
+  rec.fileWidth = static_cast<uint32_t>(Width(file));
+  rec.containerBytes = static_cast<uint32_t>(container.size());
+  rec.containerWidth = static_cast<uint32_t>(Width(container));
+  const std::array<std::string_view, 4> optional = OptionalTexts(row);
+  const std::array<bool, 4> chosen = cols_.Chosen();
+  size_t bytes = sizeof rec + file.size() + container.size();
+  for (size_t c = 0; c < 4; ++c) {
+    rec.optionalBytes[c] = chosen[c] ? static_cast<uint32_t>(optional[c].size()) : 0;
+    bytes += rec.optionalBytes[c];
+  }
+  if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < bytes) {
+    blocks_.emplace_back();
+    blocks_.back().reserve(std::max(kBlock, bytes));
+  }
+  std::string& block = blocks_.back();
+  block.append(reinterpret_cast<const char*>(&rec), sizeof rec);
+  block += file;
+  block += container;
+  for (size_t c = 0; c < 4; ++c) block.append(optional[c].substr(0, rec.optionalBytes[c]));
+  w1_ = std::max<ptrdiff_t>(w1_, rec.fileWidth);
+  w2_ = std::max<ptrdiff_t>(w2_, rec.containerWidth);
+  lastColumnBytes_ += row.packed.size();
+  ++count_;
+}
+
+void SpacedTextSpool::Write(TextSink& sink) const {
+  const ptrdiff_t w1 = w1_ + 4, w2 = w2_ + 4;
+  std::string& out = sink.text();
+  sink.Reserve([&] { return SpacedSize(count_, w1, w2, lastColumnBytes_); });
+  AppendSpacedHeader(cols_, w1, w2, out);
+  for (const std::string& block : blocks_) {
+    for (size_t at = 0; at < block.size();) {
+      Record rec;
+      std::memcpy(&rec, block.data() + at, sizeof rec);
+      at += sizeof rec;
+      auto take = [&](uint32_t n) {
+        const std::string_view text(block.data() + at, n);
+        at += n;
+        return text;
+      };
+      const std::string_view file = take(rec.fileBytes);
+      const std::string_view container = take(rec.containerBytes);
+      std::array<std::string_view, 4> optional;
+      for (size_t c = 0; c < 4; ++c) optional[c] = take(rec.optionalBytes[c]);
+      AppendSpacedLine(file, rec.fileWidth, container, rec.containerWidth, optional, cols_, w1, w2,
+                       out);
+      if (!sink.RowDone()) return;
+    }
   }
   sink.Flush();
 }

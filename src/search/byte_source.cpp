@@ -13,7 +13,10 @@ ByteSource::ByteSource(std::string_view bytes)
 bool ByteSource::Fill(uint64_t at) {
   if (mem_) return false;
   bufStart_ = at;
-  bufLen_ = file_->ReadAt(at, buf_.get(), kBlock);
+  // Never asked past the length taken at open: a read that can only meet the end is a
+  // system call saved for every archive.
+  bufLen_ =
+      at < length_ ? file_->ReadAt(at, buf_.get(), std::min<uint64_t>(kBlock, length_ - at)) : 0;
   return bufLen_ > 0;
 }
 
@@ -26,7 +29,7 @@ size_t ByteSource::ReadUpTo(void* dst, size_t n) {
       if (mem_) break;
       // A large read bypasses the buffer.
       if (n - done >= kBlock) {
-        size_t got = file_->ReadAt(pos_, out + done, n - done);
+        size_t got = file_->ReadAt(pos_, out + done, std::min<uint64_t>(n - done, length_ - pos_));
         done += got;
         pos_ += got;
         break;

@@ -12,7 +12,8 @@ inline constexpr std::array<std::string_view, 19> kZipFamilyExtensions = {
     "JAR",  "WAR",  "EAR",  "APK",  "AAB", "WHL", "EGG", "NUPKG", "VSIX", "XPI",
     "EPUB", "DOCX", "XLSX", "PPTX", "ODT", "ODS", "ODP", "KMZ",   "IPA"};
 
-// Whether the ZIP pass opens `name`; `family` adds the extensions above to .zip.
+// Whether the ZIP pass opens `name`; `family` adds the extensions above to .zip. Every
+// extension is three to five letters long.
 bool IsZipPassName(std::string_view name, bool family);
 
 }  // namespace quillow

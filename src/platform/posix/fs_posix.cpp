@@ -130,14 +130,18 @@ std::string StartFolder::Resolve(const std::string& entry) const {
 
 struct FolderListing::State {
   int fd = -1;
-  // Identity of the folder, so that taking it back through a subfolder's ".." can tell
-  // whether it is still the same folder.
+  // Whether the descriptor has been read from, so a second reading must rewind it first.
+  bool read = false;
+  // Identity of the folder, taken when it is parked, so that taking it back through a
+  // subfolder's ".." can tell whether it is still the same folder. Most folders are never
+  // parked: the walk asks nothing more of them than their entries.
   dev_t dev = 0;
   ino_t ino = 0;
 
   void Close() {
     if (fd >= 0) ::close(fd);
     fd = -1;
+    read = false;
   }
   bool Adopt(int opened, std::string& error) {
     Close();
@@ -145,15 +149,7 @@ struct FolderListing::State {
       error = ErrorText(errno);
       return false;
     }
-    struct stat st {};
-    if (::fstat(opened, &st) != 0) {
-      error = ErrorText(errno);
-      ::close(opened);
-      return false;
-    }
     fd = opened;
-    dev = st.st_dev;
-    ino = st.st_ino;
     return true;
   }
 };
@@ -184,7 +180,18 @@ bool FolderListing::EnterSub(const FolderListing& parent, const std::string& nam
                        error_);
 }
 
-void FolderListing::Park() { state_->Close(); }
+void FolderListing::Park() {
+  struct stat st {};
+  // A folder whose identity cannot be taken cannot be taken back either.
+  if (state_->fd >= 0 && ::fstat(state_->fd, &st) == 0) {
+    state_->dev = st.st_dev;
+    state_->ino = st.st_ino;
+  } else {
+    state_->dev = 0;
+    state_->ino = 0;
+  }
+  state_->Close();
+}
 
 bool FolderListing::Resume(const FolderListing& child) {
   if (state_->fd >= 0) return true;
@@ -192,7 +199,8 @@ bool FolderListing::Resume(const FolderListing& child) {
   const int fd = ::openat(child.state_->fd, "..", kFolderFlags);
   if (fd < 0) return false;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || st.st_dev != state_->dev || st.st_ino != state_->ino) {
+  if (state_->ino == 0 || ::fstat(fd, &st) != 0 || st.st_dev != state_->dev ||
+      st.st_ino != state_->ino) {
     ::close(fd);
     return false;
   }
@@ -205,7 +213,8 @@ bool FolderListing::Read(const std::function<bool()>& stop) {
   const int fd = state_->fd;
   if (fd < 0) return false;
   // From the first entry, also when an earlier reading was stopped part way.
-  if (::lseek(fd, 0, SEEK_SET) != 0) return false;
+  if (state_->read && ::lseek(fd, 0, SEEK_SET) != 0) return false;
+  state_->read = true;
   // The kernel's own records, straight from the open descriptor: no second descriptor and
   // no directory stream to set up for every folder of the walk.
   alignas(struct dirent64) static thread_local char buf[64 * 1024];
