@@ -1,8 +1,9 @@
 // One directory reader over arbitrary bytes, named by QUILLOW_FUZZ_READER when the target
 // is built (one target per reader family, so that each run spends its time on one walk). It
 // must end, stay inside its buffers, and report names that fit the member-name buffer.
-// QUILLOW_FUZZ_MAX_MEMBERS(size) bounds the members an input of that size may give: no format
-// spends fewer than two bytes of header on a member, except one that unpacks its header (7z).
+// The members an input may give are bounded by its size: no format spends fewer than two
+// bytes of header on a member, except one that unpacks its header (7z), whose target names
+// the members a byte may give in QUILLOW_FUZZ_MEMBERS_PER_BYTE.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,7 +15,9 @@
 #include "search/formats/formats.h"
 #include "search/reader.h"
 
-#ifndef QUILLOW_FUZZ_MAX_MEMBERS
+#ifdef QUILLOW_FUZZ_MEMBERS_PER_BYTE
+#define QUILLOW_FUZZ_MAX_MEMBERS(size) ((size) * QUILLOW_FUZZ_MEMBERS_PER_BYTE + 1)
+#else
 #define QUILLOW_FUZZ_MAX_MEMBERS(size) ((size) / 2 + 1)
 #endif
 
