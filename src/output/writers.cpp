@@ -221,14 +221,22 @@ void SpacedTextSpool::Add(const ResultRow& row) {
   Record rec{};
   rec.fileBytes = static_cast<uint32_t>(file.size());
   rec.fileWidth = static_cast<uint32_t>(Width(file));
-  rec.containerBytes = static_cast<uint32_t>(container.size());
-  rec.containerWidth = static_cast<uint32_t>(Width(container));
+  // The members of one archive come together: their container is kept once.
+  const bool same = count_ > 0 && container == lastContainer_;
+  if (!same) {
+    lastContainer_.assign(container);
+    lastContainerWidth_ = static_cast<uint32_t>(Width(container));
+  }
+  rec.containerBytes = same ? kSameContainer : static_cast<uint32_t>(container.size());
+  rec.containerWidth = lastContainerWidth_;
   const std::array<std::string_view, 4> optional = OptionalTexts(row);
   const std::array<bool, 4> chosen = cols_.Chosen();
-  size_t bytes = sizeof rec + file.size() + container.size();
+  size_t bytes = sizeof rec + file.size() + (same ? 0 : container.size());
   for (size_t c = 0; c < 4; ++c) {
-    rec.optionalBytes[c] = chosen[c] ? static_cast<uint32_t>(optional[c].size()) : 0;
-    bytes += rec.optionalBytes[c];
+    // Dates and numbers: never near the bound, which only keeps the record small.
+    const size_t n = chosen[c] ? std::min<size_t>(optional[c].size(), UINT16_MAX) : 0;
+    rec.optionalBytes[c] = static_cast<uint16_t>(n);
+    bytes += n;
   }
   if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < bytes) {
     blocks_.emplace_back();
@@ -237,7 +245,7 @@ void SpacedTextSpool::Add(const ResultRow& row) {
   std::string& block = blocks_.back();
   block.append(reinterpret_cast<const char*>(&rec), sizeof rec);
   block += file;
-  block += container;
+  if (!same) block += container;
   for (size_t c = 0; c < 4; ++c) block.append(optional[c].substr(0, rec.optionalBytes[c]));
   w1_ = std::max<ptrdiff_t>(w1_, rec.fileWidth);
   w2_ = std::max<ptrdiff_t>(w2_, rec.containerWidth);
@@ -250,18 +258,19 @@ void SpacedTextSpool::Write(TextSink& sink) const {
   std::string& out = sink.text();
   sink.Reserve([&] { return SpacedSize(count_, w1, w2, lastColumnBytes_); });
   AppendSpacedHeader(cols_, w1, w2, out);
+  std::string_view container;
   for (const std::string& block : blocks_) {
     for (size_t at = 0; at < block.size();) {
       Record rec;
       std::memcpy(&rec, block.data() + at, sizeof rec);
       at += sizeof rec;
-      auto take = [&](uint32_t n) {
+      auto take = [&](size_t n) {
         const std::string_view text(block.data() + at, n);
         at += n;
         return text;
       };
       const std::string_view file = take(rec.fileBytes);
-      const std::string_view container = take(rec.containerBytes);
+      if (rec.containerBytes != kSameContainer) container = take(rec.containerBytes);
       std::array<std::string_view, 4> optional;
       for (size_t c = 0; c < 4; ++c) optional[c] = take(rec.optionalBytes[c]);
       AppendSpacedLine(file, rec.fileWidth, container, rec.containerWidth, optional, cols_, w1, w2,

@@ -56,14 +56,17 @@ class SpacedTextSpool {
  private:
   struct Record {
     uint32_t fileBytes, fileWidth, containerBytes, containerWidth;
-    std::array<uint32_t, 4> optionalBytes;
+    std::array<uint16_t, 4> optionalBytes;
   };
   static constexpr size_t kBlock = size_t{1} << 20;
+  // The container of the record before (the next member of the same archive).
+  static constexpr uint32_t kSameContainer = UINT32_MAX;
 
   SaveColumns cols_;
   Controls controls_;
   std::vector<std::string> blocks_;
-  std::string fileScratch_, containerScratch_;
+  std::string fileScratch_, containerScratch_, lastContainer_;
+  uint32_t lastContainerWidth_ = 0;
   size_t count_ = 0;
   ptrdiff_t w1_ = 0, w2_ = 0;
   size_t lastColumnBytes_ = 0;
