@@ -16,7 +16,7 @@
 #include "search/reader.h"
 
 #ifdef QUILLOW_FUZZ_MEMBERS_PER_BYTE
-#define QUILLOW_FUZZ_MAX_MEMBERS(size) ((size) * QUILLOW_FUZZ_MEMBERS_PER_BYTE + 1)
+#define QUILLOW_FUZZ_MAX_MEMBERS(size) ((size)*QUILLOW_FUZZ_MEMBERS_PER_BYTE + 1)
 #else
 #define QUILLOW_FUZZ_MAX_MEMBERS(size) ((size) / 2 + 1)
 #endif

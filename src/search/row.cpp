@@ -8,7 +8,8 @@ namespace quillow {
 
 namespace {
 
-void AppendNumber(std::string& out, uint64_t v) {
+template <typename Integer>
+void AppendNumber(std::string& out, Integer v) {
   char buf[24];
   auto r = std::to_chars(buf, buf + sizeof buf, v);
   out.append(buf, r.ptr);
@@ -16,14 +17,14 @@ void AppendNumber(std::string& out, uint64_t v) {
 
 }  // namespace
 
-std::string DateText(uint16_t d, uint16_t t) {
+namespace {
+
+void AppendDateText(std::string& s, uint16_t d, uint16_t t) {
   const unsigned month = (d >> 5) & 15, day = d & 31, year = (d >> 9) + 1980u;
   const unsigned hour = t >> 11, minute = (t >> 5) & 63;
   unsigned shown = hour;
   if (hour > 12) shown = hour - 12;
   if (hour == 0) shown = 12;
-  std::string s;
-  s.reserve(20);
   AppendNumber(s, month);
   s += '/';
   AppendNumber(s, day);
@@ -35,6 +36,14 @@ std::string DateText(uint16_t d, uint16_t t) {
   if (minute < 10) s += '0';
   AppendNumber(s, minute);
   s += hour >= 12 ? " PM" : " AM";
+}
+
+}  // namespace
+
+std::string DateText(uint16_t d, uint16_t t) {
+  std::string s;
+  s.reserve(20);
+  AppendDateText(s, d, t);
   return s;
 }
 
@@ -52,18 +61,24 @@ std::string RatioText(uint32_t size, uint32_t packed) {
   return s;
 }
 
-ResultRow MakeRow(std::string_view name, std::string_view container, uint16_t dosDate,
-                  uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep,
-                  bool dated) {
-  ResultRow row;
+void FillRow(ResultRow& row, std::string_view name, std::string_view container, uint16_t dosDate,
+             uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep,
+             bool dated) {
   row.keys = {size, packed, 0, dosDate, dosTime, dated, folderEntry};
   row.file.assign(name);
   row.container.assign(container);
-  row.modified = dated ? DateText(dosDate, dosTime) : std::string("?");
+  row.modified.clear();
+  if (dated)
+    AppendDateText(row.modified, dosDate, dosTime);
+  else
+    row.modified = "?";
+  row.size.clear();
+  row.ratio.clear();
+  row.packed.clear();
   AppendNumber(row.size, size);
   if (size != 0 && packed != 0) {
     row.keys.ratio = RatioValue(size, packed);
-    row.ratio = std::to_string(row.keys.ratio);
+    AppendNumber(row.ratio, row.keys.ratio);  // below zero where packing grew the member
     row.ratio += '%';
     AppendNumber(row.packed, packed);
   } else {
@@ -71,6 +86,13 @@ ResultRow MakeRow(std::string_view name, std::string_view container, uint16_t do
     row.packed = "?";
   }
   if (folderEntry) row.container += sep;
+}
+
+ResultRow MakeRow(std::string_view name, std::string_view container, uint16_t dosDate,
+                  uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep,
+                  bool dated) {
+  ResultRow row;
+  FillRow(row, name, container, dosDate, dosTime, size, packed, folderEntry, sep, dated);
   return row;
 }
 

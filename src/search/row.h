@@ -24,5 +24,10 @@ int64_t RatioValue(uint32_t size, uint32_t packed);
 ResultRow MakeRow(std::string_view name, std::string_view container, uint16_t dosDate,
                   uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep,
                   bool dated);
+// The same into an existing row, whose texts keep their room: a search reuses one row for
+// every hit that its host does not keep.
+void FillRow(ResultRow& row, std::string_view name, std::string_view container, uint16_t dosDate,
+             uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep,
+             bool dated);
 
 }  // namespace quillow

@@ -269,7 +269,9 @@ void SearchThread::CountHit(std::string_view name, std::string_view container, u
                             bool dated) {
   ++found_;
   if (options_.CountOnly) return;
-  host_.AddRow(MakeRow(name, container, dosDate, dosTime, size, packed, folderEntry, kSep, dated));
+  // A host that keeps the row moves it out; one that writes it at once leaves its room here.
+  FillRow(row_, name, container, dosDate, dosTime, size, packed, folderEntry, kSep, dated);
+  host_.AddRow(std::move(row_));
 }
 
 void SearchThread::ReportMember(std::string_view name, std::string_view container, uint16_t dosDate,

@@ -95,6 +95,7 @@ class SearchThread {
   bool logged_ = false;
   bool finishing_ = false;
   std::string failure_;
+  ResultRow row_;  // the hit being handed over
 
   std::atomic<bool> stop_{false};
 };
