@@ -90,8 +90,6 @@ constexpr size_t kNameMax = kMemberNameBuffer - 1;
 
 constexpr char kCorrupt[] = ": Corrupt ZIP file\n";
 
-uint64_t Le64(const unsigned char* p) { return Le32(p) | uint64_t{Le32(p + 4)} << 32; }
-
 struct Directory {
   uint64_t base = 0;    // where the ZIP data starts in the file (after a program stub)
   uint64_t start = 0;   // file offset of the first entry

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "base/ascii.h"
+#include "base/little_endian.h"
 #include "zip/core/archive.h"
 #include "zip/core/crypto.h"
 #include "zip/core/names.h"
@@ -52,7 +54,7 @@ std::string NameKey(std::string_view name, bool fold) {
   std::string key(name);
   for (char& c : key) {
     if (c == '\\') c = '/';
-    if (fold && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (fold) c = UpperAscii(c);
   }
   return key;
 }
@@ -80,18 +82,6 @@ ZipOptions InUtf8(ZipOptions o) {
   if (kWidePaths && !o.deleteMode)
     for (std::string& n : o.names) n = CallerTextToUtf8(n);
   return o;
-}
-
-void Put16(std::string& s, uint32_t v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
-void Set32(char* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
 bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
@@ -537,17 +527,17 @@ class Writer {
     std::string header;
     auto makeHeader = [&](uint16_t how) {
       header.clear();
-      Put32(header, 0x04034B50);
-      Put16(header, how == kMethodDeflated || encrypt ? 20 : 10);
-      Put16(header, flags | (how == kMethodDeflated && opt_.level >= 8 ? 2 : 0));
-      Put16(header, how);
-      Put16(header, e.modified & 0xFFFF);
-      Put16(header, e.modified >> 16);
-      Put32(header, 0);  // CRC and sizes, patched below
-      Put32(header, 0);
-      Put32(header, 0);
-      Put16(header, static_cast<uint32_t>(s.stored.size()));
-      Put16(header, 0);
+      PutLe32(header, 0x04034B50);
+      PutLe16(header, how == kMethodDeflated || encrypt ? 20 : 10);
+      PutLe16(header, flags | (how == kMethodDeflated && opt_.level >= 8 ? 2 : 0));
+      PutLe16(header, how);
+      PutLe16(header, e.modified & 0xFFFF);
+      PutLe16(header, e.modified >> 16);
+      PutLe32(header, 0);  // CRC and sizes, patched below
+      PutLe32(header, 0);
+      PutLe32(header, 0);
+      PutLe16(header, static_cast<uint32_t>(s.stored.size()));
+      PutLe16(header, 0);
       header += s.stored;
     };
     uint64_t packed = 0;
@@ -584,22 +574,22 @@ class Writer {
       return -1;
     }
     char patch[12];
-    Set32(patch, crc);
-    Set32(patch + 4, static_cast<uint32_t>(packed));
-    Set32(patch + 8, static_cast<uint32_t>(size));
+    SetLe32(patch, crc);
+    SetLe32(patch + 4, static_cast<uint32_t>(packed));
+    SetLe32(patch + 8, static_cast<uint32_t>(size));
     if (!sink.PatchAt(headerAt + 14, patch, sizeof patch)) return -1;
 
     std::string& c = e.central;
     c.clear();
-    Put32(c, 0x02014B50);
-    Put16(c, utf8 ? kMadeByNonAscii : kMadeByDos);
+    PutLe32(c, 0x02014B50);
+    PutLe16(c, utf8 ? kMadeByNonAscii : kMadeByDos);
     c.append(header, 4, 26);
     c.replace(16, 12, patch, 12);
-    Put16(c, 0);  // comment length
-    Put16(c, 0);  // disk
-    Put16(c, 0);  // internal attributes
-    Put32(c, attributes);
-    Put32(c, static_cast<uint32_t>(headerAt));
+    PutLe16(c, 0);  // comment length
+    PutLe16(c, 0);  // disk
+    PutLe16(c, 0);  // internal attributes
+    PutLe32(c, attributes);
+    PutLe32(c, static_cast<uint32_t>(headerAt));
     c += s.stored;
     Note((s.folder ? "adding folder: " : "adding: ") + s.stored +
          (method == kMethodDeflated
@@ -711,7 +701,7 @@ class Writer {
       return false;
     }
     e.central = m.central;
-    Set32(e.central.data() + 42, static_cast<uint32_t>(newAt));
+    SetLe32(e.central.data() + 42, static_cast<uint32_t>(newAt));
     return true;
   }
 
@@ -725,14 +715,14 @@ class Writer {
     }
     const std::string comment = dir_ ? dir_->comment : std::string();
     std::string end;
-    Put32(end, 0x06054B50);
-    Put16(end, 0);
-    Put16(end, 0);
-    Put16(end, n);
-    Put16(end, n);
-    Put32(end, static_cast<uint32_t>(sink.Pos() - cdAt));
-    Put32(end, static_cast<uint32_t>(cdAt));
-    Put16(end, static_cast<uint32_t>(comment.size()));
+    PutLe32(end, 0x06054B50);
+    PutLe16(end, 0);
+    PutLe16(end, 0);
+    PutLe16(end, n);
+    PutLe16(end, n);
+    PutLe32(end, static_cast<uint32_t>(sink.Pos() - cdAt));
+    PutLe32(end, static_cast<uint32_t>(cdAt));
+    PutLe16(end, static_cast<uint32_t>(comment.size()));
     end += comment;
     if (sink.Pos() > kMax32) {
       Fail("the archive would exceed 4 GB; archive not changed");

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/ascii.h"
 #include "platform/file_ops.h"
 
 namespace quillow::zip {
@@ -100,8 +101,7 @@ std::string UpperExtension(const std::string& path) {
   const size_t sep = path.find_last_of("\\/:");
   if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return {};
   std::string ext = path.substr(dot);
-  for (char& c : ext)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  UpperAscii(ext);
   return ext;
 }
 
