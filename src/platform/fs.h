@@ -140,7 +140,9 @@ void ToNativeSeparators(std::string& path);
 // deduplication, compression) is an ordinary folder to the search.
 constexpr bool IsLinkReparseTag(uint32_t tag) { return (tag & 0x20000000u) != 0; }
 
-// The folder that holds the running executable, without a trailing separator.
+// The running executable's own file, and the folder that holds it (without a trailing
+// separator).
+std::string ExecutablePath();
 std::string ExecutableFolder();
 
 // A file opened for reading, shared for reading and writing with others.

@@ -281,13 +281,18 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
   return JoinPath(base, path);
 }
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   std::string buf(PATH_MAX, '\0');
-  ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  if (n <= 0) return CurrentFolder();
-  buf.resize(static_cast<size_t>(n));
-  size_t slash = buf.rfind('/');
-  return slash == 0 ? std::string("/") : buf.substr(0, slash);
+  const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return buf;
+}
+
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
+  if (path.empty()) return CurrentFolder();
+  const size_t slash = path.rfind('/');
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 std::unique_ptr<ReadFile> AdoptForReading(int fd) {

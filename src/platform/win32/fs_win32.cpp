@@ -115,16 +115,10 @@ void FolderListing::Park() {}
 bool FolderListing::Resume(const FolderListing&) { return true; }
 
 namespace {
+// The sentence without its full stop: it is followed by more of the message.
 std::string LastErrorText() {
-  wchar_t* text = nullptr;
-  const DWORD code = GetLastError();
-  FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string out = text ? Narrow(text) : "error " + std::to_string(code);
-  if (text) LocalFree(text);
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.'))
-    out.pop_back();
+  std::string out = SystemErrorText(GetLastError());
+  out.pop_back();
   return out;
 }
 }  // namespace
@@ -225,13 +219,17 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
   return JoinPath(base, path);
 }
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   std::wstring buf(32768, L'\0');
-  DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-  buf.resize(n);
-  size_t slash = buf.find_last_of(L"\\/");
-  if (slash != std::wstring::npos) buf.resize(slash);
+  buf.resize(GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size())));
   return Narrow(buf);
+}
+
+std::string ExecutableFolder() {
+  std::string path = ExecutablePath();
+  const size_t slash = path.find_last_of("\\/");
+  if (slash != std::string::npos) path.resize(slash);
+  return path;
 }
 
 std::unique_ptr<ReadFile> OpenDiskFileForReading(const std::string& path, DWORD share) {

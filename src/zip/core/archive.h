@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/little_endian.h"
+#include "base/separators.h"
 #include "zip/core/zip_fs.h"
 
 namespace quillow::zip {
@@ -36,7 +37,7 @@ struct Member {
   bool badUtf8 = false;       // flagged UTF-8 but is not; `name` is read in code page 437
   std::string central;        // the whole central header, to copy it into a rewritten archive
 
-  bool IsFolder() const { return !name.empty() && (name.back() == '/' || name.back() == '\\'); }
+  bool IsFolder() const { return EndsWithSlash(name); }
 };
 
 struct Directory {

@@ -1,6 +1,7 @@
 #include "zip/core/path_safety.h"
 
 #include "base/ascii.h"
+#include "base/separators.h"
 
 namespace quillow::zip {
 
@@ -25,8 +26,8 @@ SafePath Refuse(std::string why) { return SafePath{{}, std::move(why)}; }
 
 SafePath CheckMemberPath(std::string_view name) {
   if (name.empty()) return Refuse("empty name");
-  if (name[0] == '/' || name[0] == '\\') {
-    const bool unc = name.size() > 1 && (name[1] == '/' || name[1] == '\\');
+  if (IsSlash(name[0])) {
+    const bool unc = name.size() > 1 && IsSlash(name[1]);
     return Refuse(unc ? "network or device path" : "absolute path");
   }
   if (name.size() > 1 && name[1] == ':' && IsAsciiLetter(name[0])) return Refuse("drive letter");

@@ -12,6 +12,7 @@
 
 #include "base/ascii.h"
 #include "base/little_endian.h"
+#include "base/separators.h"
 #include "zip/core/archive.h"
 #include "zip/core/crypto.h"
 #include "zip/core/names.h"
@@ -85,7 +86,6 @@ ZipOptions InUtf8(ZipOptions o) {
 }
 
 bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
-bool IsSep(char c) { return c == '/' || c == '\\'; }
 
 // Sequential output with its own buffer, so a member's many small writes cost few calls.
 // Going back into what is still buffered (to patch a header, or to write a member again
@@ -284,7 +284,7 @@ class Writer {
 
   std::string Child(const std::string& folder, const std::string& name) const {
     if (folder.empty()) return name;
-    return IsSep(folder.back()) ? folder + name : folder + fs_.Separator() + name;
+    return IsSlash(folder.back()) ? folder + name : folder + fs_.Separator() + name;
   }
 
   void Collect(const std::string& folder, const std::string& pattern, bool whole,
