@@ -13,6 +13,7 @@
 #include "base/ascii.h"
 #include "base/little_endian.h"
 #include "base/separators.h"
+#include "platform/temp_beside.h"
 #include "zip/core/archive.h"
 #include "zip/core/crypto.h"
 #include "zip/core/names.h"
@@ -58,20 +59,6 @@ std::string NameKey(std::string_view name, bool fold) {
     if (fold) c = UpperAscii(c);
   }
   return key;
-}
-
-// A run writes its archive to "<archive>.~qzNNNN.tmp" beside it and renames that into place;
-// whatever a killed run left of that pattern goes at the next run on the same archive.
-constexpr std::string_view kTempMark = ".~qz", kTempEnd = ".tmp";
-bool IsTempOf(std::string_view file, std::string_view archiveLeaf) {
-  const size_t fixed = archiveLeaf.size() + kTempMark.size();
-  if (file.size() != fixed + 4 + kTempEnd.size()) return false;
-  if (NameKey(file.substr(0, archiveLeaf.size()), kFoldCase) != NameKey(archiveLeaf, kFoldCase))
-    return false;
-  const std::string_view digits = file.substr(fixed, 4);
-  return file.substr(archiveLeaf.size(), kTempMark.size()) == kTempMark &&
-         digits.find_first_not_of("0123456789") == digits.npos &&
-         NameKey(file.substr(fixed + 4), true) == NameKey(kTempEnd, true);
 }
 
 // Text from the caller in UTF-8. On Windows every path goes to the wide functions, so all of
@@ -420,7 +407,8 @@ class Writer {
     const auto [folder, leaf] = ArchivePlace();
     if (leaf.empty()) return;
     for (const FolderItem& item : fs_.List(folder.empty() ? "." : folder))
-      if (!item.isDirectory && IsTempOf(item.name, leaf) && fs_.Remove(folder + item.name))
+      if (!item.isDirectory && platform::IsTempNameOf(item.name, leaf, kFoldCase) &&
+          fs_.Remove(folder + item.name))
         Note("removed " + folder + item.name + ", left by a run that did not finish");
   }
 
@@ -430,12 +418,10 @@ class Writer {
     const auto [folder, leaf] = ArchivePlace();
     std::string temp;
     std::unique_ptr<OutputFile> out;
-    for (unsigned attempt = 0; attempt < 1000 && !out; ++attempt) {
-      char number[8];
-      std::snprintf(number, sizeof number, "%04u", attempt);
-      temp = folder + leaf + std::string(kTempMark) + number + std::string(kTempEnd);
-      out = fs_.CreateNew(temp);
-    }
+    platform::TakeTempNameBeside(opt_.zipName, [&](std::string name) {
+      temp = std::move(name);
+      return (out = fs_.CreateNew(temp)) != nullptr;
+    });
     if (!out) return Fail("cannot create a temporary file beside " + opt_.zipName);
     // The archive keeps who may read and write it.
     if (old_)
