@@ -176,7 +176,8 @@ bool DeleteFileAt(const std::string& path);
 // Size of a file in bytes, or -1 when it cannot be examined.
 int64_t FileSize(const std::string& path);
 
-// DOS date and time words of a calendar time (seconds since 1970), in local time.
+// DOS date and time words of a calendar time (seconds since 1970), in local time, and back.
 void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime);
+int64_t DosToUnixTime(uint16_t dosDate, uint16_t dosTime);
 
 }  // namespace quillow::platform

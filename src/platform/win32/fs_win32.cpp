@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include "platform/fs.h"
+#include "platform/win32/file_time.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/read_file.h"
 #include "platform/win32/text.h"
+#include "platform/win32/write_all.h"
 
 namespace quillow::platform {
 
@@ -40,23 +42,9 @@ class HandleWriteFile final : public WriteFile {
   explicit HandleWriteFile(UniqueFile h) : h_(std::move(h)) {}
 
   bool Write(const void* data, size_t n) override {
-    const char* p = static_cast<const char*>(data);
-    while (n > 0) {
-      DWORD put = 0;
-      DWORD want = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
-      // A write that took nothing and said nothing leaves a stale code behind.
-      if (!::WriteFile(h_.get(), p, want, &put, nullptr)) {
-        error_ = SystemErrorText(GetLastError());
-        return false;
-      }
-      if (put == 0) {
-        error_ = SystemErrorText(ERROR_HANDLE_DISK_FULL);
-        return false;
-      }
-      p += put;
-      n -= put;
-    }
-    return true;
+    const DWORD code = WriteAll(h_.get(), data, n);
+    if (code != ERROR_SUCCESS) error_ = SystemErrorText(code);
+    return code == ERROR_SUCCESS;
   }
   std::string Error() const override { return error_; }
 
@@ -64,6 +52,8 @@ class HandleWriteFile final : public WriteFile {
   UniqueFile h_;
   std::string error_;
 };
+
+}  // namespace
 
 void FileTimeToDos(const FILETIME& ft, uint16_t& dosDate, uint16_t& dosTime) {
   FILETIME local{};
@@ -76,7 +66,36 @@ void FileTimeToDos(const FILETIME& ft, uint16_t& dosDate, uint16_t& dosTime) {
   }
 }
 
-}  // namespace
+bool DosToFileTime(uint16_t dosDate, uint16_t dosTime, FILETIME& utc) {
+  FILETIME local;
+  return DosDateTimeToFileTime(dosDate, dosTime, &local) && LocalFileTimeToFileTime(&local, &utc);
+}
+
+int64_t DosToUnixTime(uint16_t dosDate, uint16_t dosTime) {
+  FILETIME utc{};
+  if (!DosToFileTime(dosDate, dosTime, utc)) return 0;
+  const uint64_t ticks = uint64_t{utc.dwHighDateTime} << 32 | utc.dwLowDateTime;
+  return static_cast<int64_t>(ticks / 10000000ULL) - 11644473600LL;
+}
+
+DWORD WriteAll(HANDLE h, const void* data, size_t n, const uint64_t* offset, size_t piece) {
+  const char* p = static_cast<const char*>(data);
+  uint64_t at = offset ? *offset : 0;
+  while (n > 0) {
+    OVERLAPPED ov{};
+    ov.Offset = static_cast<DWORD>(at);
+    ov.OffsetHigh = static_cast<DWORD>(at >> 32);
+    const DWORD want = static_cast<DWORD>(std::min(n, piece));
+    DWORD put = 0;
+    // A write that took nothing and said nothing leaves a stale code behind.
+    if (!::WriteFile(h, p, want, &put, offset ? &ov : nullptr)) return GetLastError();
+    if (put == 0) return ERROR_HANDLE_DISK_FULL;
+    p += put;
+    n -= put;
+    at += put;
+  }
+  return ERROR_SUCCESS;
+}
 
 void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
   // 100-ns intervals since 1601.
