@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fs.h"
 #include "platform/win32/text.h"
 #include "resource.h"
 #include "sfx_payload.h"
@@ -66,12 +67,6 @@ Options ParseArguments() {
   }
   LocalFree(argv);
   return o;
-}
-
-std::string ModulePath() {
-  std::wstring buf(32768, L'\0');
-  buf.resize(GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size())));
-  return Narrow(buf);
 }
 
 std::string FullPath(const std::string& path) {
@@ -354,7 +349,7 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 int Run(HINSTANCE instance) {
   App app;
   app.options = ParseArguments();
-  app.exe = ModulePath();
+  app.exe = platform::ExecutablePath();
   std::string error;
   auto payload = OpenPayload(zip::SystemFileSystem(), app.exe, error);
   if (!payload) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/separators.h"
 #include "output/display_text.h"
 #include "ui/dialogs/zipext/zipext.h"
 #include "zip/component/zip_component.h"
@@ -15,9 +16,7 @@ namespace {
 constexpr size_t kReportLines = 20;
 constexpr uint16_t kFlagEncrypted = 0x0001;
 
-bool IsFolderName(const std::string& name) {
-  return !name.empty() && (name.back() == '/' || name.back() == '\\');
-}
+bool IsFolderName(const std::string& name) { return EndsWithSlash(name); }
 
 // The listing keeps names with backslashes for slashes.
 std::string ListedForm(std::string name) {

@@ -5,6 +5,7 @@
 
 #include "app/member_extraction.h"
 #include "app/result_form.h"
+#include "base/ascii.h"
 #include "output/display_text.h"
 #include "ui/dialogs/zipext/zipext.h"
 #include "zip/component/zip_component.h"
@@ -20,16 +21,7 @@ constexpr char kOnlyZip[] =
     "Quillow will launch it.";
 constexpr char kOneArchive[] = "You must extract files from\nonly one ZIP archive at a time.";
 
-bool EndsWithZip(const std::string& path) {
-  if (path.size() < 4) return false;
-  const char* ext = ".zip";
-  for (size_t i = 0; i < 4; ++i) {
-    char c = path[path.size() - 4 + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != ext[i]) return false;
-  }
-  return true;
-}
+bool EndsWithZip(const std::string& path) { return EndsWithIgnoringAsciiCase(path, ".zip"); }
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 
 #include "app/member_extraction.h"
 #include "app/result_form.h"
+#include "base/ascii.h"
 #include "output/display_text.h"
 #include "platform/win32/text.h"
 #include "zip/component/zip_component.h"
@@ -24,8 +25,7 @@ constexpr char kOverwriteQuestion[] =
     "This file already exists in the temporary folder.\nDo you want to overwrite it?";
 
 std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  FoldAscii(text);
   return text;
 }
 

@@ -1,6 +1,7 @@
 // "Save Results As..." and "Append Results to Text File...": the file dialogs, the format
 // decision, and writing the rows in the list's order.
 #include "app/result_form.h"
+#include "base/separators.h"
 #include "output/writers.h"
 #include "platform/win32/file_write.h"
 
@@ -14,12 +15,10 @@ constexpr char kLargeHtmlQuestion[] =
     "to load\nit. If your search created thousands of results,\nit is recommended that you "
     "don't save it in HTML\nformat. Do you want to save these results in HTML\nformat anyway?";
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 // The dialog starts in the remembered folder; only a drive root keeps its backslash.
 std::string DialogFolder(std::string path) {
-  const bool driveRoot = path.size() == 3 && path[1] == ':' && IsSeparator(path[2]);
-  if (!driveRoot && !path.empty() && IsSeparator(path.back())) path.pop_back();
+  const bool driveRoot = path.size() == 3 && path[1] == ':' && IsSlash(path[2]);
+  if (!driveRoot && !path.empty() && IsSlash(path.back())) path.pop_back();
   return path;
 }
 

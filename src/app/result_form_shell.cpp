@@ -6,6 +6,7 @@
 #include "app/print_progress.h"
 #include "app/result_form.h"
 #include "output/print_win32.h"
+#include "platform/fs.h"
 #include "platform/win32/text.h"
 #include "settings/find_registration.h"
 #include "settings/find_registration_win32.h"
@@ -23,9 +24,7 @@ constexpr char kLinkMessage[] = "The icon will appear next time\nyou start your 
 
 std::string TResultForm::ProgramPath() const {
   if (!services_.programPath.empty()) return services_.programPath;
-  std::wstring path(32768, L'\0');
-  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-  return platform::Narrow(path);
+  return platform::ExecutablePath();
 }
 
 Printers& TResultForm::PrinterChoice() {

@@ -7,10 +7,9 @@
 
 #include "base/ascii.h"
 #include "platform/win32/drives.h"
+#include "settings/settings.h"
 
 namespace quillow::app {
-
-inline constexpr int kHistoryLimit = 10;
 
 enum class DriveSet { kAll, kRemovable, kNonRemovable };
 
@@ -24,14 +23,15 @@ std::string BrowseStartFolder(std::string_view lookIn);
 // The Look-in text for a chosen folder: quoted when the path holds a space.
 std::string LookInForFolder(const std::string& path);
 
-// Records `text` at the top of a history list of at most ten entries, unless the list
-// already holds it (letter case aside), in which case nothing moves. `List` offers Count(),
-// ItemText(i), InsertItem(i, text) and DeleteItem(i).
+// Records `text` at the top of a history list of at most settings::kHistoryLimit entries, unless
+// the list already holds it (letter case aside), in which case nothing moves. `List` offers
+// Count(), ItemText(i), InsertItem(i, text) and DeleteItem(i).
 template <typename List>
 void RecordHistory(List& list, const std::string& text) {
   for (int i = 0; i < list.Count(); ++i)
     if (EqualsIgnoringAsciiCase(list.ItemText(i), text)) return;
-  while (list.Count() >= kHistoryLimit) list.DeleteItem(list.Count() - 1);
+  while (list.Count() >= static_cast<int>(settings::kHistoryLimit))
+    list.DeleteItem(list.Count() - 1);
   list.InsertItem(0, text);
 }
 

@@ -8,9 +8,16 @@
 namespace quillow {
 
 constexpr char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+// The other direction, for the names DOS and the ZIP component keep in capitals.
+constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+constexpr bool IsAsciiLetter(char c) { return FoldAscii(c) >= 'a' && FoldAscii(c) <= 'z'; }
 
 inline void FoldAscii(std::string& s) {
   for (char& c : s) c = FoldAscii(c);
+}
+inline void UpperAscii(std::string& s) {
+  for (char& c : s) c = UpperAscii(c);
 }
 
 constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {

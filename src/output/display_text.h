@@ -6,13 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "search/types.h"
 
 namespace quillow {
-
-// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, nothing above
-// U+10FFFF, no cut-off sequence).
-bool IsValidUtf8(std::string_view bytes);
 
 // Text shown for a stored name: valid UTF-8 as is; anything else decoded as code page 437
 // to UTF-8 (full CP437 table for 0x80-0xFF; control bytes kept as they are).

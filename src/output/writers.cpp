@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/ascii.h"
+#include "base/separators.h"
 #include "output/append.h"
 #include "output/display_text.h"
 
@@ -16,9 +17,7 @@ namespace {
 
 constexpr std::string_view kEol = "\r\n";
 
-bool IsFolderRow(std::string_view container) {
-  return !container.empty() && (container.back() == '\\' || container.back() == '/');
-}
+bool IsFolderRow(std::string_view container) { return EndsWithSlash(container); }
 
 // The file and Archive/Folder cells of one row as shown: views into the row, or into the
 // scratch texts when a name had to be decoded or escaped. Reused from row to row, so that
@@ -81,7 +80,7 @@ void AppendFileUrl(std::string_view head, std::string_view tail, std::string& ou
   auto at = [&](size_t i) {
     return i < head.size() ? head[i] : i - head.size() < tail.size() ? tail[i - head.size()] : '\0';
   };
-  auto isSep = [&](size_t i) { return at(i) == '\\' || at(i) == '/'; };
+  auto isSep = [&](size_t i) { return IsSlash(at(i)); };
   // A UNC path brings its own "//" before the server name, a POSIX absolute path its own
   // third slash; only a drive path needs all three.
   out += isSep(0) && isSep(1) ? "file:" : isSep(0) ? "file://" : "file:///";

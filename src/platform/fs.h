@@ -140,7 +140,9 @@ void ToNativeSeparators(std::string& path);
 // deduplication, compression) is an ordinary folder to the search.
 constexpr bool IsLinkReparseTag(uint32_t tag) { return (tag & 0x20000000u) != 0; }
 
-// The folder that holds the running executable, without a trailing separator.
+// The running executable's own file, and the folder that holds it (without a trailing
+// separator).
+std::string ExecutablePath();
 std::string ExecutableFolder();
 
 // A file opened for reading, shared for reading and writing with others.
@@ -174,7 +176,8 @@ bool DeleteFileAt(const std::string& path);
 // Size of a file in bytes, or -1 when it cannot be examined.
 int64_t FileSize(const std::string& path);
 
-// DOS date and time words of a calendar time (seconds since 1970), in local time.
+// DOS date and time words of a calendar time (seconds since 1970), in local time, and back.
 void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime);
+int64_t DosToUnixTime(uint16_t dosDate, uint16_t dosTime);
 
 }  // namespace quillow::platform

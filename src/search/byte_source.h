@@ -11,6 +11,7 @@
 #include <memory>
 #include <string_view>
 
+#include "base/little_endian.h"
 #include "platform/fs.h"
 
 namespace quillow {
@@ -42,14 +43,13 @@ class ByteSource {
   bool ReadU16(uint16_t& v) {
     uint8_t b[2];
     if (!Read(b, 2)) return false;
-    v = static_cast<uint16_t>(b[0] | (b[1] << 8));
+    v = Le16(b);
     return true;
   }
   bool ReadU32(uint32_t& v) {
     uint8_t b[4];
     if (!Read(b, 4)) return false;
-    v = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
-        (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    v = Le32(b);
     return true;
   }
 
@@ -67,12 +67,5 @@ class ByteSource {
   const char* mem_ = nullptr;  // memory-backed: the whole file, no copy
   std::unique_ptr<char[]> buf_;
 };
-
-// Little-endian field access within a header already read into memory.
-inline uint16_t Le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t Le32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 }  // namespace quillow

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/separators.h"
+
 namespace quillow {
 
 namespace {
-
-inline bool IsSep(char c) { return c == '\\' || c == '/'; }
 
 // Copies a name part into a fixed buffer, cut at kMaxPart, optionally folded, slashes
 // optionally turned into backslashes. Returns the copied length.
@@ -55,12 +55,10 @@ std::string LimitInputText(std::string_view text) {
 
 NameParts SplitName(std::string_view name) {
   NameParts parts;
-  if (name.size() >= 2 && name[1] == ':' &&
-      ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z')))
-    name.remove_prefix(2);
+  if (name.size() >= 2 && name[1] == ':' && IsAsciiLetter(name[0])) name.remove_prefix(2);
   size_t sep = std::string_view::npos;
   for (size_t i = name.size(); i > 0; --i)
-    if (IsSep(name[i - 1])) {
+    if (IsSlash(name[i - 1])) {
       sep = i - 1;
       break;
     }

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "output/display_text.h"
+#include "base/little_endian.h"
+#include "base/text.h"
 #include "platform/fs.h"
 
 namespace quillow::settings {
@@ -30,14 +31,6 @@ constexpr size_t kBoundsAt = 4, kHistoryAt = 20, kHistoryEnd = 5220, kShowWarnin
 using Block1 = std::array<uint8_t, kOptionsBlockSize>;
 using Block2 = std::array<uint8_t, kWindowBlockSize>;
 
-void PutInt(uint8_t* at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-uint32_t GetInt(const uint8_t* at) {
-  return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<uint32_t>(at[3]) << 24);
-}
-
 // Texts of older releases are in the Windows ANSI code page; one that is already UTF-8 is
 // kept, anything else is read as Windows-1252.
 std::string LegacyText(const uint8_t* at, size_t limit) {
@@ -54,16 +47,7 @@ std::string LegacyText(const uint8_t* at, size_t limit) {
   for (unsigned char c : bytes) {
     uint32_t cp = c;
     if (c >= 0x80 && c < 0xA0) cp = kHigh[c - 0x80] ? kHigh[c - 0x80] : 0xFFFD;
-    if (cp < 0x80) {
-      text += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      text += static_cast<char>(0xC0 | (cp >> 6));
-      text += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      text += static_cast<char>(0xE0 | (cp >> 12));
-      text += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    AppendUtf8(text, cp);
   }
   return text;
 }
@@ -77,7 +61,7 @@ Block1 OptionsImage(const AppSettings& s) {
   for (size_t i = 0; i < kLegacyTypes; ++i) b[3 + i] = s.ArchiveTypes.on[i];
   const uint32_t colors[] = {s.Html.background, s.Html.text, s.Html.link, s.Html.visitedLink,
                              s.Html.activeLink};
-  for (size_t i = 0; i < 5; ++i) PutInt(&b[kColorsAt + 4 * i], colors[i]);
+  for (size_t i = 0; i < 5; ++i) SetLe32(&b[kColorsAt + 4 * i], colors[i]);
   b[kHyperlinksAt] = s.Html.hyperlinks;
   b[kHyperlinksAt + 1] = s.Html.tableBorders;
   b[kHyperlinksAt + 2] = s.LaunchViewer;
@@ -90,7 +74,7 @@ Block2 WindowImage(const AppSettings& s) {
   Block2 b{};
   const WindowPlacement& p = s.Placement;
   const int32_t bounds[] = {p.width, p.height, p.left, p.top};
-  for (size_t i = 0; i < 4; ++i) PutInt(&b[kBoundsAt + 4 * i], static_cast<uint32_t>(bounds[i]));
+  for (size_t i = 0; i < 4; ++i) SetLe32(&b[kBoundsAt + 4 * i], static_cast<uint32_t>(bounds[i]));
   b[kShowWarningsAt] = s.Options.ShowWarnings;
   return b;
 }
@@ -112,7 +96,7 @@ bool ReadLegacyFile(const std::string& path, AppSettings& s, LegacyBlocks& block
   for (size_t i = 0; i < kLegacyTypes; ++i) s.ArchiveTypes.on[i] = b1[3 + i];
   uint32_t* colors[] = {&s.Html.background, &s.Html.text, &s.Html.link, &s.Html.visitedLink,
                         &s.Html.activeLink};
-  for (size_t i = 0; i < 5; ++i) *colors[i] = GetInt(&b1[kColorsAt + 4 * i]);
+  for (size_t i = 0; i < 5; ++i) *colors[i] = Le32(&b1[kColorsAt + 4 * i]);
   s.Html.hyperlinks = b1[kHyperlinksAt] != 0;
   s.Html.tableBorders = b1[kHyperlinksAt + 1] != 0;
   s.LaunchViewer = b1[kHyperlinksAt + 2];
@@ -124,10 +108,10 @@ bool ReadLegacyFile(const std::string& path, AppSettings& s, LegacyBlocks& block
   if (!blocks.windowBlockRead) return true;
   WindowPlacement& p = blocks.window.placement;
   p.maximized = b2[0] != 0;
-  p.width = static_cast<int32_t>(GetInt(&b2[kBoundsAt]));
-  p.height = static_cast<int32_t>(GetInt(&b2[kBoundsAt + 4]));
-  p.left = static_cast<int32_t>(GetInt(&b2[kBoundsAt + 8]));
-  p.top = static_cast<int32_t>(GetInt(&b2[kBoundsAt + 12]));
+  p.width = static_cast<int32_t>(Le32(&b2[kBoundsAt]));
+  p.height = static_cast<int32_t>(Le32(&b2[kBoundsAt + 4]));
+  p.left = static_cast<int32_t>(Le32(&b2[kBoundsAt + 8]));
+  p.top = static_cast<int32_t>(Le32(&b2[kBoundsAt + 12]));
   p.known = true;
   for (size_t i = 0; i < kHistoryLimit; ++i) {
     for (auto [at, list] : {std::pair{kHistoryAt + 40 * i, &blocks.window.folders},

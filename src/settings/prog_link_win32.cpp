@@ -4,30 +4,13 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "settings/prog_link.h"
 
 namespace quillow::settings {
 
 namespace {
-
-template <class T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T* operator->() const { return p_; }
-  T** Out() { return &p_; }
-  void** OutVoid() { return reinterpret_cast<void**>(&p_); }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
 
 // The calling thread's COM apartment for the length of one call; a thread that has one
 // already keeps it.
@@ -94,12 +77,12 @@ bool TProgLink::MakeLink() {
   const std::string working = SourceName.substr(0, SourceName.rfind('\\') + 1);
 
   ComScope com;
-  ComPtr<IShellLinkW> link;
+  platform::ComPtr<IShellLinkW> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              link.OutVoid())))
+                              link.put_void())))
     return false;
-  ComPtr<IPersistFile> file;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid()))) return false;
+  platform::ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
   link->SetPath(platform::Widen(SourceName).c_str());
   link->SetDescription(platform::Widen(kLinkDescription).c_str());
   link->SetWorkingDirectory(platform::Widen(working).c_str());

@@ -12,6 +12,9 @@
 
 namespace quillow::settings {
 
+// Entries each input box remembers, newest first; the store keeps as many.
+inline constexpr size_t kHistoryLimit = 10;
+
 // The main window's bounds in pixels. `known` stays false until a load (or the window
 // itself) has given them; the form then keeps the placement it was made with.
 struct WindowPlacement {

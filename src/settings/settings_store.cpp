@@ -4,6 +4,7 @@
 
 #include "output/display_text.h"
 #include "platform/fs.h"
+#include "search/type_table.h"
 #include "settings/legacy_file.h"
 
 namespace quillow::settings {
@@ -13,11 +14,10 @@ const char kLegacyQuestion[] =
     "configuration in the Windows registry.\nWould you like me to delete the old "
     "configuration file\nfor you? It is no longer useful.\nThis will only be asked once.";
 
-const std::array<const char*, kTypeCount> kArchiveTypeValues = {
-    "ZIP", "RAR", "WAD",     "GRP", "ARJ", "LZH", "ZOO", "TAR",
-    "ARC", "PAK", "Folders", "HYP", "SQZ", "CAB", "ACE", "7Z"};
-
 namespace {
+
+// The value of each archive type is named after it, in the scan order.
+std::string TypeValue(int i) { return std::string(TypeTable()[i].name); }
 
 // A hand-edited key never stops the load: a missing or mistyped number or flag keeps the
 // value it had, which is the fresh-start one.
@@ -113,15 +113,17 @@ void LoadFromRegistry(SettingsKey& main, KeyValueStore& store, AppSettings& s, b
   {
     auto types = store.OpenKey(kArchiveTypesKey);
     Reader t(types.get());
-    for (int i = 0; i < kTypeCount; ++i) t.Flag(kArchiveTypeValues[i], s.ArchiveTypes.on[i]);
+    for (int i = 0; i < kTypeCount; ++i) t.Flag(TypeValue(i).c_str(), s.ArchiveTypes.on[i]);
   }
   auto old = store.OpenKey(kOldSearchesKey);
   Reader h(old.get());
   s.FolderHistory.clear();
   s.FilesHistory.clear();
-  for (int n = 1; n <= 20; ++n) {
+  // Values "1" to "10" hold the Look-in texts, the next ten the file names.
+  for (size_t n = 1; n <= 2 * kHistoryLimit; ++n) {
     std::string text = h.Text(std::to_string(n).c_str());
-    if (!text.empty()) (n <= 10 ? s.FolderHistory : s.FilesHistory).push_back(std::move(text));
+    if (!text.empty())
+      (n <= kHistoryLimit ? s.FolderHistory : s.FilesHistory).push_back(std::move(text));
   }
 }
 
@@ -196,14 +198,14 @@ bool SaveSettings(KeyValueStore& store, const AppSettings& s) {
   {
     auto types = store.OpenKey(kArchiveTypesKey);
     Writer w(types.get());
-    for (int i = 0; i < kTypeCount; ++i) w.Flag(kArchiveTypeValues[i], s.ArchiveTypes.on[i]);
+    for (int i = 0; i < kTypeCount; ++i) w.Flag(TypeValue(i).c_str(), s.ArchiveTypes.on[i]);
     ok = w.ok() && ok;
   }
   auto old = store.OpenKey(kOldSearchesKey);
   Writer w(old.get());
-  for (size_t n = 1; n <= 20; ++n) {
-    const auto& list = n <= 10 ? s.FolderHistory : s.FilesHistory;
-    const size_t item = n <= 10 ? n - 1 : n - 11;
+  for (size_t n = 1; n <= 2 * kHistoryLimit; ++n) {
+    const auto& list = n <= kHistoryLimit ? s.FolderHistory : s.FilesHistory;
+    const size_t item = (n - 1) % kHistoryLimit;
     w.Text(std::to_string(n).c_str(), item < list.size() ? std::string_view(list[item]) : "");
   }
   return w.ok() && ok;

@@ -19,12 +19,8 @@ inline constexpr char kMarkerValue[] = "DoNotDeleteMe";
 inline constexpr char kLegacyFileName[] = "quillow.cfg";
 extern const char kLegacyQuestion[];
 
-// Value names of the archive-type set, in index order.
-extern const std::array<const char*, kTypeCount> kArchiveTypeValues;
-
 // SavePath lives in a 260-byte field with its terminator.
 inline constexpr size_t kSavePathLimit = 259;
-inline constexpr size_t kHistoryLimit = 10;
 
 // Block 2 of a legacy file: the window placement and the histories it held.
 struct LegacyWindow {

@@ -76,7 +76,7 @@ class FaultyFiles final : public zip::ConvertFiles {
     return shortened;
   }
   int64_t Size(const std::string& path) override {
-    return fault_ == Fault::kSize && path.find(".~qw") != std::string::npos
+    return fault_ == Fault::kSize && path.find(".~qz") != std::string::npos
                ? -1
                : ConvertFiles::Size(path);
   }
@@ -231,7 +231,7 @@ TEST_F(SfxConvert, StubIsLookedForInOrderAndThePathFoundIsKept) {
 TEST_F(SfxConvert, FailuresGiveTheirCodeRemoveThePartialOutputAndKeepEveryInput) {
   tree.Write("Basic.exe", "an earlier program of that name");
   // Someone else's file under the first temporary name is neither used nor removed.
-  tree.Write("Basic.exe.~qw0", "not ours");
+  tree.Write("Basic.exe.~qz0000.tmp", "not ours");
   const auto before = Files();
   // Writes: three blocks of stub, the header, then the archive.
   const struct {
@@ -252,7 +252,7 @@ TEST_F(SfxConvert, FailuresGiveTheirCodeRemoveThePartialOutputAndKeepEveryInput)
   }
   EXPECT_EQ(LoadFile(tree.Path("Basic.Zip")), archive);
   EXPECT_EQ(LoadFile(tree.Path("Basic.exe")), "an earlier program of that name");
-  EXPECT_EQ(LoadFile(tree.Path("Basic.exe.~qw0")), "not ours");
+  EXPECT_EQ(LoadFile(tree.Path("Basic.exe.~qz0000.tmp")), "not ours");
 
   // The ZIP data cannot begin beyond the end of the program.
   EXPECT_EQ(zip::ConvertZIP(tree.Path("Basic.exe"), 1000, host).code, -2);

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/fs.h"
+#include "platform/posix/write_all.h"
 
 namespace quillow::platform {
 
@@ -50,18 +51,10 @@ class PosixWriteFile final : public WriteFile {
   PosixWriteFile& operator=(const PosixWriteFile&) = delete;
 
   bool Write(const void* data, size_t n) override {
-    const char* p = static_cast<const char*>(data);
-    while (n > 0) {
-      ssize_t put = ::write(fd_, p, n);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        error_ = put < 0 ? std::strerror(errno) : kDiskFullText;
-        return false;
-      }
-      p += put;
-      n -= static_cast<size_t>(put);
-    }
-    return true;
+    std::string error = WriteAll(fd_, data, n);
+    if (error.empty()) return true;
+    error_ = std::move(error);
+    return false;
   }
   std::string Error() const override { return error_; }
 
@@ -80,7 +73,19 @@ std::string ErrorText(int error) { return std::strerror(error); }
 // Takes an open descriptor as a file to read, or closes it when it is not a regular file.
 std::unique_ptr<ReadFile> AdoptForReading(int fd);
 
-namespace {}  // namespace
+std::string WriteAll(int fd, const void* data, size_t n, const uint64_t* offset) {
+  const char* p = static_cast<const char*>(data);
+  uint64_t at = offset ? *offset : 0;
+  while (n > 0) {
+    const ssize_t put = offset ? ::pwrite(fd, p, n, static_cast<off_t>(at)) : ::write(fd, p, n);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return put < 0 ? std::strerror(errno) : kDiskFullText;
+    p += put;
+    n -= static_cast<size_t>(put);
+    at += static_cast<uint64_t>(put);
+  }
+  return {};
+}
 
 void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
   time_t t = static_cast<time_t>(seconds);
@@ -99,6 +104,18 @@ void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
   if (year > 127) year = 127;
   dosDate = static_cast<uint16_t>((year << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
   dosTime = static_cast<uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+}
+
+int64_t DosToUnixTime(uint16_t dosDate, uint16_t dosTime) {
+  struct tm local {};
+  local.tm_year = ((dosDate >> 9) & 0x7F) + 80;
+  local.tm_mon = ((dosDate >> 5) & 0x0F) - 1;
+  local.tm_mday = dosDate & 0x1F;
+  local.tm_hour = (dosTime >> 11) & 0x1F;
+  local.tm_min = (dosTime >> 5) & 0x3F;
+  local.tm_sec = (dosTime & 0x1F) * 2;
+  local.tm_isdst = -1;
+  return static_cast<int64_t>(mktime(&local));
 }
 
 struct StartFolder::State {
@@ -290,13 +307,18 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
   return JoinPath(base, path);
 }
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   std::string buf(PATH_MAX, '\0');
-  ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  if (n <= 0) return CurrentFolder();
-  buf.resize(static_cast<size_t>(n));
-  size_t slash = buf.rfind('/');
-  return slash == 0 ? std::string("/") : buf.substr(0, slash);
+  const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return buf;
+}
+
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
+  if (path.empty()) return CurrentFolder();
+  const size_t slash = path.rfind('/');
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 std::unique_ptr<ReadFile> AdoptForReading(int fd) {

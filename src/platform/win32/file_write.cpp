@@ -3,30 +3,16 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 
+#include "platform/temp_beside.h"
 #include "platform/win32/text.h"
+#include "platform/win32/write_all.h"
 
 namespace quillow::platform {
 
 namespace {
 
 std::string SystemError(DWORD code) { return SystemErrorText(code); }
-
-// Writes everything or gives the reason it could not: the system's code, or the disk
-// full when a write took nothing and said nothing (a full volume ends in short writes
-// that report success).
-DWORD WriteAll(HANDLE h, std::string_view bytes) {
-  constexpr size_t kChunk = 1 << 20;
-  while (!bytes.empty()) {
-    const DWORD n = static_cast<DWORD>(std::min(bytes.size(), kChunk));
-    DWORD written = 0;
-    if (!WriteFile(h, bytes.data(), n, &written, nullptr)) return GetLastError();
-    if (written == 0) return ERROR_HANDLE_DISK_FULL;
-    bytes.remove_prefix(written);
-  }
-  return ERROR_SUCCESS;
-}
 
 // A read-only file is never written to (not every file system refuses it, e.g. for an
 // administrator).
@@ -54,14 +40,12 @@ bool SafeFileWriter::Open(const std::string& path, Mode mode) {
   target_ = WidePath(path);
   HANDLE h = INVALID_HANDLE_VALUE;
   if (mode == Mode::kReplace) {
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-      temp_ = WidePath(path + ".~" + std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(counter++) + ".tmp");
+    TakeTempNameBeside(path, [&](const std::string& name) {
+      temp_ = WidePath(name);
       h = CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                       nullptr);
-      if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
-    }
+      return h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS;
+    });
     if (h == INVALID_HANDLE_VALUE) return Fail(GetLastError());
     file_ = h;
     return true;
@@ -79,7 +63,8 @@ bool SafeFileWriter::Open(const std::string& path, Mode mode) {
 
 bool SafeFileWriter::Write(std::string_view bytes) {
   if (!file_) return false;
-  const DWORD code = WriteAll(file_, bytes);
+  constexpr size_t kPiece = 1 << 20;
+  const DWORD code = WriteAll(file_, bytes.data(), bytes.size(), nullptr, kPiece);
   return code == ERROR_SUCCESS || Fail(code);
 }
 

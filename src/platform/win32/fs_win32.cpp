@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include "platform/fs.h"
+#include "platform/win32/file_time.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/read_file.h"
 #include "platform/win32/text.h"
+#include "platform/win32/write_all.h"
 
 namespace quillow::platform {
 
@@ -40,23 +42,9 @@ class HandleWriteFile final : public WriteFile {
   explicit HandleWriteFile(UniqueFile h) : h_(std::move(h)) {}
 
   bool Write(const void* data, size_t n) override {
-    const char* p = static_cast<const char*>(data);
-    while (n > 0) {
-      DWORD put = 0;
-      DWORD want = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
-      // A write that took nothing and said nothing leaves a stale code behind.
-      if (!::WriteFile(h_.get(), p, want, &put, nullptr)) {
-        error_ = SystemErrorText(GetLastError());
-        return false;
-      }
-      if (put == 0) {
-        error_ = SystemErrorText(ERROR_HANDLE_DISK_FULL);
-        return false;
-      }
-      p += put;
-      n -= put;
-    }
-    return true;
+    const DWORD code = WriteAll(h_.get(), data, n);
+    if (code != ERROR_SUCCESS) error_ = SystemErrorText(code);
+    return code == ERROR_SUCCESS;
   }
   std::string Error() const override { return error_; }
 
@@ -64,6 +52,8 @@ class HandleWriteFile final : public WriteFile {
   UniqueFile h_;
   std::string error_;
 };
+
+}  // namespace
 
 void FileTimeToDos(const FILETIME& ft, uint16_t& dosDate, uint16_t& dosTime) {
   FILETIME local{};
@@ -76,7 +66,36 @@ void FileTimeToDos(const FILETIME& ft, uint16_t& dosDate, uint16_t& dosTime) {
   }
 }
 
-}  // namespace
+bool DosToFileTime(uint16_t dosDate, uint16_t dosTime, FILETIME& utc) {
+  FILETIME local;
+  return DosDateTimeToFileTime(dosDate, dosTime, &local) && LocalFileTimeToFileTime(&local, &utc);
+}
+
+int64_t DosToUnixTime(uint16_t dosDate, uint16_t dosTime) {
+  FILETIME utc{};
+  if (!DosToFileTime(dosDate, dosTime, utc)) return 0;
+  const uint64_t ticks = uint64_t{utc.dwHighDateTime} << 32 | utc.dwLowDateTime;
+  return static_cast<int64_t>(ticks / 10000000ULL) - 11644473600LL;
+}
+
+DWORD WriteAll(HANDLE h, const void* data, size_t n, const uint64_t* offset, size_t piece) {
+  const char* p = static_cast<const char*>(data);
+  uint64_t at = offset ? *offset : 0;
+  while (n > 0) {
+    OVERLAPPED ov{};
+    ov.Offset = static_cast<DWORD>(at);
+    ov.OffsetHigh = static_cast<DWORD>(at >> 32);
+    const DWORD want = static_cast<DWORD>(std::min(n, piece));
+    DWORD put = 0;
+    // A write that took nothing and said nothing leaves a stale code behind.
+    if (!::WriteFile(h, p, want, &put, offset ? &ov : nullptr)) return GetLastError();
+    if (put == 0) return ERROR_HANDLE_DISK_FULL;
+    p += put;
+    n -= put;
+    at += put;
+  }
+  return ERROR_SUCCESS;
+}
 
 void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
   // 100-ns intervals since 1601.
@@ -115,16 +134,10 @@ void FolderListing::Park() {}
 bool FolderListing::Resume(const FolderListing&) { return true; }
 
 namespace {
+// The sentence without its full stop: it is followed by more of the message.
 std::string LastErrorText() {
-  wchar_t* text = nullptr;
-  const DWORD code = GetLastError();
-  FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string out = text ? Narrow(text) : "error " + std::to_string(code);
-  if (text) LocalFree(text);
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.'))
-    out.pop_back();
+  std::string out = SystemErrorText(GetLastError());
+  out.pop_back();
   return out;
 }
 }  // namespace
@@ -225,13 +238,17 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
   return JoinPath(base, path);
 }
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   std::wstring buf(32768, L'\0');
-  DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-  buf.resize(n);
-  size_t slash = buf.find_last_of(L"\\/");
-  if (slash != std::wstring::npos) buf.resize(slash);
+  buf.resize(GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size())));
   return Narrow(buf);
+}
+
+std::string ExecutableFolder() {
+  std::string path = ExecutablePath();
+  const size_t slash = path.find_last_of("\\/");
+  if (slash != std::string::npos) path.resize(slash);
+  return path;
 }
 
 std::unique_ptr<ReadFile> OpenDiskFileForReading(const std::string& path, DWORD share) {

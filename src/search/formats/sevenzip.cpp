@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/text.h"
 #include "platform/fs.h"
 #include "search/formats/formats.h"
 #include "search/formats/sevenzip_decode.h"
@@ -41,8 +42,6 @@ constexpr char kCorrupt[] = ": Corrupt 7z file\n";
 constexpr char kEncrypted[] = ": Encrypted 7z headers: members cannot be listed\n";
 constexpr char kRarity[] = ": This 7z type not supported due to its rarity\n";
 
-uint64_t Le64(const unsigned char* p) { return Le32(p) | static_cast<uint64_t>(Le32(p + 4)) << 32; }
-
 // FILETIME (100-ns steps since 1601, UTC) to the DOS date and time of the local zone.
 void FileTimeToDos(uint64_t ft, uint16_t& date, uint16_t& time) {
   constexpr int64_t k1601To1970 = 11644473600LL;
@@ -51,16 +50,9 @@ void FileTimeToDos(uint64_t ft, uint16_t& date, uint16_t& time) {
 
 // Appends one code point in UTF-8, unless the name would no longer fit the member-name buffer
 // (false): a longer name is shown cut after its last whole character that fits.
-bool AppendUtf8(std::string& name, uint32_t cp) {
-  const size_t n = cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
-  if (name.size() + n >= kMemberNameBuffer) return false;
-  if (n == 1) {
-    name += static_cast<char>(cp);
-    return true;
-  }
-  static constexpr unsigned char kLead[5] = {0, 0, 0xC0, 0xE0, 0xF0};
-  name += static_cast<char>(kLead[n] | (cp >> (6 * (n - 1))));
-  for (size_t i = n - 1; i-- > 0;) name += static_cast<char>(0x80 | ((cp >> (6 * i)) & 0x3F));
+bool AppendFitting(std::string& name, uint32_t cp) {
+  if (name.size() + Utf8Length(cp) >= kMemberNameBuffer) return false;
+  AppendUtf8(name, cp);
   return true;
 }
 
@@ -87,7 +79,7 @@ bool ReadName(Cursor& c, std::string& name) {
     } else if (u >= 0xDC00 && u <= 0xDFFF) {
       cp = 0xFFFD;
     }
-    full = full || !AppendUtf8(name, cp);
+    full = full || !AppendFitting(name, cp);
   }
   return c.Ok();
 }

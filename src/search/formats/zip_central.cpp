@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/zip_extra.h"
 #include "search/formats/formats.h"
 
 namespace quillow::formats {
@@ -81,16 +82,12 @@ constexpr uint64_t kLocalHeader = 30;
 // ZIP64 extended information in a directory entry: only the fields whose 32-bit value stands
 // at 0xFFFFFFFF are there, in this order: uncompressed size, compressed size, local header
 // offset (8 bytes each), disk (4).
-constexpr uint32_t kZip64Marker = 0xFFFFFFFF;
-constexpr uint16_t kZip64Id = 0x0001;
 
 // The directory is read in pieces of this size; one entry may need more and gets it.
 constexpr size_t kDirectoryPiece = 256 * 1024;
 constexpr size_t kNameMax = kMemberNameBuffer - 1;
 
 constexpr char kCorrupt[] = ": Corrupt ZIP file\n";
-
-uint64_t Le64(const unsigned char* p) { return Le32(p) | uint64_t{Le32(p + 4)} << 32; }
 
 struct Directory {
   uint64_t base = 0;    // where the ZIP data starts in the file (after a program stub)
@@ -216,29 +213,6 @@ class DirectoryReader {
   size_t at_ = 0;  // first unconsumed byte of buf_
 };
 
-// Replaces the sizes and offset that stand at the marker by their ZIP64 values.
-void ApplyZip64(const unsigned char* extra, size_t length, uint64_t& size, uint64_t& packed,
-                uint64_t& offset) {
-  while (length >= 4) {
-    const uint16_t id = Le16(extra), n = Le16(extra + 2);
-    if (n > length - 4) return;
-    if (id == kZip64Id) {
-      const unsigned char* p = extra + 4;
-      size_t left = n;
-      for (uint64_t* field : {&size, &packed, &offset}) {
-        if (*field != kZip64Marker) continue;
-        if (left < 8) return;
-        *field = Le64(p);
-        p += 8;
-        left -= 8;
-      }
-      return;
-    }
-    extra += 4 + n;
-    length -= 4 + n;
-  }
-}
-
 }  // namespace
 
 void ReadZipCentral(ByteSource& src, ReaderContext& ctx) {
@@ -272,7 +246,7 @@ void ReadZipCentral(ByteSource& src, ReaderContext& ctx) {
       ctx.Warn(kCorrupt);
       return;
     }
-    ApplyZip64(h + kEntry + nameLen, extraLen, size, packed, offset);
+    ApplyZip64(h + kEntry + nameLen, extraLen, {&size, &packed, &offset});
     if (offset > dataEnd || packed > dataEnd - offset || kLocalHeader > dataEnd - offset - packed) {
       ctx.Warn(kCorrupt);
       return;

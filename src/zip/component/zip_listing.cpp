@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 
+#include "base/ascii.h"
 #include "zip/sfx/sfx_header.h"
 
 namespace quillow::zip {
@@ -174,10 +175,7 @@ void Walk(ByteSource& src, bool programFile, ListingResult& out) {
 bool IsProgramFile(std::string_view path) {
   const size_t dot = path.find_last_of(".\\/:");
   if (dot == std::string_view::npos || path[dot] != '.') return false;
-  std::string ext(path.substr(dot));
-  for (char& c : ext)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return ext == ".EXE";
+  return EqualsIgnoringAsciiCase(path.substr(dot), ".exe");
 }
 
 ListingResult ListZipDirectory(ByteSource& src, bool programFile) {

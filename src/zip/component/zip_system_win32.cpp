@@ -1,6 +1,7 @@
 #include "zip/component/zip_system_win32.h"
 
 #include "platform/fs.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
 namespace quillow::zip {
@@ -10,16 +11,13 @@ namespace {
 class Win32Library final : public LoadedLibrary {
  public:
   explicit Win32Library(HMODULE module) : module_(module) {}
-  ~Win32Library() override { FreeLibrary(module_); }
-  Win32Library(const Win32Library&) = delete;
-  Win32Library& operator=(const Win32Library&) = delete;
 
   void* EntryPoint(const char* name) override {
-    return reinterpret_cast<void*>(GetProcAddress(module_, name));
+    return reinterpret_cast<void*>(GetProcAddress(module_.get(), name));
   }
 
  private:
-  HMODULE module_;
+  platform::UniqueModule module_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "base/zip_extra.h"
 #include "zip/core/names.h"
 
 namespace quillow::zip {
@@ -31,21 +32,6 @@ constexpr uint64_t kMaxCentral = 512ull << 20;
 
 bool ReadExact(InputFile& f, uint64_t at, void* dst, size_t n) {
   return n == 0 || f.ReadAt(at, dst, n) == n;
-}
-
-// Extra field records: 2-byte tag, 2-byte length, data.
-const uint8_t* FindExtra(const uint8_t* extra, size_t len, uint16_t tag, size_t& dataLen) {
-  size_t i = 0;
-  while (i + 4 <= len) {
-    const uint16_t t = Le16(extra + i), n = Le16(extra + i + 2);
-    if (i + 4 + n > len) break;
-    if (t == tag) {
-      dataLen = n;
-      return extra + i + 4;
-    }
-    i += 4 + n;
-  }
-  return nullptr;
 }
 
 // Central header:
@@ -75,22 +61,9 @@ bool ParseCentral(const uint8_t* p, size_t avail, Member& m, size_t& used) {
   const uint8_t* extra = p + kCentralSize + nameLen;
 
   // ZIP64 values appear in this order, each only when its 32-bit field is all ones.
-  size_t z64Len = 0;
-  const uint8_t* z64 = FindExtra(extra, extraLen, 0x0001, z64Len);
-  size_t at = 0;
-  auto wide = [&](uint64_t& field) {
-    if (field != 0xFFFFFFFFu) return;
-    if (z64 && at + 8 <= z64Len) {
-      field = Le64(z64 + at);
-      at += 8;
-      m.zip64 = true;
-    } else {
-      m.zip64Missing = true;
-    }
-  };
-  wide(m.size);
-  wide(m.packedSize);
-  wide(m.localOffset);
+  const Zip64Outcome z64 = ApplyZip64(extra, extraLen, {&m.size, &m.packedSize, &m.localOffset});
+  if (z64.applied) m.zip64 = true;
+  if (z64.missing) m.zip64Missing = true;
 
   if (m.flags & kFlagUtf8) {
     m.badUtf8 = !IsValidUtf8(m.rawName);
@@ -99,7 +72,7 @@ bool ParseCentral(const uint8_t* p, size_t avail, Member& m, size_t& used) {
     // Info-ZIP keeps the UTF-8 name in an extra record, valid while the CRC of the stored
     // name still matches it.
     size_t upLen = 0;
-    const uint8_t* up = FindExtra(extra, extraLen, 0x7075, upLen);
+    const uint8_t* up = FindExtraRecord(extra, extraLen, 0x7075, upLen);
     const std::string_view upName =
         up && upLen > 5 ? std::string_view(reinterpret_cast<const char*>(up + 5), upLen - 5)
                         : std::string_view();

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/little_endian.h"
+#include "base/separators.h"
 #include "zip/core/zip_fs.h"
 
 namespace quillow::zip {
@@ -35,7 +37,7 @@ struct Member {
   bool badUtf8 = false;       // flagged UTF-8 but is not; `name` is read in code page 437
   std::string central;        // the whole central header, to copy it into a rewritten archive
 
-  bool IsFolder() const { return !name.empty() && (name.back() == '/' || name.back() == '\\'); }
+  bool IsFolder() const { return EndsWithSlash(name); }
 };
 
 struct Directory {
@@ -93,13 +95,5 @@ class MemberSelection {
   std::unordered_multimap<std::string, size_t> exact_;  // a name, and the spec equal to it
   std::vector<size_t> patterns_;                        // the other specs
 };
-
-inline uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-inline uint32_t Le32(const uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-inline uint64_t Le64(const uint8_t* p) {
-  return Le32(p) | static_cast<uint64_t>(Le32(p + 4)) << 32;
-}
 
 }  // namespace quillow::zip

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
+
 namespace quillow::zip {
 
 // A file specification against a name, the rules of Windows file specifications:
@@ -20,8 +22,6 @@ bool MatchSpec(std::string_view spec, std::string_view name);
 // without wildcards.
 bool SameName(std::string_view a, std::string_view b);
 
-bool IsValidUtf8(std::string_view bytes);
-
 // Text a caller hands the libraries (archive names, file specifications, names) as UTF-8:
 // kept when it is valid UTF-8, otherwise read in the ANSI code page, as an older program
 // built for the classic "A" functions passes it. On Windows that is the system's ANSI code
@@ -32,8 +32,6 @@ std::string CallerTextToUtf8(std::string_view bytes);
 // none can cut the text short or break it into lines, and a name longer than `limit` bytes
 // cut in the middle ("...") so the reason after it still fits. Whole UTF-8 characters only.
 std::string MessageName(std::string_view name, size_t limit);
-// Code page 437 bytes as UTF-8.
-std::string Cp437ToUtf8(std::string_view bytes);
 
 // One path component in the DOS form: upper case, at most eight characters, a dot and
 // three, characters DOS refuses replaced by '_'.

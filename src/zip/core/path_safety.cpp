@@ -1,10 +1,11 @@
 #include "zip/core/path_safety.h"
 
+#include "base/ascii.h"
+#include "base/separators.h"
+
 namespace quillow::zip {
 
 namespace {
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Windows opens the device whatever extension follows the name, and ignores trailing
 // blanks and dots before it: "nul.txt", "Com1 .log" and "aux." all reach a device.
@@ -12,7 +13,7 @@ bool IsDeviceName(std::string_view part) {
   std::string_view stem = part.substr(0, part.find('.'));
   while (!stem.empty() && (stem.back() == ' ' || stem.back() == '.')) stem.remove_suffix(1);
   std::string up;
-  for (char c : stem) up += Upper(c);
+  for (char c : stem) up += UpperAscii(c);
   if (up == "CON" || up == "PRN" || up == "AUX" || up == "NUL" || up == "CONIN$" || up == "CONOUT$")
     return true;
   return up.size() == 4 && (up.compare(0, 3, "COM") == 0 || up.compare(0, 3, "LPT") == 0) &&
@@ -25,12 +26,11 @@ SafePath Refuse(std::string why) { return SafePath{{}, std::move(why)}; }
 
 SafePath CheckMemberPath(std::string_view name) {
   if (name.empty()) return Refuse("empty name");
-  if (name[0] == '/' || name[0] == '\\') {
-    const bool unc = name.size() > 1 && (name[1] == '/' || name[1] == '\\');
+  if (IsSlash(name[0])) {
+    const bool unc = name.size() > 1 && IsSlash(name[1]);
     return Refuse(unc ? "network or device path" : "absolute path");
   }
-  if (name.size() > 1 && name[1] == ':' && ((name[0] | 0x20) >= 'a' && (name[0] | 0x20) <= 'z'))
-    return Refuse("drive letter");
+  if (name.size() > 1 && name[1] == ':' && IsAsciiLetter(name[0])) return Refuse("drive letter");
   if (name.find(':') != std::string_view::npos) return Refuse("alternate data stream");
 
   SafePath out;

@@ -1,5 +1,6 @@
 // The core's file system natively, over the platform layer where it has what the core needs
-// (reading, the current folder, removing and replacing files, DOS stamps); the rest is POSIX.
+// (reading, writing, the current folder, removing and replacing files, DOS stamps); the rest
+// is POSIX.
 // Names beginning with "." count as hidden.
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,10 +11,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include "platform/file_ops.h"
+#include "platform/posix/write_all.h"
 #include "zip/core/zip_fs.h"
 
 namespace quillow::zip {
@@ -27,15 +27,9 @@ DosDateTime ToDos(time_t t) {
 }
 
 struct timespec FromDos(DosDateTime d) {
-  struct tm local {};
-  local.tm_year = static_cast<int>((d >> 25) & 0x7F) + 80;
-  local.tm_mon = static_cast<int>((d >> 21) & 0x0F) - 1;
-  local.tm_mday = static_cast<int>((d >> 16) & 0x1F);
-  local.tm_hour = static_cast<int>((d >> 11) & 0x1F);
-  local.tm_min = static_cast<int>((d >> 5) & 0x3F);
-  local.tm_sec = static_cast<int>(d & 0x1F) * 2;
-  local.tm_isdst = -1;
-  return {mktime(&local), 0};
+  return {static_cast<time_t>(platform::DosToUnixTime(static_cast<uint16_t>(d >> 16),
+                                                      static_cast<uint16_t>(d & 0xFFFF))),
+          0};
 }
 
 class PosixOutput final : public OutputFile {
@@ -45,20 +39,11 @@ class PosixOutput final : public OutputFile {
   PosixOutput(const PosixOutput&) = delete;
   PosixOutput& operator=(const PosixOutput&) = delete;
   bool WriteAt(uint64_t offset, const void* data, size_t n) override {
-    const char* p = static_cast<const char*>(data);
     end_ = std::max(end_, offset + n);
-    while (n > 0) {
-      const ssize_t put = ::pwrite(fd_, p, n, static_cast<off_t>(offset));
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        error_ = put < 0 ? std::strerror(errno) : platform::kDiskFullText;
-        return false;
-      }
-      p += put;
-      n -= static_cast<size_t>(put);
-      offset += static_cast<uint64_t>(put);
-    }
-    return true;
+    std::string error = platform::WriteAll(fd_, data, n, &offset);
+    if (error.empty()) return true;
+    error_ = std::move(error);
+    return false;
   }
   std::string Error() const override { return error_; }
   bool Finish(uint64_t length) override {

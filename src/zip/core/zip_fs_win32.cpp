@@ -6,8 +6,10 @@
 #include <utility>
 
 #include "platform/file_ops.h"
+#include "platform/win32/file_time.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
+#include "platform/win32/write_all.h"
 #include "zip/core/zip_fs.h"
 
 namespace quillow::zip {
@@ -22,19 +24,17 @@ std::string Native(std::string path) {
 }
 std::wstring WidePath(const std::string& path) { return platform::WidePath(Native(path)); }
 
+// A time that has no DOS form is the first day DOS knows.
 DosDateTime ToDos(const FILETIME& utc) {
-  FILETIME local;
-  WORD date = 0, time = 0;
-  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &time))
-    return (1 << 21) | (1 << 16);
+  uint16_t date = 0, time = 0;
+  platform::FileTimeToDos(utc, date, time);
+  if (date == 0) return (1 << 21) | (1 << 16);
   return static_cast<DosDateTime>(date) << 16 | time;
 }
 
 bool ToFileTime(DosDateTime when, FILETIME& utc) {
-  FILETIME local;
-  return DosDateTimeToFileTime(static_cast<WORD>(when >> 16), static_cast<WORD>(when & 0xFFFF),
-                               &local) &&
-         LocalFileTimeToFileTime(&local, &utc);
+  return platform::DosToFileTime(static_cast<uint16_t>(when >> 16),
+                                 static_cast<uint16_t>(when & 0xFFFF), utc);
 }
 
 using platform::UniqueFile;
@@ -43,25 +43,11 @@ class WinOutput final : public OutputFile {
  public:
   explicit WinOutput(UniqueFile h) : h_(std::move(h)) {}
   bool WriteAt(uint64_t offset, const void* data, size_t n) override {
-    const char* p = static_cast<const char*>(data);
     end_ = std::max(end_, offset + n);
-    while (n > 0) {
-      OVERLAPPED ov{};
-      ov.Offset = static_cast<DWORD>(offset);
-      ov.OffsetHigh = static_cast<DWORD>(offset >> 32);
-      const DWORD want = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
-      DWORD put = 0;
-      // A write that took nothing and said nothing leaves a stale code behind.
-      const bool wrote = ::WriteFile(h_.get(), p, want, &put, &ov) != 0;
-      if (!wrote || put == 0) {
-        error_ = platform::SystemErrorText(wrote ? ERROR_HANDLE_DISK_FULL : GetLastError());
-        return false;
-      }
-      p += put;
-      n -= put;
-      offset += put;
-    }
-    return true;
+    const DWORD code = platform::WriteAll(h_.get(), data, n, &offset);
+    if (code == ERROR_SUCCESS) return true;
+    error_ = platform::SystemErrorText(code);
+    return false;
   }
   bool Finish(uint64_t length) override {
     // The file was made new, so it already ends where the furthest write did.
@@ -108,15 +94,14 @@ class WinFileSystem final : public FileSystem {
     if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(pattern.c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return items;
+    const platform::UniqueFindHandle h(FindFirstFileW(pattern.c_str(), &fd));
+    if (!h) return items;
     do {
       const std::wstring name = fd.cFileName;
       if (name == L"." || name == L"..") continue;
       items.push_back(FolderItem{platform::Narrow(name),
                                  (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    } while (FindNextFileW(h.get(), &fd));
     return items;
   }
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override {

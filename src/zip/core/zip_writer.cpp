@@ -10,6 +10,10 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "base/ascii.h"
+#include "base/little_endian.h"
+#include "base/separators.h"
+#include "platform/temp_beside.h"
 #include "zip/core/archive.h"
 #include "zip/core/crypto.h"
 #include "zip/core/names.h"
@@ -52,23 +56,9 @@ std::string NameKey(std::string_view name, bool fold) {
   std::string key(name);
   for (char& c : key) {
     if (c == '\\') c = '/';
-    if (fold && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (fold) c = UpperAscii(c);
   }
   return key;
-}
-
-// A run writes its archive to "<archive>.~qzNNNN.tmp" beside it and renames that into place;
-// whatever a killed run left of that pattern goes at the next run on the same archive.
-constexpr std::string_view kTempMark = ".~qz", kTempEnd = ".tmp";
-bool IsTempOf(std::string_view file, std::string_view archiveLeaf) {
-  const size_t fixed = archiveLeaf.size() + kTempMark.size();
-  if (file.size() != fixed + 4 + kTempEnd.size()) return false;
-  if (NameKey(file.substr(0, archiveLeaf.size()), kFoldCase) != NameKey(archiveLeaf, kFoldCase))
-    return false;
-  const std::string_view digits = file.substr(fixed, 4);
-  return file.substr(archiveLeaf.size(), kTempMark.size()) == kTempMark &&
-         digits.find_first_not_of("0123456789") == digits.npos &&
-         NameKey(file.substr(fixed + 4), true) == NameKey(kTempEnd, true);
 }
 
 // Text from the caller in UTF-8. On Windows every path goes to the wide functions, so all of
@@ -82,20 +72,7 @@ ZipOptions InUtf8(ZipOptions o) {
   return o;
 }
 
-void Put16(std::string& s, uint32_t v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
-void Set32(char* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
 bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
-bool IsSep(char c) { return c == '/' || c == '\\'; }
 
 // Sequential output with its own buffer, so a member's many small writes cost few calls.
 // Going back into what is still buffered (to patch a header, or to write a member again
@@ -294,7 +271,7 @@ class Writer {
 
   std::string Child(const std::string& folder, const std::string& name) const {
     if (folder.empty()) return name;
-    return IsSep(folder.back()) ? folder + name : folder + fs_.Separator() + name;
+    return IsSlash(folder.back()) ? folder + name : folder + fs_.Separator() + name;
   }
 
   void Collect(const std::string& folder, const std::string& pattern, bool whole,
@@ -430,7 +407,8 @@ class Writer {
     const auto [folder, leaf] = ArchivePlace();
     if (leaf.empty()) return;
     for (const FolderItem& item : fs_.List(folder.empty() ? "." : folder))
-      if (!item.isDirectory && IsTempOf(item.name, leaf) && fs_.Remove(folder + item.name))
+      if (!item.isDirectory && platform::IsTempNameOf(item.name, leaf, kFoldCase) &&
+          fs_.Remove(folder + item.name))
         Note("removed " + folder + item.name + ", left by a run that did not finish");
   }
 
@@ -440,12 +418,10 @@ class Writer {
     const auto [folder, leaf] = ArchivePlace();
     std::string temp;
     std::unique_ptr<OutputFile> out;
-    for (unsigned attempt = 0; attempt < 1000 && !out; ++attempt) {
-      char number[8];
-      std::snprintf(number, sizeof number, "%04u", attempt);
-      temp = folder + leaf + std::string(kTempMark) + number + std::string(kTempEnd);
-      out = fs_.CreateNew(temp);
-    }
+    platform::TakeTempNameBeside(opt_.zipName, [&](std::string name) {
+      temp = std::move(name);
+      return (out = fs_.CreateNew(temp)) != nullptr;
+    });
     if (!out) return Fail("cannot create a temporary file beside " + opt_.zipName);
     // The archive keeps who may read and write it.
     if (old_)
@@ -537,17 +513,17 @@ class Writer {
     std::string header;
     auto makeHeader = [&](uint16_t how) {
       header.clear();
-      Put32(header, 0x04034B50);
-      Put16(header, how == kMethodDeflated || encrypt ? 20 : 10);
-      Put16(header, flags | (how == kMethodDeflated && opt_.level >= 8 ? 2 : 0));
-      Put16(header, how);
-      Put16(header, e.modified & 0xFFFF);
-      Put16(header, e.modified >> 16);
-      Put32(header, 0);  // CRC and sizes, patched below
-      Put32(header, 0);
-      Put32(header, 0);
-      Put16(header, static_cast<uint32_t>(s.stored.size()));
-      Put16(header, 0);
+      PutLe32(header, 0x04034B50);
+      PutLe16(header, how == kMethodDeflated || encrypt ? 20 : 10);
+      PutLe16(header, flags | (how == kMethodDeflated && opt_.level >= 8 ? 2 : 0));
+      PutLe16(header, how);
+      PutLe16(header, e.modified & 0xFFFF);
+      PutLe16(header, e.modified >> 16);
+      PutLe32(header, 0);  // CRC and sizes, patched below
+      PutLe32(header, 0);
+      PutLe32(header, 0);
+      PutLe16(header, static_cast<uint32_t>(s.stored.size()));
+      PutLe16(header, 0);
       header += s.stored;
     };
     uint64_t packed = 0;
@@ -584,22 +560,22 @@ class Writer {
       return -1;
     }
     char patch[12];
-    Set32(patch, crc);
-    Set32(patch + 4, static_cast<uint32_t>(packed));
-    Set32(patch + 8, static_cast<uint32_t>(size));
+    SetLe32(patch, crc);
+    SetLe32(patch + 4, static_cast<uint32_t>(packed));
+    SetLe32(patch + 8, static_cast<uint32_t>(size));
     if (!sink.PatchAt(headerAt + 14, patch, sizeof patch)) return -1;
 
     std::string& c = e.central;
     c.clear();
-    Put32(c, 0x02014B50);
-    Put16(c, utf8 ? kMadeByNonAscii : kMadeByDos);
+    PutLe32(c, 0x02014B50);
+    PutLe16(c, utf8 ? kMadeByNonAscii : kMadeByDos);
     c.append(header, 4, 26);
     c.replace(16, 12, patch, 12);
-    Put16(c, 0);  // comment length
-    Put16(c, 0);  // disk
-    Put16(c, 0);  // internal attributes
-    Put32(c, attributes);
-    Put32(c, static_cast<uint32_t>(headerAt));
+    PutLe16(c, 0);  // comment length
+    PutLe16(c, 0);  // disk
+    PutLe16(c, 0);  // internal attributes
+    PutLe32(c, attributes);
+    PutLe32(c, static_cast<uint32_t>(headerAt));
     c += s.stored;
     Note((s.folder ? "adding folder: " : "adding: ") + s.stored +
          (method == kMethodDeflated
@@ -711,7 +687,7 @@ class Writer {
       return false;
     }
     e.central = m.central;
-    Set32(e.central.data() + 42, static_cast<uint32_t>(newAt));
+    SetLe32(e.central.data() + 42, static_cast<uint32_t>(newAt));
     return true;
   }
 
@@ -725,14 +701,14 @@ class Writer {
     }
     const std::string comment = dir_ ? dir_->comment : std::string();
     std::string end;
-    Put32(end, 0x06054B50);
-    Put16(end, 0);
-    Put16(end, 0);
-    Put16(end, n);
-    Put16(end, n);
-    Put32(end, static_cast<uint32_t>(sink.Pos() - cdAt));
-    Put32(end, static_cast<uint32_t>(cdAt));
-    Put16(end, static_cast<uint32_t>(comment.size()));
+    PutLe32(end, 0x06054B50);
+    PutLe16(end, 0);
+    PutLe16(end, 0);
+    PutLe16(end, n);
+    PutLe16(end, n);
+    PutLe32(end, static_cast<uint32_t>(sink.Pos() - cdAt));
+    PutLe32(end, static_cast<uint32_t>(cdAt));
+    PutLe16(end, static_cast<uint32_t>(comment.size()));
     end += comment;
     if (sink.Pos() > kMax32) {
       Fail("the archive would exceed 4 GB; archive not changed");

@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "base/ascii.h"
 #include "platform/file_ops.h"
+#include "platform/temp_beside.h"
 
 namespace quillow::zip {
 
@@ -35,11 +37,15 @@ std::string WithExtension(const std::string& path, const std::string& ext) {
 
 // The output is written under a name of its own beside the target and only then moved onto
 // it: a failure leaves neither a half-written file nor a lost earlier one of that name.
+// With no name free it is empty, and creating it fails.
 std::string TempBeside(const std::string& target, ConvertFiles& files) {
-  for (int n = 0;; ++n) {
-    std::string name = target + ".~qw" + std::to_string(n);
-    if (!files.Exists(name)) return name;
-  }
+  std::string free;
+  platform::TakeTempNameBeside(target, [&](std::string name) {
+    if (files.Exists(name)) return false;
+    free = std::move(name);
+    return true;
+  });
+  return free;
 }
 
 // The output while it is written: removed again unless kept.
@@ -100,8 +106,7 @@ std::string UpperExtension(const std::string& path) {
   const size_t sep = path.find_last_of("\\/:");
   if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return {};
   std::string ext = path.substr(dot);
-  for (char& c : ext)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  UpperAscii(ext);
   return ext;
 }
 
