@@ -3,7 +3,6 @@
 #include "app/result_form.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <exception>
 
@@ -51,6 +50,7 @@ TResultForm::TResultForm(FormServices services)
     : services_(std::move(services)),
       messages_(services_.messages ? *services_.messages : systemMessages_),
       shell_(services_.shell ? *services_.shell : systemShell_),
+      saver_(services_.fileDialogs, messages_, shell_),
       queue_([this] { PostMessageW(hwnd_, kQueueMessage, 0, 0); }),
       handOver_(queue_, *this) {
   BrowseFolder.Directory = "C:\\";
@@ -70,14 +70,6 @@ TResultForm::TResultForm(FormServices services)
 
   if (!services_.settingsStore) ownStore_ = std::make_unique<settings::RegistryStore>();
   store_ = services_.settingsStore ? services_.settingsStore : ownStore_.get();
-  fileDialogs_ = services_.fileDialogs ? services_.fileDialogs : &systemFileDialogs_;
-  SaveDialog1.title = "Save Search Results As...";
-  SaveDialog1.filter = "Text files (*.txt)|*.txt|HTML files (*.html *.htm)|*.html;*.htm";
-  SaveDialog1.options =
-      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
-  SaveDialog2.title = "Append Results to Text File...";
-  SaveDialog2.filter = "Text files (*.txt)|*.txt";
-  SaveDialog2.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
 }
 
 TResultForm::~TResultForm() {

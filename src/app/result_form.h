@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/result_saver.h"
 #include "app/scope.h"
 #include "app/search_handover.h"
 #include "app/search_run.h"
@@ -252,6 +253,7 @@ class TResultForm final : private SearchHost {
   ui::MessageBoxes& messages_;
   ui::Shell& shell_;
   ui::FolderBrowser* browser_ = nullptr;
+  ResultSaver saver_;
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;
@@ -280,21 +282,16 @@ class TResultForm final : private SearchHost {
   std::unique_ptr<SearchRun> search_;
   bool searchAlive_ = false;
 
-  // Settings and saving results (result_form_settings.cpp, result_form_save.cpp).
+  // Settings (result_form_settings.cpp).
   void LoadSettingsIntoControls();
   void SaveSettingsFromControls();
   settings::WindowPlacement CurrentPlacement() const;
   void ApplyBounds(const settings::WindowPlacement& placement);
-  void SaveResults(bool append);
-  bool WriteResults(const std::string& path, bool append, bool html);
 
   std::unique_ptr<settings::KeyValueStore> ownStore_;
   settings::KeyValueStore* store_ = nullptr;
-  ui::SystemFileDialogs systemFileDialogs_;
-  ui::FileDialogs* fileDialogs_ = nullptr;
   settings::LegacyWindow legacyWindow_;
   int showOverride_ = -1;  // a show command that the settings ask for, or -1
-  ui::SaveFileDialog SaveDialog1, SaveDialog2;
 };
 
 }  // namespace quillow::app

@@ -131,6 +131,10 @@ void TResultForm::SetOptionChecks() {
   ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Settings.Options.ShowWarnings != 0);
 }
 
+// The output commands: each feature's work is in the file named after its class.
+void TResultForm::Save1Click() { saver_.Save(hwnd_, rows_, Settings, false); }
+void TResultForm::Append1Click() { saver_.Save(hwnd_, rows_, Settings, true); }
+
 // Both extraction commands run one handler (result_form_extract.cpp).
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
 
