@@ -51,6 +51,7 @@ TResultForm::TResultForm(FormServices services)
       messages_(services_.messages ? *services_.messages : systemMessages_),
       shell_(services_.shell ? *services_.shell : systemShell_),
       saver_(services_.fileDialogs, messages_, shell_),
+      printer_(services_.printers, messages_),
       queue_([this] { PostMessageW(hwnd_, kQueueMessage, 0, 0); }),
       handOver_(queue_, *this) {
   BrowseFolder.Directory = "C:\\";

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/result_printer.h"
 #include "app/result_saver.h"
 #include "app/scope.h"
 #include "app/search_handover.h"
@@ -161,15 +162,13 @@ class TResultForm final : private SearchHost {
   // Made with the window, whose handle it keeps as its owner's.
   std::unique_ptr<zip::TZipComponent> ZipComponent;
 
-  // Printing, the Start-menu commands and the manual (result_form_shell.cpp).
+  // The Start-menu commands and the manual (result_form_shell.cpp).
   settings::TProgLink ProgLink1;
   // Full path of the program's executable.
   std::string ProgramPath() const;
 
  private:
-  Printers& PrinterChoice();
   void OpenManual(const char* fileName, const char* failure);
-  SystemPrinters systemPrinters_;
 
  public:
  private:
@@ -254,6 +253,7 @@ class TResultForm final : private SearchHost {
   ui::Shell& shell_;
   ui::FolderBrowser* browser_ = nullptr;
   ResultSaver saver_;
+  ResultPrinter printer_;
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;

@@ -134,6 +134,8 @@ void TResultForm::SetOptionChecks() {
 // The output commands: each feature's work is in the file named after its class.
 void TResultForm::Save1Click() { saver_.Save(hwnd_, rows_, Settings, false); }
 void TResultForm::Append1Click() { saver_.Save(hwnd_, rows_, Settings, true); }
+void TResultForm::Printresults1Click() { printer_.Print(hwnd_, dpi_, font_.get(), rows_); }
+void TResultForm::PrinterSetup1Click() { printer_.Setup(hwnd_); }
 
 // Both extraction commands run one handler (result_form_extract.cpp).
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
