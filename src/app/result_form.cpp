@@ -52,6 +52,7 @@ TResultForm::TResultForm(FormServices services)
       shell_(services_.shell ? *services_.shell : systemShell_),
       saver_(services_.fileDialogs, messages_, shell_),
       printer_(services_.printers, messages_),
+      extractor_(messages_),
       queue_([this] { PostMessageW(hwnd_, kQueueMessage, 0, 0); }),
       handOver_(queue_, *this) {
   BrowseFolder.Directory = "C:\\";

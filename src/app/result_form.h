@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/member_extractor.h"
 #include "app/result_printer.h"
 #include "app/result_saver.h"
 #include "app/scope.h"
@@ -254,6 +255,7 @@ class TResultForm final : private SearchHost {
   ui::FolderBrowser* browser_ = nullptr;
   ResultSaver saver_;
   ResultPrinter printer_;
+  MemberExtractor extractor_;
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;

@@ -137,7 +137,11 @@ void TResultForm::Append1Click() { saver_.Save(hwnd_, rows_, Settings, true); }
 void TResultForm::Printresults1Click() { printer_.Print(hwnd_, dpi_, font_.get(), rows_); }
 void TResultForm::PrinterSetup1Click() { printer_.Setup(hwnd_); }
 
-// Both extraction commands run one handler (result_form_extract.cpp).
+void TResultForm::Extract1Click() {
+  extractor_.Extract(hwnd_, rows_, Results.SelectedRows(), ZipComponent.get(), zipOptions_,
+                     StatusBar1);
+}
+// Both extraction commands run one handler.
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
 
 }  // namespace quillow::app
