@@ -53,6 +53,7 @@ TResultForm::TResultForm(FormServices services)
       saver_(services_.fileDialogs, messages_, shell_),
       printer_(services_.printers, messages_),
       extractor_(messages_),
+      opener_(shell_, messages_),
       queue_([this] { PostMessageW(hwnd_, kQueueMessage, 0, 0); }),
       handOver_(queue_, *this) {
   BrowseFolder.Directory = "C:\\";
@@ -248,8 +249,7 @@ void TResultForm::FormClose() {
   if (search_) search_->RequestStop();
   // Saved without waiting for the search: it only reads the settings.
   SaveSettingsFromControls();
-  for (const std::string& file : temporaryFiles_) platform::DeleteFileAt(file);
-  temporaryFiles_.clear();
+  opener_.DeleteTemporaryFiles();
 }
 
 void TResultForm::Exit1Click() {

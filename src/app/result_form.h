@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "app/member_extractor.h"
+#include "app/member_opener.h"
+#include "app/program_title.h"
 #include "app/result_printer.h"
 #include "app/result_saver.h"
 #include "app/scope.h"
@@ -51,7 +53,6 @@ namespace quillow::app {
 
 inline constexpr char kBeginSearchCaption[] = "Begin Search";
 inline constexpr char kStopSearchCaption[] = "Stop Search";
-inline constexpr char kProgramTitle[] = "Quillow";
 
 // What the window asks of the world; every empty member means "the system's own".
 struct FormServices {
@@ -102,7 +103,7 @@ class TResultForm final : private SearchHost {
   const std::vector<ResultRow>& Rows() const { return rows_; }
   const std::string& ProgramFolder() const { return programFolder_; }
   const platform::DriveTypeTable& DriveTypes() const { return driveTypes_; }
-  std::vector<std::string>& TemporaryFiles() { return temporaryFiles_; }
+  std::vector<std::string>& TemporaryFiles() { return opener_.TemporaryFiles(); }
   bool Searching() const;
   // A search thread exists that has not ended yet (also before its start-of-search steps).
   bool SearchThreadAlive() const { return searchAlive_; }
@@ -256,6 +257,7 @@ class TResultForm final : private SearchHost {
   ResultSaver saver_;
   ResultPrinter printer_;
   MemberExtractor extractor_;
+  MemberOpener opener_;
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;
@@ -267,7 +269,6 @@ class TResultForm final : private SearchHost {
   std::string programFolder_;
   std::string startFolder_;  // current when the program started: relative Look-in entries
   platform::DriveTypeTable driveTypes_{};
-  std::vector<std::string> temporaryFiles_;
   bool legacyImport_ = false;
   bool closed_ = false;  // FormClose has run
   ui::TAdvancedOptions* advancedOptions_ = nullptr;
