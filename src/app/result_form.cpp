@@ -54,22 +54,15 @@ TResultForm::TResultForm(FormServices services)
       printer_(services_.printers, messages_),
       extractor_(messages_),
       opener_(shell_, messages_),
+      // Taken once: a drive attached later is not in the drive sets until the next start.
+      scope_(services_.browser,
+             services_.driveTypes ? services_.driveTypes() : platform::ReadDriveTypes()),
       queue_([this] { PostMessageW(hwnd_, kQueueMessage, 0, 0); }),
       handOver_(queue_, *this) {
-  BrowseFolder.Directory = "C:\\";
-  BrowseFolder.Title = "Look for files in";
-  BrowseFolder.Flags = ui::bfFileSysDirsOnly | ui::bfStatusText;
-  BrowseFolder.ShowPathInStatusArea = true;
-  BrowseFolder.RootFolder = ui::foMyComputer;
-  ownBrowser_ = std::make_unique<ui::ComponentFolderBrowser>(BrowseFolder);
-  browser_ = services_.browser ? services_.browser : ownBrowser_.get();
-
   if (services_.wrapSearchHost) wrappedHost_ = services_.wrapSearchHost(handOver_);
   startFolder_ = platform::CurrentFolder();
   programFolder_ = services_.programFolder;
   if (programFolder_.empty()) programFolder_ = platform::ExecutableFolder() + "\\";
-  // Taken once: a drive attached later is not in the drive sets until the next start.
-  driveTypes_ = services_.driveTypes ? services_.driveTypes() : platform::ReadDriveTypes();
 
   if (!services_.settingsStore) ownStore_ = std::make_unique<settings::RegistryStore>();
   store_ = services_.settingsStore ? services_.settingsStore : ownStore_.get();
@@ -91,7 +84,7 @@ bool TResultForm::Create() {
                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                       kFormWidth, kFormHeight, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
-  BrowseFolder.SetOwnerWindow(hwnd_);
+  scope_.SetOwnerWindow(hwnd_);
   ZipComponent = ui::MakeZipComponent(messages_, hwnd_, kProgramTitle);
   ZipComponent->SFXCaption = zip::kDefaultSFXCaption;
   dpi_ = ui::WindowDpi(hwnd_);

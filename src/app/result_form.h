@@ -20,6 +20,7 @@
 #include "app/scope.h"
 #include "app/search_handover.h"
 #include "app/search_run.h"
+#include "app/search_scope.h"
 #include "app/ui_task_queue.h"
 #include "output/print_win32.h"
 #include "platform/win32/drives.h"
@@ -29,8 +30,6 @@
 #include "settings/prog_link.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
-#include "ui/components/browse_folder.h"
-#include "ui/components/component_folder_browser.h"
 #include "ui/components/constrain.h"
 #include "ui/controls/button.h"
 #include "ui/controls/combo_box.h"
@@ -102,7 +101,7 @@ class TResultForm final : private SearchHost {
   settings::AppSettings Settings;
   const std::vector<ResultRow>& Rows() const { return rows_; }
   const std::string& ProgramFolder() const { return programFolder_; }
-  const platform::DriveTypeTable& DriveTypes() const { return driveTypes_; }
+  const platform::DriveTypeTable& DriveTypes() const { return scope_.DriveTypes(); }
   std::vector<std::string>& TemporaryFiles() { return opener_.TemporaryFiles(); }
   bool Searching() const;
   // A search thread exists that has not ended yet (also before its start-of-search steps).
@@ -159,7 +158,6 @@ class TResultForm final : private SearchHost {
   ui::StatusBar StatusBar1;
   HMENU ResultsMenu = nullptr;  // the window's own
   platform::UniqueMenu PopupMenu1;
-  ui::TBrowseFolder BrowseFolder;
   std::unique_ptr<ui::TConstrain> Constrain1;
   // Made with the window, whose handle it keeps as its owner's.
   std::unique_ptr<zip::TZipComponent> ZipComponent;
@@ -250,14 +248,13 @@ class TResultForm final : private SearchHost {
   FormServices services_;
   ui::SystemMessageBoxes systemMessages_;
   ui::SystemShell systemShell_;
-  std::unique_ptr<ui::ComponentFolderBrowser> ownBrowser_;
   ui::MessageBoxes& messages_;
   ui::Shell& shell_;
-  ui::FolderBrowser* browser_ = nullptr;
   ResultSaver saver_;
   ResultPrinter printer_;
   MemberExtractor extractor_;
   MemberOpener opener_;
+  SearchScope scope_;
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;
@@ -268,7 +265,6 @@ class TResultForm final : private SearchHost {
 
   std::string programFolder_;
   std::string startFolder_;  // current when the program started: relative Look-in entries
-  platform::DriveTypeTable driveTypes_{};
   bool legacyImport_ = false;
   bool closed_ = false;  // FormClose has run
   ui::TAdvancedOptions* advancedOptions_ = nullptr;
