@@ -1,7 +1,7 @@
 // Control and menu identifiers of the main window, named after their components.
 #pragma once
 
-namespace quillow::id {
+namespace quillow::app::id {
 
 // Controls. None uses IDOK (1) or IDCANCEL (2): the dialog manager sends those on Enter and
 // Escape, and they must not look like a click on a control.
@@ -44,4 +44,4 @@ enum Command : int {
 // Positions of the menu bar's submenus.
 enum MenuPosition : int { File1 = 0, Options1 = 1, Search1 = 2, Help1 = 3 };
 
-}  // namespace quillow::id
+}  // namespace quillow::app::id

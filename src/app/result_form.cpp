@@ -3,7 +3,6 @@
 #include "app/result_form.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <exception>
 
@@ -51,33 +50,22 @@ TResultForm::TResultForm(FormServices services)
     : services_(std::move(services)),
       messages_(services_.messages ? *services_.messages : systemMessages_),
       shell_(services_.shell ? *services_.shell : systemShell_),
+      saver_(services_.fileDialogs, messages_, shell_),
+      printer_(services_.printers, messages_),
+      extractor_(messages_),
+      opener_(shell_, messages_),
+      // Taken once: a drive attached later is not in the drive sets until the next start.
+      scope_(services_.browser,
+             services_.driveTypes ? services_.driveTypes() : platform::ReadDriveTypes()),
       queue_([this] { PostMessageW(hwnd_, kQueueMessage, 0, 0); }),
       handOver_(queue_, *this) {
-  BrowseFolder.Directory = "C:\\";
-  BrowseFolder.Title = "Look for files in";
-  BrowseFolder.Flags = ui::bfFileSysDirsOnly | ui::bfStatusText;
-  BrowseFolder.ShowPathInStatusArea = true;
-  BrowseFolder.RootFolder = ui::foMyComputer;
-  ownBrowser_ = std::make_unique<ui::ComponentFolderBrowser>(BrowseFolder);
-  browser_ = services_.browser ? services_.browser : ownBrowser_.get();
-
   if (services_.wrapSearchHost) wrappedHost_ = services_.wrapSearchHost(handOver_);
   startFolder_ = platform::CurrentFolder();
   programFolder_ = services_.programFolder;
   if (programFolder_.empty()) programFolder_ = platform::ExecutableFolder() + "\\";
-  // Taken once: a drive attached later is not in the drive sets until the next start.
-  driveTypes_ = services_.driveTypes ? services_.driveTypes() : platform::ReadDriveTypes();
 
   if (!services_.settingsStore) ownStore_ = std::make_unique<settings::RegistryStore>();
   store_ = services_.settingsStore ? services_.settingsStore : ownStore_.get();
-  fileDialogs_ = services_.fileDialogs ? services_.fileDialogs : &systemFileDialogs_;
-  SaveDialog1.title = "Save Search Results As...";
-  SaveDialog1.filter = "Text files (*.txt)|*.txt|HTML files (*.html *.htm)|*.html;*.htm";
-  SaveDialog1.options =
-      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
-  SaveDialog2.title = "Append Results to Text File...";
-  SaveDialog2.filter = "Text files (*.txt)|*.txt";
-  SaveDialog2.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
 }
 
 TResultForm::~TResultForm() {
@@ -96,7 +84,7 @@ bool TResultForm::Create() {
                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                       kFormWidth, kFormHeight, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
-  BrowseFolder.SetOwnerWindow(hwnd_);
+  scope_.SetOwnerWindow(hwnd_);
   ZipComponent = ui::MakeZipComponent(messages_, hwnd_, kProgramTitle);
   ZipComponent->SFXCaption = zip::kDefaultSFXCaption;
   dpi_ = ui::WindowDpi(hwnd_);
@@ -254,8 +242,7 @@ void TResultForm::FormClose() {
   if (search_) search_->RequestStop();
   // Saved without waiting for the search: it only reads the settings.
   SaveSettingsFromControls();
-  for (const std::string& file : temporaryFiles_) platform::DeleteFileAt(file);
-  temporaryFiles_.clear();
+  opener_.DeleteTemporaryFiles();
 }
 
 void TResultForm::Exit1Click() {

@@ -12,9 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "app/member_extractor.h"
+#include "app/member_opener.h"
+#include "app/program_title.h"
+#include "app/result_printer.h"
+#include "app/result_saver.h"
 #include "app/scope.h"
 #include "app/search_handover.h"
 #include "app/search_run.h"
+#include "app/search_scope.h"
 #include "app/ui_task_queue.h"
 #include "output/print_win32.h"
 #include "platform/win32/drives.h"
@@ -24,8 +30,6 @@
 #include "settings/prog_link.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
-#include "ui/components/browse_folder.h"
-#include "ui/components/component_folder_browser.h"
 #include "ui/components/constrain.h"
 #include "ui/controls/button.h"
 #include "ui/controls/combo_box.h"
@@ -48,7 +52,6 @@ namespace quillow::app {
 
 inline constexpr char kBeginSearchCaption[] = "Begin Search";
 inline constexpr char kStopSearchCaption[] = "Stop Search";
-inline constexpr char kProgramTitle[] = "Quillow";
 
 // What the window asks of the world; every empty member means "the system's own".
 struct FormServices {
@@ -98,8 +101,8 @@ class TResultForm final : private SearchHost {
   settings::AppSettings Settings;
   const std::vector<ResultRow>& Rows() const { return rows_; }
   const std::string& ProgramFolder() const { return programFolder_; }
-  const platform::DriveTypeTable& DriveTypes() const { return driveTypes_; }
-  std::vector<std::string>& TemporaryFiles() { return temporaryFiles_; }
+  const platform::DriveTypeTable& DriveTypes() const { return scope_.DriveTypes(); }
+  std::vector<std::string>& TemporaryFiles() { return opener_.TemporaryFiles(); }
   bool Searching() const;
   // A search thread exists that has not ended yet (also before its start-of-search steps).
   bool SearchThreadAlive() const { return searchAlive_; }
@@ -155,20 +158,17 @@ class TResultForm final : private SearchHost {
   ui::StatusBar StatusBar1;
   HMENU ResultsMenu = nullptr;  // the window's own
   platform::UniqueMenu PopupMenu1;
-  ui::TBrowseFolder BrowseFolder;
   std::unique_ptr<ui::TConstrain> Constrain1;
   // Made with the window, whose handle it keeps as its owner's.
   std::unique_ptr<zip::TZipComponent> ZipComponent;
 
-  // Printing, the Start-menu commands and the manual (result_form_shell.cpp).
+  // The Start-menu commands and the manual (result_form_shell.cpp).
   settings::TProgLink ProgLink1;
   // Full path of the program's executable.
   std::string ProgramPath() const;
 
  private:
-  Printers& PrinterChoice();
   void OpenManual(const char* fileName, const char* failure);
-  SystemPrinters systemPrinters_;
 
  public:
  private:
@@ -248,10 +248,13 @@ class TResultForm final : private SearchHost {
   FormServices services_;
   ui::SystemMessageBoxes systemMessages_;
   ui::SystemShell systemShell_;
-  std::unique_ptr<ui::ComponentFolderBrowser> ownBrowser_;
   ui::MessageBoxes& messages_;
   ui::Shell& shell_;
-  ui::FolderBrowser* browser_ = nullptr;
+  ResultSaver saver_;
+  ResultPrinter printer_;
+  MemberExtractor extractor_;
+  MemberOpener opener_;
+  SearchScope scope_;
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;
@@ -262,8 +265,6 @@ class TResultForm final : private SearchHost {
 
   std::string programFolder_;
   std::string startFolder_;  // current when the program started: relative Look-in entries
-  platform::DriveTypeTable driveTypes_{};
-  std::vector<std::string> temporaryFiles_;
   bool legacyImport_ = false;
   bool closed_ = false;  // FormClose has run
   ui::TAdvancedOptions* advancedOptions_ = nullptr;
@@ -280,21 +281,16 @@ class TResultForm final : private SearchHost {
   std::unique_ptr<SearchRun> search_;
   bool searchAlive_ = false;
 
-  // Settings and saving results (result_form_settings.cpp, result_form_save.cpp).
+  // Settings (result_form_settings.cpp).
   void LoadSettingsIntoControls();
   void SaveSettingsFromControls();
   settings::WindowPlacement CurrentPlacement() const;
   void ApplyBounds(const settings::WindowPlacement& placement);
-  void SaveResults(bool append);
-  bool WriteResults(const std::string& path, bool append, bool html);
 
   std::unique_ptr<settings::KeyValueStore> ownStore_;
   settings::KeyValueStore* store_ = nullptr;
-  ui::SystemFileDialogs systemFileDialogs_;
-  ui::FileDialogs* fileDialogs_ = nullptr;
   settings::LegacyWindow legacyWindow_;
   int showOverride_ = -1;  // a show command that the settings ask for, or -1
-  ui::SaveFileDialog SaveDialog1, SaveDialog2;
 };
 
 }  // namespace quillow::app

@@ -141,6 +141,12 @@ void TResultForm::SortResults() {
   Results.RedrawAll();
 }
 
+void TResultForm::ResultsDblClick() {
+  const int item = ListView_GetNextItem(Results.Handle(), -1, LVNI_SELECTED);
+  if (item < 0 || static_cast<size_t>(item) >= rows_.size()) return;
+  opener_.Open(hwnd_, rows_[static_cast<size_t>(item)], *ZipComponent);
+}
+
 void TResultForm::OnContextMenu(HWND from, LPARAM at) {
   if (from != Results.Handle()) {
     DefWindowProcW(hwnd_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(from), at);

@@ -131,7 +131,17 @@ void TResultForm::SetOptionChecks() {
   ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Settings.Options.ShowWarnings != 0);
 }
 
-// Both extraction commands run one handler (result_form_extract.cpp).
+// The output commands: each feature's work is in the file named after its class.
+void TResultForm::Save1Click() { saver_.Save(hwnd_, rows_, Settings, false); }
+void TResultForm::Append1Click() { saver_.Save(hwnd_, rows_, Settings, true); }
+void TResultForm::Printresults1Click() { printer_.Print(hwnd_, dpi_, font_.get(), rows_); }
+void TResultForm::PrinterSetup1Click() { printer_.Setup(hwnd_); }
+
+void TResultForm::Extract1Click() {
+  extractor_.Extract(hwnd_, rows_, Results.SelectedRows(), ZipComponent.get(), zipOptions_,
+                     StatusBar1);
+}
+// Both extraction commands run one handler.
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
 
 }  // namespace quillow::app

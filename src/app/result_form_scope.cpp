@@ -4,10 +4,11 @@
 
 #include <commctrl.h>
 
+#include <optional>
+#include <string>
+
 #include "app/ids.h"
 #include "app/result_form.h"
-#include "app/scope.h"
-#include "platform/fs.h"
 #include "ui/controls/menu.h"
 
 namespace quillow::app {
@@ -43,16 +44,14 @@ void TResultForm::KeyPress(wchar_t& key) {
 }
 
 void TResultForm::Button1Click() {
-  std::string start = BrowseStartFolder(Folder.Text());
-  if (start.empty()) start = platform::CurrentFolder();
-  browser_->SetDirectory(start);
-  if (!browser_->Execute()) return;
-  Folder.SetText(LookInForFolder(browser_->Directory()));
+  const std::optional<std::string> lookIn = scope_.Browse(Folder.Text());
+  if (!lookIn) return;
+  Folder.SetText(*lookIn);
   FolderChange();
 }
 
 void TResultForm::ApplyDriveSet(DriveSet set) {
-  Folder.SetText(DriveSetText(driveTypes_, set));
+  Folder.SetText(scope_.DriveSetLookIn(set));
   FolderChange();
 }
 

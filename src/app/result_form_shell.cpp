@@ -1,11 +1,9 @@
-// The main window's printing, Start-menu and manual commands.
+// The main window's Start-menu and manual commands.
 #include <windows.h>
 
 #include <string>
 
-#include "app/print_progress.h"
 #include "app/result_form.h"
-#include "output/print_win32.h"
 #include "platform/fs.h"
 #include "platform/win32/text.h"
 #include "settings/find_registration.h"
@@ -15,9 +13,6 @@ namespace quillow::app {
 
 namespace {
 
-constexpr char kNoPrinter[] =
-    "The print job could not start: no printer is installed. Install a printer, then print "
-    "again.";
 constexpr char kLinkMessage[] = "The icon will appear next time\nyou start your computer.";
 
 }  // namespace
@@ -26,39 +21,6 @@ std::string TResultForm::ProgramPath() const {
   if (!services_.programPath.empty()) return services_.programPath;
   return platform::ExecutablePath();
 }
-
-Printers& TResultForm::PrinterChoice() {
-  return services_.printers ? *services_.printers : systemPrinters_;
-}
-
-void TResultForm::Printresults1Click() {
-  if (messages_.Show(hwnd_, kPrintQuestion, "", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  HDC dc = PrinterChoice().CreatePrinterDC();
-  if (!dc) {
-    messages_.Show(hwnd_, kNoPrinter, "Error", MB_OK | MB_ICONERROR);
-    return;
-  }
-  std::string error;
-  {
-    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    // A job of more than one page shows how far it is and can be cancelled.
-    std::unique_ptr<PrintProgress> progress;
-    auto pageStart = [&](size_t page, size_t pages) {
-      if (pages < 2) return true;
-      if (!progress) progress = std::make_unique<PrintProgress>(hwnd_, dpi_, font_.get());
-      return progress->Page(page, pages);
-    };
-    std::unique_ptr<PrintDevice> device = PrinterChoice().MakeDevice(dc);
-    error = RunPrintJob(*device, rows_, pageStart);
-    device.reset();
-    progress.reset();
-    SetCursor(old);
-  }
-  DeleteDC(dc);
-  if (!error.empty()) messages_.Show(hwnd_, error, "Error", MB_OK | MB_ICONERROR);
-}
-
-void TResultForm::PrinterSetup1Click() { PrinterChoice().Setup(hwnd_); }
 
 void TResultForm::Addicontostartmenu1Click() {
   ProgLink1.LinkName = "Quillow.lnk";

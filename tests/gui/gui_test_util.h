@@ -24,6 +24,9 @@
 
 namespace quillow::test {
 
+// The main window's control and command identifiers.
+namespace id = app::id;
+
 struct MessageBoxCall {
   std::string text, title;
   UINT type;

@@ -1,10 +1,10 @@
-// "Extract" and "Extract selected files...": the selected rows must all be members of one
-// ZIP archive; the component is loaded with it and their names, the options dialog asks
-// where and how, and the window extracts them and says what was left out.
+#include "app/member_extractor.h"
+
 #include <optional>
+#include <string>
 
 #include "app/member_extraction.h"
-#include "app/result_form.h"
+#include "app/search_handover.h"
 #include "base/ascii.h"
 #include "output/display_text.h"
 #include "ui/dialogs/zipext/zipext.h"
@@ -23,68 +23,71 @@ constexpr char kOneArchive[] = "You must extract files from\nonly one ZIP archiv
 
 bool EndsWithZip(const std::string& path) { return EndsWithIgnoringAsciiCase(path, ".zip"); }
 
+// The dialog gathers the choices and shows the progress; the status bar shows each file
+// too, as it did before the dialog had a place for it.
+class StatusProgress final : public ui::ExtractProgress {
+ public:
+  StatusProgress(ui::StatusBar& status, ui::ExtractProgress& dialog)
+      : status_(status), dialog_(dialog) {}
+  void FileStarted(const std::string& name, int number, int total) override {
+    status_.SetPanelText(kActivityPanel, DisplayName(name));
+    UpdateWindow(status_.Handle());
+    dialog_.FileStarted(DisplayName(name), number, total);
+  }
+  bool KeepGoing() override { return dialog_.KeepGoing(); }
+
+ private:
+  ui::StatusBar& status_;
+  ui::ExtractProgress& dialog_;
+};
+
 }  // namespace
 
-void TResultForm::Extract1Click() {
-  const std::vector<size_t> selected = Results.SelectedRows();  // in display order
+void MemberExtractor::Extract(HWND owner, const std::vector<ResultRow>& rows,
+                              const std::vector<size_t>& selected, zip::TZipComponent* component,
+                              ui::TZipOptions* dialog, ui::StatusBar& status) {
   if (selected.empty()) {
-    messages_.Show(hwnd_, kNothingSelected, "Error", MB_OK);
+    messages_.Show(owner, kNothingSelected, "Error", MB_OK);
     return;
   }
-  if (!ZipComponent) return;
-  zip::TZipComponent& zip = *ZipComponent;
+  if (!component) return;
+  zip::TZipComponent& zip = *component;
   zip.FSpecArgs.clear();
   zip.SetZipFilename("");
   for (size_t i : selected) {
-    if (i >= rows_.size()) continue;
-    const ResultRow& row = rows_[i];
+    if (i >= rows.size()) continue;
+    const ResultRow& row = rows[i];
     // A plain file's row names its folder, which ends in a backslash: no ZIP either.
     if (!EndsWithZip(row.container)) {
-      messages_.Show(hwnd_, kOnlyZip, "Error", MB_OK);
+      messages_.Show(owner, kOnlyZip, "Error", MB_OK);
       return;
     }
     if (zip.ZipFilename().empty()) {
       zip.SetZipFilename(row.container);
     } else if (zip.ZipFilename() != row.container) {
-      messages_.Show(hwnd_, kOneArchive, "Sorry", MB_OK);
+      messages_.Show(owner, kOneArchive, "Sorry", MB_OK);
       return;
     }
     // The name exactly as stored: the library takes it for that member alone, even when it
     // holds '*' or '?'.
     zip.FSpecArgs.push_back(row.file);
   }
-  if (!zipOptions_) return;
+  if (!dialog) return;
 
-  // The dialog gathers the choices and shows the progress; the status bar shows each file
-  // too, as it did before the dialog had a place for it.
-  class Progress final : public ui::ExtractProgress {
-   public:
-    Progress(TResultForm& form, ui::ExtractProgress& dialog) : form_(form), dialog_(dialog) {}
-    void FileStarted(const std::string& name, int number, int total) override {
-      form_.StatusBar1.SetPanelText(kActivityPanel, DisplayName(name));
-      UpdateWindow(form_.StatusBar1.Handle());
-      dialog_.FileStarted(DisplayName(name), number, total);
-    }
-    bool KeepGoing() override { return dialog_.KeepGoing(); }
-
-   private:
-    TResultForm& form_;
-    ui::ExtractProgress& dialog_;
-  };
-  const std::string activity = StatusBar1.PanelText(kActivityPanel);
+  const std::string activity = status.PanelText(kActivityPanel);
   const std::vector<std::string> names = zip.FSpecArgs;
   std::optional<ExtractionOutcome> outcome;
-  zipOptions_->Execute([&](const ui::ExtractChoices& choices, ui::ExtractProgress& dialog) {
+  dialog->Execute([&](const ui::ExtractChoices& choices, ui::ExtractProgress& shown) {
     zip.ExtrBaseDir = choices.folder;
     zip.ExtrOptions = {};
     if (choices.withFolderNames) zip.ExtrOptions.Include(zip::ExtrDirNames);
     if (choices.overwrite) zip.ExtrOptions.Include(zip::ExtrOverWrite);
-    Progress progress(*this, dialog);
+    StatusProgress progress(status, shown);
     outcome = ExtractMembers(zip, names, &progress);
   });
-  StatusBar1.SetPanelText(kActivityPanel, activity);
+  status.SetPanelText(kActivityPanel, activity);
   if (outcome && !outcome->failures.empty())
-    messages_.Show(hwnd_, FailureReport(*outcome), "Warning", MB_OK | MB_ICONWARNING);
+    messages_.Show(owner, FailureReport(*outcome), "Warning", MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace quillow::app

@@ -1,18 +1,16 @@
-// A double click opens a result with the program the shell associates with it: a file found
-// in a folder where it lies, a member of any other archive by its archive, and a ZIP member
-// from a copy extracted into the temporary folder, which the window deletes when it closes.
-#include <windows.h>
+#include "app/member_opener.h"
 
-#include <commctrl.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/member_extraction.h"
-#include "app/result_form.h"
+#include "app/program_title.h"
 #include "base/ascii.h"
 #include "output/display_text.h"
+#include "platform/fs.h"
 #include "platform/win32/text.h"
 #include "zip/component/zip_component.h"
 #include "zip/core/path_safety.h"
@@ -30,7 +28,7 @@ std::string AsciiLower(std::string text) {
 }
 
 bool IsZipRow(const std::string& container) {
-  return container.size() >= 4 && AsciiLower(container.substr(container.size() - 4)) == ".zip";
+  return EndsWithIgnoringAsciiCase(container, ".zip");
 }
 
 DWORD Attributes(const std::string& path) {
@@ -69,16 +67,13 @@ std::string LastPart(const std::string& name) {
 
 }  // namespace
 
-void TResultForm::ResultsDblClick() {
-  const int item = ListView_GetNextItem(Results.Handle(), -1, LVNI_SELECTED);
-  if (item < 0 || static_cast<size_t>(item) >= rows_.size()) return;
-  // Copies: a message box below runs the message loop, and a search may add rows meanwhile.
-  const std::string container = rows_[static_cast<size_t>(item)].container;
-  const std::string name = rows_[static_cast<size_t>(item)].file;
+void MemberOpener::Open(HWND owner, ResultRow row, zip::TZipComponent& component) {
+  const std::string& container = row.container;
+  const std::string& name = row.file;
 
   if (!IsZipRow(container)) {
     const bool folderRow = !container.empty() && container.back() == '\\';
-    shell_.Open(hwnd_, folderRow ? container + name : container, SW_SHOW);
+    shell_.Open(owner, folderRow ? container + name : container, SW_SHOW);
     return;
   }
   // A folder entry of a ZIP archive holds nothing to extract: its archive is opened, as the
@@ -86,7 +81,7 @@ void TResultForm::ResultsDblClick() {
   const std::string shown = DisplayName(name);
   const std::string leaf = LastPart(shown);
   if (leaf.empty()) {
-    shell_.Open(hwnd_, container, SW_SHOW);
+    shell_.Open(owner, container, SW_SHOW);
     return;
   }
 
@@ -94,14 +89,13 @@ void TResultForm::ResultsDblClick() {
   // file there that nobody deletes.
   const std::string temp = TemporaryFolder();
   if (temp.empty() || !IsFolder(temp)) {
-    messages_.Show(hwnd_,
+    messages_.Show(owner,
                    "The temporary folder \"" + temp + "\" does not exist, so \"" + shown +
                        "\" cannot be extracted for opening.",
                    "Error", MB_OK | MB_ICONERROR);
     return;
   }
 
-  zip::TZipComponent& component = *ZipComponent;
   component.ExtrOptions = zip::ExtrOpts{zip::ExtrOverWrite};
   component.SetZipFilename(container);
   component.ExtrBaseDir = temp;
@@ -113,24 +107,29 @@ void TResultForm::ResultsDblClick() {
     // A name Windows keeps for a device (nul.txt) "exists" in every folder: it is refused
     // before the overwrite question could be asked about it.
     if (const zip::SafePath safe = zip::CheckMemberPath(leaf); safe.parts.empty()) {
-      messages_.Show(hwnd_, "\"" + shown + "\" cannot be opened: " + safe.refusal + ".",
+      messages_.Show(owner, "\"" + shown + "\" cannot be opened: " + safe.refusal + ".",
                      kProgramTitle, MB_OK | MB_ICONWARNING);
       return;
     }
     if (Exists(target) &&
-        messages_.Show(hwnd_, kOverwriteQuestion, "Warning", MB_YESNO | MB_ICONWARNING) != IDYES)
+        messages_.Show(owner, kOverwriteQuestion, "Warning", MB_YESNO | MB_ICONWARNING) != IDYES)
       return;
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     const ExtractionOutcome outcome = ExtractMembers(component, {name}, nullptr);
     SetCursor(previous);
     if (!outcome.failures.empty())
-      messages_.Show(hwnd_, FailureReport(outcome), kProgramTitle, MB_OK | MB_ICONWARNING);
+      messages_.Show(owner, FailureReport(outcome), kProgramTitle, MB_OK | MB_ICONWARNING);
     // Only a file this run wrote is remembered, and opened: after a failure a file of that
     // name may be an old one, or none.
     if (outcome.written == 0 || !Exists(target)) return;
     temporaryFiles_.push_back(target);
   }
-  shell_.Open(hwnd_, target, SW_SHOW);
+  shell_.Open(owner, target, SW_SHOW);
+}
+
+void MemberOpener::DeleteTemporaryFiles() {
+  for (const std::string& file : temporaryFiles_) platform::DeleteFileAt(file);
+  temporaryFiles_.clear();
 }
 
 }  // namespace quillow::app

@@ -1,6 +1,7 @@
-// "Save Results As..." and "Append Results to Text File...": the file dialogs, the format
-// decision, and writing the rows in the list's order.
-#include "app/result_form.h"
+#include "app/result_saver.h"
+
+#include <commdlg.h>
+
 #include "base/separators.h"
 #include "output/writers.h"
 #include "platform/win32/file_write.h"
@@ -33,30 +34,41 @@ std::string FolderOf(const std::string& file) {
 
 }  // namespace
 
-void TResultForm::Save1Click() { SaveResults(false); }
-void TResultForm::Append1Click() { SaveResults(true); }
-
-void TResultForm::SaveResults(bool append) {
-  ui::SaveFileDialog& dialog = append ? SaveDialog2 : SaveDialog1;
-  dialog.initialFolder = DialogFolder(Settings.SavePath);
-  if (!append) dialog.filterIndex = Settings.FilterIndex;
-  if (!fileDialogs_->Save(hwnd_, dialog)) return;
-
-  std::string path = dialog.fileName;
-  Settings.SavePath = FolderOf(path);
-  bool html = false;
-  if (!append) {
-    Settings.FilterIndex = static_cast<uint8_t>(dialog.filterIndex);
-    html = DecideSaveFormat(path, dialog.filterIndex) == SaveFormat::kHtml;
-    if (html && rows_.size() > kLargeHtmlRows &&
-        messages_.Show(hwnd_, kLargeHtmlQuestion, "Warning", MB_YESNO | MB_ICONWARNING) != IDYES)
-      return;
-  }
-  if (!WriteResults(path, append, html)) return;
-  if (Settings.LaunchViewer) shell_.Open(hwnd_, path, SW_SHOWMAXIMIZED);
+ResultSaver::ResultSaver(ui::FileDialogs* dialogs, ui::MessageBoxes& messages, ui::Shell& shell)
+    : dialogs_(dialogs ? *dialogs : systemDialogs_), messages_(messages), shell_(shell) {
+  SaveDialog1.title = "Save Search Results As...";
+  SaveDialog1.filter = "Text files (*.txt)|*.txt|HTML files (*.html *.htm)|*.html;*.htm";
+  SaveDialog1.options =
+      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
+  SaveDialog2.title = "Append Results to Text File...";
+  SaveDialog2.filter = "Text files (*.txt)|*.txt";
+  SaveDialog2.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
 }
 
-bool TResultForm::WriteResults(const std::string& path, bool append, bool html) {
+void ResultSaver::Save(HWND owner, const std::vector<ResultRow>& rows,
+                       settings::AppSettings& settings, bool append) {
+  ui::SaveFileDialog& dialog = append ? SaveDialog2 : SaveDialog1;
+  dialog.initialFolder = DialogFolder(settings.SavePath);
+  if (!append) dialog.filterIndex = settings.FilterIndex;
+  if (!dialogs_.Save(owner, dialog)) return;
+
+  std::string path = dialog.fileName;
+  settings.SavePath = FolderOf(path);
+  bool html = false;
+  if (!append) {
+    settings.FilterIndex = static_cast<uint8_t>(dialog.filterIndex);
+    html = DecideSaveFormat(path, dialog.filterIndex) == SaveFormat::kHtml;
+    if (html && rows.size() > kLargeHtmlRows &&
+        messages_.Show(owner, kLargeHtmlQuestion, "Warning", MB_YESNO | MB_ICONWARNING) != IDYES)
+      return;
+  }
+  if (!Write(owner, rows, settings, path, append, html)) return;
+  if (settings.LaunchViewer) shell_.Open(owner, path, SW_SHOWMAXIMIZED);
+}
+
+bool ResultSaver::Write(HWND owner, const std::vector<ResultRow>& rows,
+                        const settings::AppSettings& settings, const std::string& path, bool append,
+                        bool html) {
   HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   // The layout goes to the file a chunk at a time, so that saving a million rows never
   // holds all their text at once.
@@ -67,18 +79,18 @@ bool TResultForm::WriteResults(const std::string& path, bool append, bool html) 
     std::string chunk;
     TextSink sink(chunk, [&file](std::string_view bytes) { return file.Write(bytes); });
     if (html)
-      WriteHtml(rows_, Settings.Columns, Settings.Html, sink);
-    else if (Settings.SaveTextWithTabs)
-      WriteTextWithTabs(rows_, Settings.Columns, !append, sink);
+      WriteHtml(rows, settings.Columns, settings.Html, sink);
+    else if (settings.SaveTextWithTabs)
+      WriteTextWithTabs(rows, settings.Columns, !append, sink);
     else
-      WriteTextWithSpaces(rows_, Settings.Columns, sink);
+      WriteTextWithSpaces(rows, settings.Columns, sink);
     ok = !sink.failed() && file.Commit();
   }
   SetCursor(old);
   if (!ok) {
     const std::string kept = append ? "\n\nThe file is as it was before."
                                     : "\n\nAny file that was there is as it was before.";
-    messages_.Show(hwnd_,
+    messages_.Show(owner,
                    "The results could not be written to\n" + path + "\n\n" + file.error() + kept,
                    "Error", MB_OK | MB_ICONERROR);
   }
