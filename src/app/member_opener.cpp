@@ -27,9 +27,7 @@ std::string AsciiLower(std::string text) {
   return text;
 }
 
-bool IsZipRow(const std::string& container) {
-  return EndsWithIgnoringAsciiCase(container, ".zip");
-}
+bool IsZipRow(const std::string& container) { return EndsWithIgnoringAsciiCase(container, ".zip"); }
 
 DWORD Attributes(const std::string& path) {
   return GetFileAttributesW(platform::WidePath(path).c_str());
