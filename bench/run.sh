@@ -86,7 +86,10 @@ printf '  %-52s %8s\n' "7zz l -ba -an -air!*.7z (every archive)" "$z7"
 printf '  %-52s %8s   (7z / quillow-find = %s; target >= 5)\n' "" "" "$(ratio "$z7" "$q7")"
 
 # The two ZIP modes once more, run in alternation so that the load of a shared machine falls
-# on both alike; CPU time besides wall time.
+# on both alike, and both on the same processor: on a virtual machine one core may run a
+# third slower than the other for a while, which would otherwise decide the comparison by
+# where each run happened to land. CPU time besides wall time.
 echo
-echo "Local walk (A) against central directories (B), $runs alternating runs each:"
-python3 bench/interleaved.py "$runs" "$qf -t zip *.* $corpus" "$qf --zip-central -t zip *.* $corpus"
+echo "Local walk (A) against central directories (B), $runs alternating runs each, on core 0:"
+python3 bench/interleaved.py "$runs" "taskset -c 0 $qf -t zip *.* $corpus" \
+  "taskset -c 0 $qf --zip-central -t zip *.* $corpus"
