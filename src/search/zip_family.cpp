@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/ascii.h"
+
 namespace quillow {
 
 namespace {
@@ -11,10 +13,7 @@ namespace {
 // of every entry in every folder.
 constexpr uint64_t PackUpper(std::string_view ext) {
   uint64_t v = 0;
-  for (char c : ext) {
-    const char up = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-    v = v << 8 | static_cast<unsigned char>(up);
-  }
+  for (char c : ext) v = v << 8 | static_cast<unsigned char>(UpperAscii(c));
   return v;
 }
 
