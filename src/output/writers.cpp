@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "base/ascii.h"
@@ -237,15 +238,22 @@ void SpacedTextSpool::Add(const ResultRow& row) {
     rec.optionalBytes[c] = static_cast<uint16_t>(n);
     bytes += n;
   }
-  if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < bytes) {
-    blocks_.emplace_back();
-    blocks_.back().reserve(std::max(kBlock, bytes));
+  if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < bytes) {
+    Block fresh;
+    fresh.data = platform::AllocateBulk(bytes);
+    if (!fresh.data) throw std::bad_alloc();
+    fresh.capacity = std::max(platform::kBulkGranule, bytes);
+    blocks_.push_back(std::move(fresh));
   }
-  std::string& block = blocks_.back();
-  block.append(reinterpret_cast<const char*>(&rec), sizeof rec);
-  block += file;
-  if (!same) block += container;
-  for (size_t c = 0; c < 4; ++c) block.append(optional[c].substr(0, rec.optionalBytes[c]));
+  Block& block = blocks_.back();
+  auto put = [&block](const void* p, size_t n) {
+    std::memcpy(block.data.get() + block.used, p, n);
+    block.used += n;
+  };
+  put(&rec, sizeof rec);
+  put(file.data(), file.size());
+  if (!same) put(container.data(), container.size());
+  for (size_t c = 0; c < 4; ++c) put(optional[c].data(), rec.optionalBytes[c]);
   w1_ = std::max<ptrdiff_t>(w1_, rec.fileWidth);
   w2_ = std::max<ptrdiff_t>(w2_, rec.containerWidth);
   lastColumnBytes_ += row.packed.size();
@@ -258,13 +266,13 @@ void SpacedTextSpool::Write(TextSink& sink) const {
   sink.Reserve([&] { return SpacedSize(count_, w1, w2, lastColumnBytes_); });
   AppendSpacedHeader(cols_, w1, w2, out);
   std::string_view container;
-  for (const std::string& block : blocks_) {
-    for (size_t at = 0; at < block.size();) {
+  for (const Block& block : blocks_) {
+    for (size_t at = 0; at < block.used;) {
       Record rec;
-      std::memcpy(&rec, block.data() + at, sizeof rec);
+      std::memcpy(&rec, block.data.get() + at, sizeof rec);
       at += sizeof rec;
       auto take = [&](size_t n) {
-        const std::string_view text(block.data() + at, n);
+        const std::string_view text(block.data.get() + at, n);
         at += n;
         return text;
       };

@@ -10,6 +10,7 @@
 
 #include "output/display_text.h"
 #include "output/text_sink.h"
+#include "platform/bulk_memory.h"
 #include "search/types.h"
 
 namespace quillow {
@@ -58,13 +59,17 @@ class SpacedTextSpool {
     uint32_t fileBytes, fileWidth, containerBytes, containerWidth;
     std::array<uint16_t, 4> optionalBytes;
   };
-  static constexpr size_t kBlock = size_t{1} << 20;
+  // Blocks never move once filled; bulk memory keeps their page faults few.
+  struct Block {
+    platform::BulkMemory data;
+    size_t used = 0, capacity = 0;
+  };
   // The container of the record before (the next member of the same archive).
   static constexpr uint32_t kSameContainer = UINT32_MAX;
 
   SaveColumns cols_;
   Controls controls_;
-  std::vector<std::string> blocks_;
+  std::vector<Block> blocks_;
   std::string fileScratch_, containerScratch_, lastContainer_;
   uint32_t lastContainerWidth_ = 0;
   size_t count_ = 0;

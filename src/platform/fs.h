@@ -35,7 +35,9 @@ struct DirEntry {
   std::string name;
   bool isDirectory = false;
   bool hasDetails = false;
-  bool isRegularFile = false;  // only such files are ever opened: never a pipe or a device
+  // Only such files are ever opened, never a pipe or a device. Some listings know it (a
+  // plain file, not a link) before the details; the details always set it.
+  bool isRegularFile = false;
   uint32_t attributes = 0;
   uint32_t size = 0;     // low 32 bits of the file size
   uint16_t dosDate = 0;  // last write, local time

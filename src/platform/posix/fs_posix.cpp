@@ -248,6 +248,8 @@ bool FolderListing::Read(const std::function<bool()>& stop) {
       e.name = d->d_name;
       if (d->d_type == DT_DIR) {
         e.isDirectory = true;
+      } else if (d->d_type == DT_REG) {
+        e.isRegularFile = true;
       } else if (d->d_type == DT_UNKNOWN) {
         // Some file systems give no type; ask without following links, as for the others.
         struct stat st {};
@@ -259,14 +261,9 @@ bool FolderListing::Read(const std::function<bool()>& stop) {
   }
 }
 
-bool FolderListing::FillDetails(DirEntry& entry) const {
-  if (entry.hasDetails) return true;
-  const int fd = state_->fd;
-  struct stat st {};
-  // Relative to the open folder: no walk down the whole path for every entry.
-  const bool ok = fd >= 0 && (::fstatat(fd, entry.name.c_str(), &st, 0) == 0 ||
-                              ::fstatat(fd, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0);
-  if (!ok) return false;
+namespace {
+
+void SetDetails(DirEntry& entry, const struct stat& st) {
   // A link to a folder shows as a folder (it is listed, never entered).
   const bool folder = entry.isDirectory || S_ISDIR(st.st_mode);
   uint32_t attr = folder ? kAttrDirectory : kAttrArchive;
@@ -277,17 +274,41 @@ bool FolderListing::FillDetails(DirEntry& entry) const {
   entry.size = folder ? 0 : static_cast<uint32_t>(static_cast<uint64_t>(st.st_size));
   UnixTimeToDos(st.st_mtime, entry.dosDate, entry.dosTime);
   entry.hasDetails = true;
+}
+
+}  // namespace
+
+bool FolderListing::FillDetails(DirEntry& entry) const {
+  if (entry.hasDetails) return true;
+  const int fd = state_->fd;
+  struct stat st {};
+  // Relative to the open folder: no walk down the whole path for every entry.
+  const bool ok = fd >= 0 && (::fstatat(fd, entry.name.c_str(), &st, 0) == 0 ||
+                              ::fstatat(fd, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0);
+  if (!ok) return false;
+  SetDetails(entry, st);
   return true;
 }
 
 std::unique_ptr<ReadFile> FolderListing::Open(DirEntry& entry) const {
-  // Pipes, sockets and devices are never opened: a device can act on an open alone.
-  if (!FillDetails(entry) || !entry.isRegularFile) return nullptr;
+  // Pipes, sockets and devices are never opened: a device can act on an open alone. A
+  // plain file the listing named as such is opened at once and its details taken from the
+  // open descriptor, one look fewer; anything else is looked at first.
+  if (!(entry.isRegularFile && !entry.hasDetails) && (!FillDetails(entry) || !entry.isRegularFile))
+    return nullptr;
   // Not blocking, and checked again on the open descriptor: whatever the name came to stand
   // for since the look above, the open cannot wait for a writer.
   const int fd =
       ::openat(state_->fd, entry.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  return AdoptForReading(fd);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    entry.isRegularFile = false;
+    return nullptr;
+  }
+  if (!entry.hasDetails) SetDetails(entry, st);
+  return std::make_unique<PosixReadFile>(fd, static_cast<uint64_t>(st.st_size));
 }
 
 bool SetCurrentFolder(const std::string& folder) { return ::chdir(folder.c_str()) == 0; }

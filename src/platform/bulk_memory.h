@@ -1,0 +1,23 @@
+// Memory for large buffers that are filled once and kept to the end: results spooled until
+// their column widths are known, say. Where the system offers it the memory comes in huge
+// pages, so that filling it costs a page fault per 2 MB rather than one per 4 KB; in a
+// virtual machine each fault is dear.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+namespace quillow::platform {
+
+struct BulkFree {
+  void operator()(char* p) const;
+};
+using BulkMemory = std::unique_ptr<char[], BulkFree>;
+
+// The granule bulk memory is handed out in; a request is rounded up to it.
+inline constexpr size_t kBulkGranule = size_t{2} << 20;
+
+// At least `bytes` bytes (rounded up to kBulkGranule), or null when there is no memory.
+BulkMemory AllocateBulk(size_t bytes);
+
+}  // namespace quillow::platform
