@@ -91,6 +91,7 @@ class SearchThread {
   int32_t warnings_ = 0;
   std::chrono::steady_clock::time_point start_;
   uint32_t elapsedShown_ = 0;
+  uint32_t namesSinceTick_ = 0;
   std::unique_ptr<platform::WriteFile> log_;
   bool logged_ = false;
   bool finishing_ = false;

@@ -1,12 +1,16 @@
 // The rules every layer shares: byte order, UTF-8 and code page 437, ASCII case.
 #include <gtest/gtest.h>
+#include <time.h>
 
+#include <cstdlib>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "base/ascii.h"
 #include "base/little_endian.h"
 #include "base/text.h"
+#include "platform/fs.h"
 
 namespace quillow {
 namespace {
@@ -74,6 +78,50 @@ TEST(BaseRules, AsciiCaseTouchesLettersOnly) {
   EXPECT_FALSE(IsAsciiLetter('@') || IsAsciiLetter('[') || IsAsciiLetter('`') ||
                IsAsciiLetter('{'));
 }
+
+#ifndef _WIN32
+// The conversion keeps a quarter hour's UTC offset; near a change of offset, in zones whose
+// changes fall on the half or quarter hour, and far from 1970 it must still give what the C
+// library gives for each time on its own.
+TEST(BaseRules, DosTimesFollowTheLocalClockAcrossOffsetChanges) {
+  struct Zone {
+    const char* tz;
+    int64_t around;  // a second at which the zone's offset changes, if it has changes
+  };
+  const Zone zones[] = {
+      {"UTC0", 1700000000},
+      {"CET-1CEST,M3.5.0,M10.5.0/3", 1711846800},      // 2024-03-31 01:00 UTC
+      {"ACST-9:30ACDT,M10.1.0,M4.1.0/3", 1712421000},  // Adelaide, 2024-04-06 16:30 UTC
+      {"<+0545>-5:45", 1234567890},
+      {"AAA0BBB,M3.5.0/1:07,M10.5.0/3", 1711847220},  // a change inside a quarter hour
+      {"EST5EDT,M3.2.0,M11.1.0", 4108690800},         // 2100-03-14: past the 32-bit clock
+  };
+  const std::string saved = getenv("TZ") ? getenv("TZ") : "";
+  for (const Zone& z : zones) {
+    setenv("TZ", z.tz, 1);
+    tzset();
+    // A fresh thread: nothing kept from another zone.
+    std::thread([&z] {
+      for (int64_t t = z.around - 1800; t < z.around + 1800; t += 7) {
+        uint16_t date = 0, time = 0;
+        platform::UnixTimeToDos(t, date, time);
+        const time_t tt = static_cast<time_t>(t);
+        struct tm want {};
+        ASSERT_TRUE(localtime_r(&tt, &want));
+        EXPECT_EQ(date, ((want.tm_year - 80) << 9) | ((want.tm_mon + 1) << 5) | want.tm_mday)
+            << z.tz << " at " << t;
+        EXPECT_EQ(time, (want.tm_hour << 11) | (want.tm_min << 5) | (want.tm_sec / 2))
+            << z.tz << " at " << t;
+      }
+    }).join();
+  }
+  if (saved.empty())
+    unsetenv("TZ");
+  else
+    setenv("TZ", saved.c_str(), 1);
+  tzset();
+}
+#endif
 
 }  // namespace
 }  // namespace quillow

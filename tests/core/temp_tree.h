@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "platform/fs.h"
@@ -23,6 +24,8 @@ class TempTree {
                        (info ? info->name() : "t");
     for (char& c : leaf)
       if (c == '/') c = '_';
+    // Two test runs at once on one machine (two checkouts, say) must not share a tree.
+    leaf += "-" + std::to_string(std::random_device{}() % 1000000);
     root_ = std::filesystem::temp_directory_path() / leaf;
     Remove();
     std::filesystem::create_directories(root_);

@@ -7,7 +7,9 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -87,14 +89,11 @@ std::string WriteAll(int fd, const void* data, size_t n, const uint64_t* offset)
   return {};
 }
 
-void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
-  time_t t = static_cast<time_t>(seconds);
-  struct tm local {};
-  if (!localtime_r(&t, &local)) {
-    dosDate = dosTime = 0;
-    return;
-  }
-  int year = local.tm_year + 1900 - 1980;
+namespace {
+
+void DosFromLocal(int year, int month, int day, int hour, int minute, int second, uint16_t& dosDate,
+                  uint16_t& dosTime) {
+  year -= 1980;
   // DOS dates cover 1980 to 2107; earlier times clamp to the first day.
   if (year < 0) {
     dosDate = (1 << 5) | 1;
@@ -102,8 +101,76 @@ void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
     return;
   }
   if (year > 127) year = 127;
-  dosDate = static_cast<uint16_t>((year << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
-  dosTime = static_cast<uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+  dosDate = static_cast<uint16_t>((year << 9) | (month << 5) | day);
+  dosTime = static_cast<uint16_t>((hour << 11) | (minute << 5) | (second / 2));
+}
+
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
+
+// Seconds since 1970 on the local clock to the calendar: days to year, month and day by
+// whole 400-year eras of 146,097 days, each year counted from March so that the leap day
+// comes last.
+void DosFromLocalSeconds(int64_t local, uint16_t& dosDate, uint16_t& dosTime) {
+  const int64_t days = FloorDiv(local, 86400);
+  const int64_t secs = local - days * 86400;
+  const int64_t z = days + 719468;  // days from 0000-03-01
+  const int64_t era = FloorDiv(z, 146097);
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  const int64_t year = yoe + era * 400 + (month <= 2);
+  DosFromLocal(static_cast<int>(std::clamp<int64_t>(year, 0, 9999)), month, day,
+               static_cast<int>(secs / 3600), static_cast<int>(secs / 60 % 60),
+               static_cast<int>(secs % 60), dosDate, dosTime);
+}
+
+bool OffsetAt(int64_t seconds, long& offset) {
+  const time_t t = static_cast<time_t>(seconds);
+  struct tm local {};
+  if (!localtime_r(&t, &local)) return false;
+  offset = local.tm_gmtoff;
+  return true;
+}
+
+// The local clock's offset over one quarter of an hour. The C library takes a lock and
+// walks the zone's rules for every time it converts, and the members of one archive mostly
+// lie minutes apart: a quarter seen twice is checked at its first and last second, and if
+// the offset holds at both (no zone changes it twice in fifteen minutes) it is kept.
+struct QuarterOffset {
+  enum State { kSeenOnce, kHolds, kChanges };
+  int64_t quarter = INT64_MIN;
+  long offset = 0;
+  State state = kSeenOnce;
+};
+
+}  // namespace
+
+void UnixTimeToDos(int64_t seconds, uint16_t& dosDate, uint16_t& dosTime) {
+  thread_local QuarterOffset known;
+  const int64_t quarter = FloorDiv(seconds, 900);
+  if (quarter == known.quarter && known.state == QuarterOffset::kHolds) {
+    DosFromLocalSeconds(seconds + known.offset, dosDate, dosTime);
+    return;
+  }
+  const time_t t = static_cast<time_t>(seconds);
+  struct tm local {};
+  if (static_cast<int64_t>(t) != seconds || !localtime_r(&t, &local)) {
+    dosDate = dosTime = 0;
+    return;
+  }
+  if (quarter != known.quarter) {
+    known = {quarter, local.tm_gmtoff, QuarterOffset::kSeenOnce};
+  } else if (known.state == QuarterOffset::kSeenOnce) {
+    long first = 0, last = 0;
+    const bool holds = OffsetAt(quarter * 900, first) && OffsetAt(quarter * 900 + 899, last) &&
+                       first == known.offset && last == known.offset;
+    known.state = holds ? QuarterOffset::kHolds : QuarterOffset::kChanges;
+  }
+  DosFromLocal(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+               local.tm_sec, dosDate, dosTime);
 }
 
 int64_t DosToUnixTime(uint16_t dosDate, uint16_t dosTime) {
@@ -241,6 +308,9 @@ bool FolderListing::Read(const std::function<bool()>& stop) {
     if (n < 0) error_ = ErrorText(errno);
     if (n <= 0) return n == 0;
     if (stop && stop()) return true;
+    // The shortest record is 24 bytes: one allocation for a folder read at one go (later
+    // pieces of a large folder grow the list as usual).
+    if (entries.empty()) entries.reserve(static_cast<size_t>(n) / 24);
     for (ssize_t off = 0; off < n;) {
       const auto* d = reinterpret_cast<const struct dirent64*>(buf + off);
       off += d->d_reclen;
