@@ -1,4 +1,4 @@
-// The rules every layer shares: byte order, UTF-8 and code page 437, ASCII case.
+// The rules every layer shares: byte order, UTF-8 and code page 437, ASCII case, local DOS times.
 #include <gtest/gtest.h>
 #include <time.h>
 
