@@ -1,7 +1,8 @@
 #!/bin/sh
 # Writes the fuzz seeds that no archiver makes into fuzz/: a self-extractor as the
 # conversion builds one (a minimal PE image of one section, the settings header, then
-# zip/basic.zip), and texts for the pattern, folder, name and row parsers.
+# zip/basic.zip), HYP and SQZ archives (no archiver for them runs here), and texts for the
+# pattern, folder, name and row parsers.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$here/fuzz"
@@ -24,5 +25,23 @@ header[3] = 2 | 16                                  # ask for files, never overw
 header[4:7] = bytes(len(t) for t in texts)
 header[7:7 + sum(map(len, texts))] = b"".join(texts)
 open(sys.argv[2], "wb").write(bytes(image) + bytes(header) + archive)
+PY
+python3 - "$here/fuzz/seed.hyp" "$here/fuzz/seed.sqz" <<'PY'
+import struct, sys
+members = [(b"README.TXT", b"Hello, world\r\n"), (b"DOCS\\MANUAL.DOC", b"x" * 40),
+           (b"EMPTY.DAT", b"")]
+time, date = (10 << 11) | (30 << 5), ((1994 - 1980) << 9) | (6 << 5) | 15
+hyp = bytearray()
+for name, data in members:  # stored: the packed bytes are the data
+    hyp += b"\x1a" + b"ST\x00" + struct.pack("<IIHH", len(data), len(data), time, date)
+    hyp += bytes(5) + bytes([len(name)]) + name + data
+open(sys.argv[1], "wb").write(bytes(hyp))
+sqz = bytearray(b"HLSQZ\x01\x00\x00")
+sqz += bytes([1]) + struct.pack("<H", 4) + b"note"  # a comment block before the files
+for name, data in members:
+    sqz += bytes([18 + len(name)]) + bytes(2) + struct.pack("<IIHH", len(data), len(data), time, date)
+    sqz += bytes(5) + name + data
+sqz += b"\x00"
+open(sys.argv[2], "wb").write(bytes(sqz))
 PY
 printf '*.txt docs\\*.*\0/a "/b c"\0docs/a.txt\nB.TXT\n\033]0;x\007.txt\n' > "$here/fuzz/seed.texts"
