@@ -1,7 +1,8 @@
 // Writing a file whole under a name of its own beside its target, and only then moving it
 // onto the target, so the target is never half written and a failure leaves no trace. Every
 // writer of the program names that file "<target>.~qzNNNN.tmp" (NNNN the first number free),
-// so that what a killed run left is known for what it is and can be removed.
+// so that what a killed run left is known for what it is and can be removed. A target leaf
+// too long for that is cut so that the name stays within 255 bytes.
 #pragma once
 
 #include <string>

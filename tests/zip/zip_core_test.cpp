@@ -3,6 +3,7 @@
 #include <random>
 #include <set>
 
+#include "platform/temp_beside.h"
 #include "zip/core/archive.h"
 #include "zip/core/names.h"
 #include "zip/core/unzip.h"
@@ -433,6 +434,23 @@ TEST_F(ZipCore, LeftoversOfAKilledRunGoAndTheArchiveKeepsItsPermissions) {
   EXPECT_EQ(fs::status("out.zip").permissions() & fs::perms::all, fs::perms(0640));
 #endif
   EXPECT_EQ(Names(Members()), (std::vector<std::string>{"src/a.txt", "src/empty.dat"}));
+}
+
+// A member whose leaf nearly fills the 255-byte limit is still written whole under a
+// temporary name beside it (cut to fit), and a leftover of that name is known as one.
+TEST_F(ZipCore, ALeafNearTheNameLimitExtractsThroughACutTemporaryName) {
+  const std::string leaf(250, 'n');
+  tree_.Write("src/" + leaf, "long\n");
+  ASSERT_EQ(Add({"src/" + leaf}), 1) << report_.All();
+  zip::UnzipOptions u;
+  u.dirNames = true;
+  ASSERT_EQ(Extract("x", u), 1) << report_.All();
+  EXPECT_EQ(ReadBytes("x/src/" + leaf), "long\n");
+  EXPECT_TRUE(NoTempFiles("x"));
+  const std::string temp = platform::TempNameBeside("x/" + leaf, 7);
+  EXPECT_EQ(temp.size() - 2, 255u);
+  EXPECT_TRUE(platform::IsTempNameOf(temp.substr(2), leaf, false));
+  EXPECT_FALSE(platform::IsTempNameOf(temp.substr(2), "m" + leaf.substr(1), false));
 }
 
 // Members whose data ends just short of, on and past the decoder's 256 KiB buffers (and

@@ -38,6 +38,17 @@ std::string Narrow(std::wstring_view utf16) {
 std::wstring WidePath(const std::string& path) {
   std::wstring w = Widen(path);
   if (w.size() < MAX_PATH - 12 || w.rfind(L"\\\\?\\", 0) == 0) return w;
+  // A long relative path is made whole first: the prefix below takes full paths only.
+  const bool full = (w.size() >= 3 && w[1] == L':' && w[2] == L'\\') ||
+                    (w.size() >= 2 && w[0] == L'\\' && w[1] == L'\\');
+  if (!full) {
+    const DWORD n = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+    std::wstring whole(n, L'\0');
+    const DWORD got = n ? GetFullPathNameW(w.c_str(), n, whole.data(), nullptr) : 0;
+    if (got == 0 || got >= n) return w;
+    whole.resize(got);
+    w = std::move(whole);
+  }
   if (w.size() >= 3 && w[1] == L':' && w[2] == L'\\') return L"\\\\?\\" + w;
   if (w.size() >= 2 && w[0] == L'\\' && w[1] == L'\\') return L"\\\\?\\UNC\\" + w.substr(2);
   return w;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "platform/temp_beside.h"
 #include "zip/core/archive.h"
 #include "zip/core/crypto.h"
 #include "zip/core/names.h"
@@ -300,16 +301,13 @@ class Extractor {
 
     // Written under a temporary name beside the target and renamed over it only when the
     // CRC is right: a wrong password or damaged data never replaces a good file.
-    const std::string folder = Join(safe.parts, safe.parts.size() - 1);
     std::string temp;
     std::unique_ptr<OutputFile> out;
-    for (int attempt = 0; attempt < 1000 && !out; ++attempt) {
-      char leaf[32];
-      std::snprintf(leaf, sizeof leaf, "~qz%05u%03d.tmp", static_cast<unsigned>(count_), attempt);
-      temp = folder;
-      Append(temp, leaf);
+    platform::TakeTempNameBeside(target, [&](std::string name) {
+      temp = std::move(name);
       out = fs_.CreateNew(temp);
-    }
+      return out != nullptr;
+    });
     if (!out) return Skip(m, "cannot create a file in its folder");
     uint64_t written = 0;
     Outcome o = Decode(file, *placed.data, m, opt_.password, report_, work_,
