@@ -19,7 +19,7 @@ namespace quillow::app {
 
 namespace {
 
-const std::string& ColumnText(const ResultRow& row, int column) {
+const std::string& ColumnText(const search::ResultRow& row, int column) {
   switch (column) {
     case 1: return row.container;
     case 2: return row.modified;
@@ -45,7 +45,7 @@ void CopyToBuffer(std::string_view text, wchar_t* buffer, int capacity) {
   buffer[n] = L'\0';
 }
 
-std::string RowKey(const ResultRow& row) {
+std::string RowKey(const search::ResultRow& row) {
   std::string key;
   for (int c = 0; c < 6; ++c) {
     key += ColumnText(row, c);
@@ -83,10 +83,10 @@ void TResultForm::ResultsDispInfo(NMLVDISPINFOW& info) const {
     CopyToBuffer({}, info.item.pszText, info.item.cchTextMax);
     return;
   }
-  const ResultRow& r = rows_[row];
+  const search::ResultRow& r = rows_[row];
   // Stored names may be in the DOS code page; they are shown decoded.
   if (info.item.iSubItem == 0)
-    CopyToBuffer(ShownFile(r), info.item.pszText, info.item.cchTextMax);
+    CopyToBuffer(output::ShownFile(r), info.item.pszText, info.item.cchTextMax);
   else
     CopyToBuffer(ColumnText(r, info.item.iSubItem), info.item.pszText, info.item.cchTextMax);
 }
@@ -101,14 +101,14 @@ int TResultForm::ResultsFindItem(const NMLVFINDITEMW& find) const {
   for (size_t n = 0; n < count; ++n) {
     const size_t i = (start + n) % count;
     if (i < start && !(find.lvfi.flags & LVFI_WRAP)) break;
-    if (StartsWithIgnoringCase(platform::Widen(ShownFile(rows_[i])), find.lvfi.psz))
+    if (StartsWithIgnoringCase(platform::Widen(output::ShownFile(rows_[i])), find.lvfi.psz))
       return static_cast<int>(i);
   }
   return -1;
 }
 
 void TResultForm::ResultsColumnClick(int column) {
-  Settings.SortType = ColumnClickKind(Settings.SortType, column);
+  Settings.SortType = output::ColumnClickKind(Settings.SortType, column);
   SortResults();
 }
 
@@ -125,7 +125,7 @@ void TResultForm::SortResults() {
     ++wanted[RowKey(rows_[i])];
     names.insert(rows_[i].file);
   }
-  SortRows(rows_, Settings.SortType);
+  output::SortRows(rows_, Settings.SortType);
   if (!wanted.empty()) {
     Results.ClearSelection();
     bool focused = false;
