@@ -10,7 +10,6 @@
 #include "app/res/resource.h"
 #include "platform/fs.h"
 #include "platform/win32/text.h"
-#include "settings/registry_store_win32.h"
 #include "ui/controls/dpi.h"
 #include "ui/zip_component_ui.h"
 
@@ -57,15 +56,13 @@ TResultForm::TResultForm(FormServices services)
       // Taken once: a drive attached later is not in the drive sets until the next start.
       scope_(services_.browser,
              services_.driveTypes ? services_.driveTypes() : platform::ReadDriveTypes()),
+      windowSettings_(services_.settingsStore, messages_, Files, Folder),
       queue_([this] { PostMessageW(hwnd_, kQueueMessage, 0, 0); }),
       handOver_(queue_, *this) {
   if (services_.wrapSearchHost) wrappedHost_ = services_.wrapSearchHost(handOver_);
   startFolder_ = platform::CurrentFolder();
   programFolder_ = services_.programFolder;
   if (programFolder_.empty()) programFolder_ = platform::ExecutableFolder() + "\\";
-
-  if (!services_.settingsStore) ownStore_ = std::make_unique<settings::RegistryStore>();
-  store_ = services_.settingsStore ? services_.settingsStore : ownStore_.get();
 }
 
 TResultForm::~TResultForm() {
@@ -211,7 +208,7 @@ void TResultForm::SetForms(ui::TAdvancedOptions* advanced, ui::TAboutBox* about,
 
 void TResultForm::Show(int showCommand) {
   FormShow();
-  ShowWindow(hwnd_, showOverride_ >= 0 ? showOverride_ : showCommand);
+  ShowWindow(hwnd_, windowSettings_.ShowCommand(showCommand));
   UpdateWindow(hwnd_);
   SetFocus(Files.Handle());
 }
@@ -221,18 +218,13 @@ bool TResultForm::PreTranslateMessage(MSG& msg) {
   return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
-void TResultForm::FormCreate() { LoadSettingsIntoControls(); }
+void TResultForm::FormCreate() {
+  windowSettings_.Load(hwnd_, programFolder_, Settings);
+  SetOptionChecks();
+}
 
 // Only a migration from the legacy configuration file has a window placement to apply.
-// The histories are added once, however often the window is shown.
-void TResultForm::FormShow() {
-  if (!legacyImport_) return;
-  legacyImport_ = false;
-  showOverride_ = legacyWindow_.placement.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-  ApplyBounds(legacyWindow_.placement);
-  for (const std::string& text : legacyWindow_.folders) Folder.AddItem(text);
-  for (const std::string& text : legacyWindow_.files) Files.AddItem(text);
-}
+void TResultForm::FormShow() { windowSettings_.ApplyLegacyWindow(hwnd_); }
 
 // Runs once: at the end of the session the window may be told to close after the settings
 // were already saved, and a second save would only repeat the first.
@@ -241,7 +233,7 @@ void TResultForm::FormClose() {
   closed_ = true;
   if (search_) search_->RequestStop();
   // Saved without waiting for the search: it only reads the settings.
-  SaveSettingsFromControls();
+  windowSettings_.Save(hwnd_, Settings);
   opener_.DeleteTemporaryFiles();
 }
 

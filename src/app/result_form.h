@@ -22,6 +22,7 @@
 #include "app/search_run.h"
 #include "app/search_scope.h"
 #include "app/ui_task_queue.h"
+#include "app/window_settings.h"
 #include "output/print_win32.h"
 #include "platform/win32/drives.h"
 #include "platform/win32/handles.h"
@@ -170,8 +171,6 @@ class TResultForm final : private SearchHost {
  private:
   void OpenManual(const char* fileName, const char* failure);
 
- public:
- private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK EditSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                       DWORD_PTR self);
@@ -255,6 +254,7 @@ class TResultForm final : private SearchHost {
   MemberExtractor extractor_;
   MemberOpener opener_;
   SearchScope scope_;
+  WindowSettings windowSettings_;
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;
@@ -265,8 +265,7 @@ class TResultForm final : private SearchHost {
 
   std::string programFolder_;
   std::string startFolder_;  // current when the program started: relative Look-in entries
-  bool legacyImport_ = false;
-  bool closed_ = false;  // FormClose has run
+  bool closed_ = false;      // FormClose has run
   ui::TAdvancedOptions* advancedOptions_ = nullptr;
   ui::TAboutBox* aboutBox_ = nullptr;
   ui::TZipOptions* zipOptions_ = nullptr;
@@ -280,17 +279,6 @@ class TResultForm final : private SearchHost {
   std::unique_ptr<SearchHost> wrappedHost_;
   std::unique_ptr<SearchRun> search_;
   bool searchAlive_ = false;
-
-  // Settings (result_form_settings.cpp).
-  void LoadSettingsIntoControls();
-  void SaveSettingsFromControls();
-  settings::WindowPlacement CurrentPlacement() const;
-  void ApplyBounds(const settings::WindowPlacement& placement);
-
-  std::unique_ptr<settings::KeyValueStore> ownStore_;
-  settings::KeyValueStore* store_ = nullptr;
-  settings::LegacyWindow legacyWindow_;
-  int showOverride_ = -1;  // a show command that the settings ask for, or -1
 };
 
 }  // namespace quillow::app
