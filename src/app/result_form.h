@@ -15,6 +15,7 @@
 #include "app/member_extractor.h"
 #include "app/member_opener.h"
 #include "app/program_title.h"
+#include "app/result_list.h"
 #include "app/result_printer.h"
 #include "app/result_saver.h"
 #include "app/scope.h"
@@ -100,7 +101,7 @@ class TResultForm final : private SearchHost {
   // The window's state: every setting that outlives the run, the sort kind (the results
   // list's tag) among them.
   settings::AppSettings Settings;
-  const std::vector<ResultRow>& Rows() const { return rows_; }
+  const std::vector<ResultRow>& Rows() const { return resultList_.Rows(); }
   const std::string& ProgramFolder() const { return programFolder_; }
   const platform::DriveTypeTable& DriveTypes() const { return scope_.DriveTypes(); }
   std::vector<std::string>& TemporaryFiles() { return opener_.TemporaryFiles(); }
@@ -205,16 +206,8 @@ class TResultForm final : private SearchHost {
   void ApplyDriveSet(DriveSet set);
   bool ToggleOption(int commandId);
 
-  // Results list (result_form_list.cpp).
-  void ResultsDispInfo(NMLVDISPINFOW& info) const;
-  int ResultsFindItem(const NMLVFINDITEMW& find) const;
-
   // Search steps, on this thread (result_form_search.cpp).
   void RunQueue();
-  // Tells the list how many rows there are. Its length costs the window the same however
-  // many rows it brings, so while new rows only land below the rows shown it is updated
-  // at most every kListLengthInterval, unless `now`. True: rows are still waiting.
-  bool ListNewRows(bool now);
   void Refuse() override;
   std::string LookInText() override;
   std::string FindFilesText() override;
@@ -241,7 +234,6 @@ class TResultForm final : private SearchHost {
   // looks live, and each draw of the list and the status bar costs the window (and the search
   // it shares the processor with) the same whether it brings one row or thousands.
   static constexpr UINT kQueueTimerPeriod = 100;
-  static constexpr ULONGLONG kListLengthInterval = 500;
   bool queueTimerOn_ = false;
 
   FormServices services_;
@@ -270,9 +262,7 @@ class TResultForm final : private SearchHost {
   ui::TAboutBox* aboutBox_ = nullptr;
   ui::TZipOptions* zipOptions_ = nullptr;
 
-  std::vector<ResultRow> rows_;
-  size_t listedRows_ = 0;       // how many of rows_ the list knows of
-  ULONGLONG rowsListedAt_ = 0;  // GetTickCount64() when it last heard
+  ResultList resultList_{Results};
   // Declared before the search so that they outlive the search thread.
   UiTaskQueue queue_;
   SearchHandOver handOver_;

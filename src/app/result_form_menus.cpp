@@ -132,14 +132,16 @@ void TResultForm::SetOptionChecks() {
 }
 
 // The output commands: each feature's work is in the file named after its class.
-void TResultForm::Save1Click() { saver_.Save(hwnd_, rows_, Settings, false); }
-void TResultForm::Append1Click() { saver_.Save(hwnd_, rows_, Settings, true); }
-void TResultForm::Printresults1Click() { printer_.Print(hwnd_, dpi_, font_.get(), rows_); }
+void TResultForm::Save1Click() { saver_.Save(hwnd_, resultList_.Rows(), Settings, false); }
+void TResultForm::Append1Click() { saver_.Save(hwnd_, resultList_.Rows(), Settings, true); }
+void TResultForm::Printresults1Click() {
+  printer_.Print(hwnd_, dpi_, font_.get(), resultList_.Rows());
+}
 void TResultForm::PrinterSetup1Click() { printer_.Setup(hwnd_); }
 
 void TResultForm::Extract1Click() {
-  extractor_.Extract(hwnd_, rows_, Results.SelectedRows(), ZipComponent.get(), zipOptions_,
-                     StatusBar1);
+  extractor_.Extract(hwnd_, resultList_.Rows(), Results.SelectedRows(), ZipComponent.get(),
+                     zipOptions_, StatusBar1);
 }
 // Both extraction commands run one handler.
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
