@@ -57,12 +57,15 @@ TResultForm::TResultForm(FormServices services)
       scope_(services_.browser,
              services_.driveTypes ? services_.driveTypes() : platform::ReadDriveTypes()),
       windowSettings_(services_.settingsStore, messages_, Files, Folder),
+      programFolder_(services_.programFolder.empty() ? platform::ExecutableFolder() + "\\"
+                                                     : services_.programFolder),
+      startFolder_(platform::CurrentFolder()),
+      shellCommands_({programFolder_, services_.programPath, services_.programsFolder,
+                      services_.machineRoot, services_.userRoot},
+                     messages_, shell_),
       queue_([this] { PostMessageW(hwnd_, kQueueMessage, 0, 0); }),
       handOver_(queue_, *this) {
   if (services_.wrapSearchHost) wrappedHost_ = services_.wrapSearchHost(handOver_);
-  startFolder_ = platform::CurrentFolder();
-  programFolder_ = services_.programFolder;
-  if (programFolder_.empty()) programFolder_ = platform::ExecutableFolder() + "\\";
 }
 
 TResultForm::~TResultForm() {

@@ -22,6 +22,7 @@
 #include "app/search_handover.h"
 #include "app/search_run.h"
 #include "app/search_scope.h"
+#include "app/shell_commands.h"
 #include "app/ui_task_queue.h"
 #include "app/window_settings.h"
 #include "output/print_win32.h"
@@ -29,7 +30,6 @@
 #include "platform/win32/handles.h"
 #include "search/types.h"
 #include "settings/key_value_store.h"
-#include "settings/prog_link.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "ui/components/constrain.h"
@@ -164,14 +164,10 @@ class TResultForm final : private SearchHost {
   // Made with the window, whose handle it keeps as its owner's.
   std::unique_ptr<zip::TZipComponent> ZipComponent;
 
-  // The Start-menu commands and the manual (result_form_shell.cpp).
-  settings::TProgLink ProgLink1;
-  // Full path of the program's executable.
-  std::string ProgramPath() const;
+  // The Start-menu commands' link component.
+  const settings::TProgLink& ProgLink1() const { return shellCommands_.ProgLink1; }
 
  private:
-  void OpenManual(const char* fileName, const char* failure);
-
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK EditSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                       DWORD_PTR self);
@@ -257,7 +253,8 @@ class TResultForm final : private SearchHost {
 
   std::string programFolder_;
   std::string startFolder_;  // current when the program started: relative Look-in entries
-  bool closed_ = false;      // FormClose has run
+  ShellCommands shellCommands_;
+  bool closed_ = false;  // FormClose has run
   ui::TAdvancedOptions* advancedOptions_ = nullptr;
   ui::TAboutBox* aboutBox_ = nullptr;
   ui::TZipOptions* zipOptions_ = nullptr;

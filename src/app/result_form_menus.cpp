@@ -131,7 +131,7 @@ void TResultForm::SetOptionChecks() {
   ui::CheckMenuCommand(ResultsMenu, id::Showwarnings1, Settings.Options.ShowWarnings != 0);
 }
 
-// The output commands: each feature's work is in the file named after its class.
+// The output and shell commands: each feature's work is in the file named after its class.
 void TResultForm::Save1Click() { saver_.Save(hwnd_, resultList_.Rows(), Settings, false); }
 void TResultForm::Append1Click() { saver_.Save(hwnd_, resultList_.Rows(), Settings, true); }
 void TResultForm::Printresults1Click() {
@@ -145,5 +145,10 @@ void TResultForm::Extract1Click() {
 }
 // Both extraction commands run one handler.
 void TResultForm::Extractselectedfiles1Click() { Extract1Click(); }
+
+void TResultForm::Addicontostartmenu1Click() { shellCommands_.AddProgramsShortcut(hwnd_); }
+void TResultForm::CreateshortcutinStartMenuFind1Click() { shellCommands_.AddFindMenuRows(hwnd_); }
+void TResultForm::InWordformat1Click() { shellCommands_.OpenHtmlManual(hwnd_); }
+void TResultForm::Intextformat1Click() { shellCommands_.OpenTextManual(hwnd_); }
 
 }  // namespace quillow::app
