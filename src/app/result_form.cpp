@@ -92,7 +92,7 @@ bool TResultForm::Create() {
     SetWindowPos(hwnd_, nullptr, 0, 0, Scale(kFormWidth), Scale(kFormHeight),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   CreateControls();
-  CreateMenus();
+  menu_.Create(hwnd_);
   Constrain1 = std::make_unique<ui::TConstrain>(hwnd_);
   Constrain1->MinWidth = Scale(kMinWidth);
   Constrain1->MinHeight = Scale(kMinHeight);
@@ -223,7 +223,7 @@ bool TResultForm::PreTranslateMessage(MSG& msg) {
 
 void TResultForm::FormCreate() {
   windowSettings_.Load(hwnd_, programFolder_, Settings);
-  SetOptionChecks();
+  menu_.SetOptionChecks(Settings);
 }
 
 // Only a migration from the legacy configuration file has a window placement to apply.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_menu.h"
 #include "app/member_extractor.h"
 #include "app/member_opener.h"
 #include "app/program_title.h"
@@ -158,8 +159,6 @@ class TResultForm final : private SearchHost {
   ui::Button Button1;
   ui::ListView Results;
   ui::StatusBar StatusBar1;
-  HMENU ResultsMenu = nullptr;  // the window's own
-  platform::UniqueMenu PopupMenu1;
   std::unique_ptr<ui::TConstrain> Constrain1;
   // Made with the window, whose handle it keeps as its owner's.
   std::unique_ptr<zip::TZipComponent> ZipComponent;
@@ -176,7 +175,6 @@ class TResultForm final : private SearchHost {
 
   // Building (result_form.cpp, result_form_menus.cpp).
   void CreateControls();
-  void CreateMenus();
   void ApplyFont();
   void LoadGlyph();
   void Layout();
@@ -191,16 +189,10 @@ class TResultForm final : private SearchHost {
   void OnActivate(bool active);
   void OnDestroy();
 
-  // Menus (result_form_menus.cpp).
-  void EnableOutputCommands(bool on);
-  void EnableOptionsMenu(bool on);
-  void SetOptionChecks();
-
   // Search scope (result_form_scope.cpp).
   void EnablingRule(const std::string& files, const std::string& folder);
   void KeyPress(wchar_t& key);
   void ApplyDriveSet(DriveSet set);
-  bool ToggleOption(int commandId);
 
   // Search steps, on this thread (result_form_search.cpp).
   void RunQueue();
@@ -243,6 +235,7 @@ class TResultForm final : private SearchHost {
   MemberOpener opener_;
   SearchScope scope_;
   WindowSettings windowSettings_;
+  MainMenu menu_;
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;

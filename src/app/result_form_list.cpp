@@ -50,7 +50,7 @@ void TResultForm::OnContextMenu(HWND from, LPARAM at) {
     p = {r.left, r.bottom};
     ClientToScreen(Results.Handle(), &p);
   }
-  TrackPopupMenu(PopupMenu1.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, hwnd_, nullptr);
+  menu_.TrackPopup(p);
 }
 
 }  // namespace quillow::app

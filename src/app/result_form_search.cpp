@@ -89,8 +89,8 @@ void TResultForm::StartOfSearch() {
   StatusBar1.SetPanelText(kElapsedPanel, ElapsedText(0));
   StatusBar1.SetPanelText(kActivityPanel, kClearingItems);
   BeginSearch.SetText(kStopSearchCaption);
-  EnableOutputCommands(false);
-  EnableOptionsMenu(false);
+  menu_.EnableOutputCommands(false);
+  menu_.EnableOptionsMenu(false);
   resultList_.Clear();
 }
 
@@ -119,9 +119,9 @@ void TResultForm::EndOfSearch(int32_t found) {
   resultList_.ListNewRows(true);
   BeginSearch.SetText(kBeginSearchCaption);
   if (Files.Text().empty()) BeginSearch.Enable(false);
-  EnableOptionsMenu(true);
+  menu_.EnableOptionsMenu(true);
   StatusBar1.SetPanelText(kFoundPanel, FoundCountText(found));
-  if (found > 0 && !Settings.Options.CountOnly) EnableOutputCommands(true);
+  if (found > 0 && !Settings.Options.CountOnly) menu_.EnableOutputCommands(true);
 }
 
 void TResultForm::OpenWarnings(const std::string& path) { shell_.Open(hwnd_, path, SW_SHOW); }
