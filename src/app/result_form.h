@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_layout.h"
 #include "app/main_menu.h"
 #include "app/member_extractor.h"
 #include "app/member_opener.h"
@@ -175,10 +176,6 @@ class TResultForm final : private SearchHost {
 
   // Building (result_form.cpp, result_form_menus.cpp).
   void CreateControls();
-  void ApplyFont();
-  void LoadGlyph();
-  void Layout();
-  int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
   void OnDpiChanged(int dpi, const RECT& suggested);
 
   // Messages (one handler each).
@@ -239,9 +236,8 @@ class TResultForm final : private SearchHost {
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;
-  int dpi_ = 96;
-  platform::UniqueFont font_;
-  platform::UniqueBitmap glyph_;
+  FormLayout layout_{
+      {Panel1, Label1, Files, Label2, Folder, BeginSearch, Button1, Results, StatusBar1}};
   HWND lastFocus_ = nullptr;
 
   std::string programFolder_;

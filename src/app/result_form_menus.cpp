@@ -73,7 +73,7 @@ void TResultForm::OnCommand(int id, int code) {
 void TResultForm::Save1Click() { saver_.Save(hwnd_, resultList_.Rows(), Settings, false); }
 void TResultForm::Append1Click() { saver_.Save(hwnd_, resultList_.Rows(), Settings, true); }
 void TResultForm::Printresults1Click() {
-  printer_.Print(hwnd_, dpi_, font_.get(), resultList_.Rows());
+  printer_.Print(hwnd_, layout_.Dpi(), layout_.Font(), resultList_.Rows());
 }
 void TResultForm::PrinterSetup1Click() { printer_.Setup(hwnd_); }
 
