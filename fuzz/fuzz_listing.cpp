@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   for (int program = 0; program < 2; ++program) {
     quillow::fuzz::MemoryFile file(bytes);
-    quillow::ByteSource src(file);
+    quillow::search::ByteSource src(file);
     const quillow::zip::ListingResult r = quillow::zip::ListZipDirectory(src, program != 0);
     if (!KnownMessage(r.message)) std::abort();
     // Every member spends at least a 30-byte header, and its data ends before the last 22

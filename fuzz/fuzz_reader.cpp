@@ -23,11 +23,11 @@
 
 namespace {
 
-class CheckingContext final : public quillow::ReaderContext {
+class CheckingContext final : public quillow::search::ReaderContext {
  public:
   CheckingContext() : ReaderContext("fuzz.bin", 0x2A21, 0x6000) {}
   void Report(std::string_view name, uint16_t, uint16_t, uint32_t, uint32_t) override {
-    if (name.size() >= quillow::kMemberNameBuffer) std::abort();
+    if (name.size() >= quillow::search::kMemberNameBuffer) std::abort();
     // Touch every byte so the sanitizer sees a name that points outside its buffer.
     volatile unsigned sum = 0;
     for (char c : name) sum = sum + static_cast<unsigned char>(c);
@@ -46,9 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Whole in memory, and read block by block from a file, as a search reads an archive.
   for (int buffered = 0; buffered < 2; ++buffered) {
     quillow::fuzz::MemoryFile file(bytes);
-    std::unique_ptr<quillow::ByteSource> src = buffered
-                                                   ? std::make_unique<quillow::ByteSource>(file)
-                                                   : std::make_unique<quillow::ByteSource>(bytes);
+    std::unique_ptr<quillow::search::ByteSource> src =
+        buffered ? std::make_unique<quillow::search::ByteSource>(file)
+                 : std::make_unique<quillow::search::ByteSource>(bytes);
     CheckingContext ctx;
     QUILLOW_FUZZ_READER(*src, ctx);
     if (ctx.members > QUILLOW_FUZZ_MAX_MEMBERS(size)) std::abort();

@@ -32,16 +32,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view findText = Take(rest), lookIn = Take(rest);
   const bool caseSensitive = size > 0 && (data[0] & 1);
 
-  std::string folded = LimitInputText(findText);
-  if (folded.size() > kMaxInputText) std::abort();
-  if (!caseSensitive) FoldAscii(folded);
-  PatternSet patterns(caseSensitive);
-  const std::vector<std::string> entries = CutEntries(folded);
-  if (entries.size() > kMaxEntries) std::abort();
+  std::string folded = search::LimitInputText(findText);
+  if (folded.size() > search::kMaxInputText) std::abort();
+  if (!caseSensitive) base::FoldAscii(folded);
+  search::PatternSet patterns(caseSensitive);
+  const std::vector<std::string> entries = search::CutEntries(folded);
+  if (entries.size() > search::kMaxEntries) std::abort();
   for (const std::string& e : entries) patterns.Add(e);
-  const std::vector<std::string> folders = CutEntries(LimitInputText(lookIn));
+  const std::vector<std::string> folders = search::CutEntries(search::LimitInputText(lookIn));
 
-  std::vector<ResultRow> rows;
+  std::vector<search::ResultRow> rows;
   uint16_t n = 0;
   while (!rest.empty() && rows.size() < 200) {
     const size_t nl = rest.find('\n');
@@ -50,24 +50,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++n;
     if (!patterns.Matches(name)) continue;
     const std::string container = folders.empty() ? std::string("/c") : folders[n % folders.size()];
-    rows.push_back(MakeRow(name, container, static_cast<uint16_t>(n * 7919), n, n * 31u, n,
-                           n % 3 == 0, '/', n % 5 != 0));
+    rows.push_back(search::MakeRow(name, container, static_cast<uint16_t>(n * 7919), n, n * 31u, n,
+                                   n % 3 == 0, '/', n % 5 != 0));
   }
   std::string scratch;
-  for (const ResultRow& r : rows) {
+  for (const search::ResultRow& r : rows) {
     const std::string shown =
-        EscapeControls(ShownFile(r)) + EscapeControls(ShownContainer(r, Controls::kKeep, scratch));
+        output::EscapeControls(output::ShownFile(r)) +
+        output::EscapeControls(output::ShownContainer(r, output::Controls::kKeep, scratch));
     for (char c : shown)
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) std::abort();
   }
-  for (int kind = 0; kind < kSortKinds; ++kind) {
-    std::vector<ResultRow> sorted = rows;
-    SortRows(sorted, kind);
+  for (int kind = 0; kind < output::kSortKinds; ++kind) {
+    std::vector<search::ResultRow> sorted = rows;
+    output::SortRows(sorted, kind);
     if (sorted.size() != rows.size()) std::abort();
   }
   std::string out;
-  WriteTextWithSpaces(rows, SaveColumns{}, out, Controls::kEscape);
-  WriteTextWithTabs(rows, SaveColumns{}, true, out, Controls::kEscape);
-  WriteHtml(rows, SaveColumns{}, HtmlStyle{}, out);
+  output::WriteTextWithSpaces(rows, output::SaveColumns{}, out, output::Controls::kEscape);
+  output::WriteTextWithTabs(rows, output::SaveColumns{}, true, out, output::Controls::kEscape);
+  output::WriteHtml(rows, output::SaveColumns{}, output::HtmlStyle{}, out);
   return 0;
 }

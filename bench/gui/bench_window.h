@@ -49,7 +49,7 @@ void PumpFor(std::chrono::milliseconds d);
 // the benchmark's own between the search and the window.
 class BenchWindow {
  public:
-  using Wrap = std::function<std::unique_ptr<SearchHost>(SearchHost& handOver)>;
+  using Wrap = std::function<std::unique_ptr<search::SearchHost>(search::SearchHost& handOver)>;
   BenchWindow(const std::string& files, const std::string& folder, Wrap wrap = {});
   bool Ok() const { return ok_; }
   app::TResultForm& Form() { return *form_; }

@@ -16,11 +16,11 @@
 
 namespace {
 
-using quillow::ResultRow;
-using quillow::SearchHost;
 using quillow::bench::Clock;
 using quillow::bench::Ms;
 using quillow::bench::PumpFor;
+using quillow::search::ResultRow;
+using quillow::search::SearchHost;
 
 std::vector<ResultRow> MakeRows(size_t count) {
   std::mt19937 random(20240601);
@@ -38,14 +38,15 @@ std::vector<ResultRow> MakeRows(size_t count) {
     const auto time = static_cast<uint16_t>((hour << 11) | (minute << 5));
     const bool dated = random() % 50 != 0;  // a TAR member now and then
     const unsigned size = random() % 5000000u, packed = size / (1 + random() % 4);
-    rows.push_back(quillow::MakeRow(name, container, date, time, size, packed, false, '\\', dated));
+    rows.push_back(
+        quillow::search::MakeRow(name, container, date, time, size, packed, false, '\\', dated));
   }
   return rows;
 }
 
 // Passes the real search's steps on, and hands over the prepared rows as if the search had
 // found them all in its first folder.
-class FeedingHost final : public quillow::ForwardingHost {
+class FeedingHost final : public quillow::search::ForwardingHost {
  public:
   FeedingHost(SearchHost& next, std::vector<ResultRow>& rows) : ForwardingHost(next), rows_(rows) {}
 

@@ -19,12 +19,12 @@ using quillow::bench::Clock;
 using quillow::bench::Ms;
 using quillow::bench::PumpOnce;
 
-class CountingHost final : public quillow::SearchHost {
+class CountingHost final : public quillow::search::SearchHost {
  public:
   explicit CountingHost(std::string folder) : folder_(std::move(folder)) {}
   std::string LookInText() override { return folder_; }
   std::string FindFilesText() override { return "*.txt"; }
-  void AddRow(quillow::ResultRow&&) override {}
+  void AddRow(quillow::search::ResultRow&&) override {}
 
  private:
   std::string folder_;
@@ -32,7 +32,7 @@ class CountingHost final : public quillow::SearchHost {
 
 // Notes when the search thread began and ended, to tell the search's own time from the
 // window's catching up after it.
-class TimingHost final : public quillow::ForwardingHost {
+class TimingHost final : public quillow::search::ForwardingHost {
  public:
   using ForwardingHost::ForwardingHost;
   void StartOfSearch() override {
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
 
   TimingHost* timing = nullptr;
-  quillow::bench::BenchWindow window("*.txt", folder, [&](quillow::SearchHost& handOver) {
+  quillow::bench::BenchWindow window("*.txt", folder, [&](quillow::search::SearchHost& handOver) {
     auto host = std::make_unique<TimingHost>(handOver);
     timing = host.get();
     return host;
@@ -90,10 +90,11 @@ int main(int argc, char** argv) {
   std::vector<double> engineMs, engineCpu, windowMs, searchCpu, windowCpu, ratio, slowest;
   for (int run = 0; run < runs; ++run) {
     {
-      quillow::SearchOptions options;
+      quillow::search::SearchOptions options;
       options.CountOnly = 1;
       CountingHost host(folder);
-      quillow::SearchThread search(host, options, quillow::ArchiveTypeSet{}, std::string());
+      quillow::search::SearchThread search(host, options, quillow::search::ArchiveTypeSet{},
+                                           std::string());
       const auto start = Clock::now();
       const double cpu = quillow::bench::ThreadCpuMs();
       search.Run();

@@ -17,11 +17,11 @@ namespace {
 
 using namespace quillow;
 
-std::vector<ResultRow> MakeRows(size_t count) {
+std::vector<search::ResultRow> MakeRows(size_t count) {
   static const char* kFolders[] = {"/srv/archive/projects/", "/home/user/Downloads/old stuff/",
                                    "/mnt/backup/2001/software/dos/", "/data/"};
   static const char* kExts[] = {".txt", ".doc", ".exe", ".c", ".html", ".zip"};
-  std::vector<ResultRow> rows;
+  std::vector<search::ResultRow> rows;
   rows.reserve(count);
   uint32_t seed = 12345;
   auto next = [&] { return seed = seed * 1103515245u + 12345u; };
@@ -33,9 +33,9 @@ std::vector<ResultRow> MakeRows(size_t count) {
     std::string name = (member ? "src/module" + std::to_string((r >> 4) % 50) + "/" : "") +
                        "file_" + std::to_string(next() % 100000) + kExts[(r >> 12) % 6];
     const uint32_t size = next() % 5000000, packed = member ? size / 3 + 1 : size;
-    rows.push_back(MakeRow(name, container, static_cast<uint16_t>(0x2A00 + (r % 300)),
-                           static_cast<uint16_t>(next() & 0xBF7F), size, packed, !member, '/',
-                           true));
+    rows.push_back(search::MakeRow(name, container, static_cast<uint16_t>(0x2A00 + (r % 300)),
+                                   static_cast<uint16_t>(next() & 0xBF7F), size, packed, !member,
+                                   '/', true));
   }
   return rows;
 }
@@ -52,19 +52,20 @@ int main(int argc, char** argv) {
   const size_t count = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1000000;
   const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
   const std::string only = argc > 4 ? argv[4] : "";  // one layout, for profiling
-  const std::vector<ResultRow> rows = MakeRows(count);
-  const SaveColumns cols;
-  const HtmlStyle style;
+  const std::vector<search::ResultRow> rows = MakeRows(count);
+  const output::SaveColumns cols;
+  const output::HtmlStyle style;
   struct Layout {
     const char* name;
-    void (*write)(const std::vector<ResultRow>&, const SaveColumns&, const HtmlStyle&, TextSink&);
+    void (*write)(const std::vector<search::ResultRow>&, const output::SaveColumns&,
+                  const output::HtmlStyle&, output::TextSink&);
   };
   const Layout layouts[] = {
-      {"spaces", [](auto& r, auto& c, auto&, auto& o) { WriteTextWithSpaces(r, c, o); }},
-      {"tabs", [](auto& r, auto& c, auto&, auto& o) { WriteTextWithTabs(r, c, true, o); }},
-      {"html", [](auto& r, auto& c, auto& s, auto& o) { WriteHtml(r, c, s, o); }},
-      {"csv", [](auto& r, auto& c, auto&, auto& o) { WriteCsv(r, c, o); }},
-      {"json", [](auto& r, auto&, auto&, auto& o) { WriteJson(r, o); }},
+      {"spaces", [](auto& r, auto& c, auto&, auto& o) { output::WriteTextWithSpaces(r, c, o); }},
+      {"tabs", [](auto& r, auto& c, auto&, auto& o) { output::WriteTextWithTabs(r, c, true, o); }},
+      {"html", [](auto& r, auto& c, auto& s, auto& o) { output::WriteHtml(r, c, s, o); }},
+      {"csv", [](auto& r, auto& c, auto&, auto& o) { output::WriteCsv(r, c, o); }},
+      {"json", [](auto& r, auto&, auto&, auto& o) { output::WriteJson(r, o); }},
   };
   for (const Layout& layout : layouts) {
     if (!only.empty() && only != layout.name) continue;
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
       if (!f) Die(path);
       std::string chunk;
       bytes = 0;
-      TextSink sink(chunk, [&](std::string_view b) {
+      output::TextSink sink(chunk, [&](std::string_view b) {
         bytes += b.size();
         return std::fwrite(b.data(), 1, b.size(), f) == b.size();
       });

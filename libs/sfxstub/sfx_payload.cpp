@@ -102,19 +102,19 @@ std::optional<uint64_t> ImageEnd(zip::InputFile& file) {
   uint8_t dos[64];
   if (file.ReadAt(0, dos, sizeof dos) != sizeof dos || dos[0] != 'M' || dos[1] != 'Z')
     return std::nullopt;
-  const uint64_t pe = Le32(dos + 0x3C);
+  const uint64_t pe = base::Le32(dos + 0x3C);
   uint8_t head[24];
   if (file.ReadAt(pe, head, sizeof head) != sizeof head || head[0] != 'P' || head[1] != 'E' ||
       head[2] != 0 || head[3] != 0)
     return std::nullopt;
-  const uint32_t sections = Le16(head + 6);
+  const uint32_t sections = base::Le16(head + 6);
   if (sections == 0 || sections > kMaxSections) return std::nullopt;
-  uint64_t at = pe + sizeof head + Le16(head + 20);
+  uint64_t at = pe + sizeof head + base::Le16(head + 20);
   uint64_t end = 0;
   for (uint32_t i = 0; i < sections; ++i, at += 40) {
     uint8_t s[40];
     if (file.ReadAt(at, s, sizeof s) != sizeof s) return std::nullopt;
-    const uint64_t size = Le32(s + 16), offset = Le32(s + 20);
+    const uint64_t size = base::Le32(s + 16), offset = base::Le32(s + 20);
     if (size > 0) end = std::max(end, offset + size);
   }
   return end > 0 ? std::optional<uint64_t>(end) : std::nullopt;

@@ -16,7 +16,7 @@ namespace {
 constexpr size_t kReportLines = 20;
 constexpr uint16_t kFlagEncrypted = 0x0001;
 
-bool IsFolderName(const std::string& name) { return EndsWithSlash(name); }
+bool IsFolderName(const std::string& name) { return base::EndsWithSlash(name); }
 
 // The listing keeps names with backslashes for slashes.
 std::string ListedForm(std::string name) {
@@ -121,7 +121,7 @@ ExtractionOutcome ExtractMembers(zip::TZipComponent& zip, const std::vector<std:
     // A name the library neither began nor spoke of is no longer in the archive (it
     // changed since the search).
     for (const std::string& name : names) {
-      const std::string shown = DisplayName(name);
+      const std::string shown = output::DisplayName(name);
       if (IsFolderName(name) || Mentioned(watch.started, shown) || Mentioned(watch.messages, shown))
         continue;
       outcome.failures.push_back("\"" + shown + "\" is no longer in \"" + zip.ZipFilename() +

@@ -21,7 +21,7 @@ constexpr char kOnlyZip[] =
     "Quillow will launch it.";
 constexpr char kOneArchive[] = "You must extract files from\nonly one ZIP archive at a time.";
 
-bool EndsWithZip(const std::string& path) { return EndsWithIgnoringAsciiCase(path, ".zip"); }
+bool EndsWithZip(const std::string& path) { return base::EndsWithIgnoringAsciiCase(path, ".zip"); }
 
 // The dialog gathers the choices and shows the progress; the status bar shows each file
 // too, as it did before the dialog had a place for it.
@@ -30,9 +30,9 @@ class StatusProgress final : public ui::ExtractProgress {
   StatusProgress(ui::StatusBar& status, ui::ExtractProgress& dialog)
       : status_(status), dialog_(dialog) {}
   void FileStarted(const std::string& name, int number, int total) override {
-    status_.SetPanelText(kActivityPanel, DisplayName(name));
+    status_.SetPanelText(kActivityPanel, output::DisplayName(name));
     UpdateWindow(status_.Handle());
-    dialog_.FileStarted(DisplayName(name), number, total);
+    dialog_.FileStarted(output::DisplayName(name), number, total);
   }
   bool KeepGoing() override { return dialog_.KeepGoing(); }
 
@@ -43,7 +43,7 @@ class StatusProgress final : public ui::ExtractProgress {
 
 }  // namespace
 
-void MemberExtractor::Extract(HWND owner, const std::vector<ResultRow>& rows,
+void MemberExtractor::Extract(HWND owner, const std::vector<search::ResultRow>& rows,
                               const std::vector<size_t>& selected, zip::TZipComponent* component,
                               ui::TZipOptions* dialog, ui::StatusBar& status) {
   if (selected.empty()) {
@@ -56,7 +56,7 @@ void MemberExtractor::Extract(HWND owner, const std::vector<ResultRow>& rows,
   zip.SetZipFilename("");
   for (size_t i : selected) {
     if (i >= rows.size()) continue;
-    const ResultRow& row = rows[i];
+    const search::ResultRow& row = rows[i];
     // A plain file's row names its folder, which ends in a backslash: no ZIP either.
     if (!EndsWithZip(row.container)) {
       messages_.Show(owner, kOnlyZip, "Error", MB_OK);

@@ -30,8 +30,9 @@ class MemberExtractor {
 
   // `selected`: indices into `rows`, in display order. `zip` or `dialog` null: nothing to
   // extract with, and nothing happens once the selection has been checked.
-  void Extract(HWND owner, const std::vector<ResultRow>& rows, const std::vector<size_t>& selected,
-               zip::TZipComponent* zip, ui::TZipOptions* dialog, ui::StatusBar& status);
+  void Extract(HWND owner, const std::vector<search::ResultRow>& rows,
+               const std::vector<size_t>& selected, zip::TZipComponent* zip,
+               ui::TZipOptions* dialog, ui::StatusBar& status);
 
  private:
   ui::MessageBoxes& messages_;

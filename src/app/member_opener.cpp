@@ -23,11 +23,13 @@ constexpr char kOverwriteQuestion[] =
     "This file already exists in the temporary folder.\nDo you want to overwrite it?";
 
 std::string AsciiLower(std::string text) {
-  FoldAscii(text);
+  base::FoldAscii(text);
   return text;
 }
 
-bool IsZipRow(const std::string& container) { return EndsWithIgnoringAsciiCase(container, ".zip"); }
+bool IsZipRow(const std::string& container) {
+  return base::EndsWithIgnoringAsciiCase(container, ".zip");
+}
 
 DWORD Attributes(const std::string& path) {
   return GetFileAttributesW(platform::WidePath(path).c_str());
@@ -65,7 +67,7 @@ std::string LastPart(const std::string& name) {
 
 }  // namespace
 
-void MemberOpener::Open(HWND owner, ResultRow row, zip::TZipComponent& component) {
+void MemberOpener::Open(HWND owner, search::ResultRow row, zip::TZipComponent& component) {
   const std::string& container = row.container;
   const std::string& name = row.file;
 
@@ -76,7 +78,7 @@ void MemberOpener::Open(HWND owner, ResultRow row, zip::TZipComponent& component
   }
   // A folder entry of a ZIP archive holds nothing to extract: its archive is opened, as the
   // members of other archives are.
-  const std::string shown = DisplayName(name);
+  const std::string shown = output::DisplayName(name);
   const std::string leaf = LastPart(shown);
   if (leaf.empty()) {
     shell_.Open(owner, container, SW_SHOW);

@@ -25,7 +25,7 @@ class MemberOpener {
 
   // A copy of the row: a message box below runs the message loop, and a search may add rows
   // meanwhile.
-  void Open(HWND owner, ResultRow row, zip::TZipComponent& zip);
+  void Open(HWND owner, search::ResultRow row, zip::TZipComponent& zip);
 
   // The copies this run placed in the temporary folder, lower case, in the order written.
   std::vector<std::string>& TemporaryFiles() { return temporaryFiles_; }

@@ -64,7 +64,7 @@ PrintProgress::~PrintProgress() {
 bool PrintProgress::Page(size_t page, size_t pages) {
   if (!hwnd_) return true;
   const std::string text = "Printing page " + std::to_string(page) + " of " +
-                           std::to_string(pages) + " of\n\"" + kPrintJobName + "\"";
+                           std::to_string(pages) + " of\n\"" + output::kPrintJobName + "\"";
   SetWindowTextW(text_, platform::Widen(text).c_str());
   UpdateWindow(hwnd_);
   MSG msg;

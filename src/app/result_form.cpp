@@ -73,7 +73,7 @@ TResultForm::~TResultForm() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-std::string TResultForm::WarningsPath() const { return programFolder_ + kWarningsFileName; }
+std::string TResultForm::WarningsPath() const { return programFolder_ + search::kWarningsFileName; }
 
 bool TResultForm::Create() {
   RegisterFormClass(WndProc);

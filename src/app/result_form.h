@@ -68,10 +68,10 @@ struct FormServices {
   ui::FileDialogs* fileDialogs = nullptr;
   // Tests watch or pace a search by putting a host of their own in front of the hand-over;
   // it must pass every step on.
-  std::function<std::unique_ptr<SearchHost>(SearchHost& handOver)> wrapSearchHost;
+  std::function<std::unique_ptr<search::SearchHost>(search::SearchHost& handOver)> wrapSearchHost;
 
   // Printing and the Start-menu commands; empty or null: the system's own.
-  Printers* printers = nullptr;
+  output::Printers* printers = nullptr;
   std::string programPath;                      // the executable the link and rows name
   std::function<std::string()> programsFolder;  // where the Start-menu link goes
   HKEY machineRoot = nullptr;                   // roots of the Find-menu rows
@@ -80,7 +80,7 @@ struct FormServices {
 
 // The window is the search's host on the user-interface thread; the search thread reaches
 // it through the hand-over, which queues each step for this thread.
-class TResultForm final : private SearchHost {
+class TResultForm final : private search::SearchHost {
  public:
   // Making the window's state: settings records, temporary-file list, program folder and
   // drive types. The window itself comes with Create().
@@ -103,7 +103,7 @@ class TResultForm final : private SearchHost {
   // The window's state: every setting that outlives the run, the sort kind (the results
   // list's tag) among them.
   settings::AppSettings Settings;
-  const std::vector<ResultRow>& Rows() const { return resultList_.Rows(); }
+  const std::vector<search::ResultRow>& Rows() const { return resultList_.Rows(); }
   const std::string& ProgramFolder() const { return programFolder_; }
   const platform::DriveTypeTable& DriveTypes() const { return scope_.DriveTypes(); }
   std::vector<std::string>& TemporaryFiles() { return opener_.TemporaryFiles(); }
@@ -203,13 +203,13 @@ class TResultForm final : private SearchHost {
   void ShowLookingIn(const std::string& folder) override;
   void ShowFoundCount(int32_t found) override;
   void ShowNotSearched(const std::string& text) override;
-  void AddRow(ResultRow&& row) override;
-  void AddRows(std::vector<ResultRow>&& rows) override;
+  void AddRow(search::ResultRow&& row) override;
+  void AddRows(std::vector<search::ResultRow>&& rows) override;
   void EndOfSearch(int32_t found) override;
   void OpenWarnings(const std::string& path) override;
   void FinalSort() override;
   // The search thread's body has returned: no step comes after this one.
-  void SearchEnded(SearchOutcome outcome, const std::string& failure);
+  void SearchEnded(search::SearchOutcome outcome, const std::string& failure);
 
   // The queue's wake-up message, and the timer that runs it again while work keeps coming:
   // timer messages come after input and painting, so the user is always answered first.
@@ -252,7 +252,7 @@ class TResultForm final : private SearchHost {
   // Declared before the search so that they outlive the search thread.
   UiTaskQueue queue_;
   SearchHandOver handOver_;
-  std::unique_ptr<SearchHost> wrappedHost_;
+  std::unique_ptr<search::SearchHost> wrappedHost_;
   std::unique_ptr<SearchRun> search_;
   bool searchAlive_ = false;
 };

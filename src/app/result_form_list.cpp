@@ -32,7 +32,8 @@ void TResultForm::ResultsColumnClick(int column) {
 void TResultForm::SortResults() { resultList_.Sort(Settings.SortType); }
 
 void TResultForm::ResultsDblClick() {
-  if (const ResultRow* row = resultList_.FirstSelected()) opener_.Open(hwnd_, *row, *ZipComponent);
+  if (const search::ResultRow* row = resultList_.FirstSelected())
+    opener_.Open(hwnd_, *row, *ZipComponent);
 }
 
 void TResultForm::OnContextMenu(HWND from, LPARAM at) {

@@ -30,10 +30,10 @@ void TResultForm::BeginSearchClick() {
     // back (or not yet changed): a second search waits for it to end.
     if (searchAlive_) return;
     search_.reset();
-    SearchHost& host = wrappedHost_ ? *wrappedHost_ : handOver_;
+    search::SearchHost& host = wrappedHost_ ? *wrappedHost_ : handOver_;
     search_ = std::make_unique<SearchRun>(
         queue_, host, Settings.Options, Settings.ArchiveTypes, WarningsPath(),
-        [this](SearchOutcome outcome, const std::string& failure) {
+        [this](search::SearchOutcome outcome, const std::string& failure) {
           SearchEnded(outcome, failure);
         },
         startFolder_);
@@ -68,7 +68,7 @@ void TResultForm::RunQueue() {
   keepTimer(!idle || rowsWaiting);
 }
 
-void TResultForm::Refuse() { messages_.Show(hwnd_, kRefusalText, "Error", MB_OK); }
+void TResultForm::Refuse() { messages_.Show(hwnd_, search::kRefusalText, "Error", MB_OK); }
 
 std::string TResultForm::LookInText() { return Folder.Text(); }
 
@@ -86,8 +86,8 @@ void TResultForm::RecordHistories(const std::string& findFiles, const std::strin
 
 void TResultForm::StartOfSearch() {
   StatusBar1.SetPanelText(kFoundPanel, "");
-  StatusBar1.SetPanelText(kElapsedPanel, ElapsedText(0));
-  StatusBar1.SetPanelText(kActivityPanel, kClearingItems);
+  StatusBar1.SetPanelText(kElapsedPanel, search::ElapsedText(0));
+  StatusBar1.SetPanelText(kActivityPanel, search::kClearingItems);
   BeginSearch.SetText(kStopSearchCaption);
   menu_.EnableOutputCommands(false);
   menu_.EnableOptionsMenu(false);
@@ -95,11 +95,11 @@ void TResultForm::StartOfSearch() {
 }
 
 void TResultForm::ShowElapsed(uint32_t seconds) {
-  StatusBar1.SetPanelText(kElapsedPanel, ElapsedText(seconds));
+  StatusBar1.SetPanelText(kElapsedPanel, search::ElapsedText(seconds));
 }
 
 void TResultForm::ShowLookingIn(const std::string& folder) {
-  StatusBar1.SetPanelText(kActivityPanel, kLookingIn + folder);
+  StatusBar1.SetPanelText(kActivityPanel, search::kLookingIn + folder);
 }
 
 void TResultForm::ShowNotSearched(const std::string& text) {
@@ -107,12 +107,14 @@ void TResultForm::ShowNotSearched(const std::string& text) {
 }
 
 void TResultForm::ShowFoundCount(int32_t found) {
-  StatusBar1.SetPanelText(kFoundPanel, FoundCountText(found));
+  StatusBar1.SetPanelText(kFoundPanel, search::FoundCountText(found));
 }
 
-void TResultForm::AddRow(ResultRow&& row) { resultList_.Add(std::move(row)); }
+void TResultForm::AddRow(search::ResultRow&& row) { resultList_.Add(std::move(row)); }
 
-void TResultForm::AddRows(std::vector<ResultRow>&& rows) { resultList_.Add(std::move(rows)); }
+void TResultForm::AddRows(std::vector<search::ResultRow>&& rows) {
+  resultList_.Add(std::move(rows));
+}
 
 void TResultForm::EndOfSearch(int32_t found) {
   // Everything that reads the list from here on (selection, sort, save) sees every row.
@@ -120,7 +122,7 @@ void TResultForm::EndOfSearch(int32_t found) {
   BeginSearch.SetText(kBeginSearchCaption);
   if (Files.Text().empty()) BeginSearch.Enable(false);
   menu_.EnableOptionsMenu(true);
-  StatusBar1.SetPanelText(kFoundPanel, FoundCountText(found));
+  StatusBar1.SetPanelText(kFoundPanel, search::FoundCountText(found));
   if (found > 0 && !Settings.Options.CountOnly) menu_.EnableOutputCommands(true);
 }
 
@@ -128,11 +130,11 @@ void TResultForm::OpenWarnings(const std::string& path) { shell_.Open(hwnd_, pat
 
 void TResultForm::FinalSort() { SortResults(); }
 
-void TResultForm::SearchEnded(SearchOutcome outcome, const std::string& failure) {
+void TResultForm::SearchEnded(search::SearchOutcome outcome, const std::string& failure) {
   if (search_) search_->Join();
   searchAlive_ = false;
   resultList_.ListNewRows(true);  // a search that failed has no end-of-search step
-  if (outcome == SearchOutcome::kFailed)
+  if (outcome == search::SearchOutcome::kFailed)
     messages_.Show(hwnd_, "The search ended because of an error: " + failure, "Error",
                    MB_OK | MB_ICONERROR);
 }

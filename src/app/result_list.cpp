@@ -15,7 +15,7 @@ namespace quillow::app {
 
 namespace {
 
-const std::string& ColumnText(const ResultRow& row, int column) {
+const std::string& ColumnText(const search::ResultRow& row, int column) {
   switch (column) {
     case 1: return row.container;
     case 2: return row.modified;
@@ -41,7 +41,7 @@ void CopyToBuffer(std::string_view text, wchar_t* buffer, int capacity) {
   buffer[n] = L'\0';
 }
 
-std::string RowKey(const ResultRow& row) {
+std::string RowKey(const search::ResultRow& row) {
   std::string key;
   for (int c = 0; c < 6; ++c) {
     key += ColumnText(row, c);
@@ -59,7 +59,7 @@ bool StartsWithIgnoringCase(const std::wstring& text, const wchar_t* prefix) {
 
 }  // namespace
 
-const ResultRow* ResultList::FirstSelected() const {
+const search::ResultRow* ResultList::FirstSelected() const {
   const int item = ListView_GetNextItem(view_.Handle(), -1, LVNI_SELECTED);
   if (item < 0 || static_cast<size_t>(item) >= rows_.size()) return nullptr;
   return &rows_[static_cast<size_t>(item)];
@@ -72,12 +72,12 @@ void ResultList::Clear() {
   listedRows_ = 0;
 }
 
-void ResultList::Add(ResultRow&& row) {
+void ResultList::Add(search::ResultRow&& row) {
   rows_.push_back(std::move(row));
   ListNewRows(false);
 }
 
-void ResultList::Add(std::vector<ResultRow>&& rows) {
+void ResultList::Add(std::vector<search::ResultRow>&& rows) {
   if (rows_.empty()) {
     rows_.swap(rows);
   } else {
@@ -112,10 +112,10 @@ void ResultList::DispInfo(NMLVDISPINFOW& info) const {
     CopyToBuffer({}, info.item.pszText, info.item.cchTextMax);
     return;
   }
-  const ResultRow& r = rows_[row];
+  const search::ResultRow& r = rows_[row];
   // Stored names may be in the DOS code page; they are shown decoded.
   if (info.item.iSubItem == 0)
-    CopyToBuffer(ShownFile(r), info.item.pszText, info.item.cchTextMax);
+    CopyToBuffer(output::ShownFile(r), info.item.pszText, info.item.cchTextMax);
   else
     CopyToBuffer(ColumnText(r, info.item.iSubItem), info.item.pszText, info.item.cchTextMax);
 }
@@ -130,14 +130,14 @@ int ResultList::FindItem(const NMLVFINDITEMW& find) const {
   for (size_t n = 0; n < count; ++n) {
     const size_t i = (start + n) % count;
     if (i < start && !(find.lvfi.flags & LVFI_WRAP)) break;
-    if (StartsWithIgnoringCase(platform::Widen(ShownFile(rows_[i])), find.lvfi.psz))
+    if (StartsWithIgnoringCase(platform::Widen(output::ShownFile(rows_[i])), find.lvfi.psz))
       return static_cast<int>(i);
   }
   return -1;
 }
 
 int ResultList::SortByColumn(int kind, int column) {
-  const int chosen = ColumnClickKind(kind, column);
+  const int chosen = output::ColumnClickKind(kind, column);
   Sort(chosen);
   return chosen;
 }
@@ -155,7 +155,7 @@ void ResultList::Sort(int kind) {
     ++wanted[RowKey(rows_[i])];
     names.insert(rows_[i].file);
   }
-  SortRows(rows_, kind);
+  output::SortRows(rows_, kind);
   if (!wanted.empty()) {
     view_.ClearSelection();
     bool focused = false;

@@ -20,14 +20,14 @@ class ResultList {
   ResultList(const ResultList&) = delete;
   ResultList& operator=(const ResultList&) = delete;
 
-  const std::vector<ResultRow>& Rows() const { return rows_; }
+  const std::vector<search::ResultRow>& Rows() const { return rows_; }
   // The first selected row, or null.
-  const ResultRow* FirstSelected() const;
+  const search::ResultRow* FirstSelected() const;
 
   // Empties the list for a new search.
   void Clear();
-  void Add(ResultRow&& row);
-  void Add(std::vector<ResultRow>&& rows);
+  void Add(search::ResultRow&& row);
+  void Add(std::vector<search::ResultRow>&& rows);
   // Tells the view how many rows there are. Its length costs the window the same however
   // many rows it brings, so while new rows only land below the rows shown it is updated
   // at most every kListLengthInterval, unless `now`. True: rows are still waiting.
@@ -46,7 +46,7 @@ class ResultList {
   static constexpr ULONGLONG kListLengthInterval = 500;
 
   ui::ListView& view_;
-  std::vector<ResultRow> rows_;
+  std::vector<search::ResultRow> rows_;
   size_t listedRows_ = 0;       // how many of rows_ the view knows of
   ULONGLONG rowsListedAt_ = 0;  // GetTickCount64() when it last heard
 };

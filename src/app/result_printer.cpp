@@ -15,11 +15,13 @@ constexpr char kNoPrinter[] =
 
 }  // namespace
 
-ResultPrinter::ResultPrinter(Printers* printers, ui::MessageBoxes& messages)
+ResultPrinter::ResultPrinter(output::Printers* printers, ui::MessageBoxes& messages)
     : printers_(printers ? *printers : systemPrinters_), messages_(messages) {}
 
-void ResultPrinter::Print(HWND owner, int dpi, HFONT font, const std::vector<ResultRow>& rows) {
-  if (messages_.Show(owner, kPrintQuestion, "", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+void ResultPrinter::Print(HWND owner, int dpi, HFONT font,
+                          const std::vector<search::ResultRow>& rows) {
+  if (messages_.Show(owner, output::kPrintQuestion, "", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
   HDC dc = printers_.CreatePrinterDC();
   if (!dc) {
     messages_.Show(owner, kNoPrinter, "Error", MB_OK | MB_ICONERROR);
@@ -35,8 +37,8 @@ void ResultPrinter::Print(HWND owner, int dpi, HFONT font, const std::vector<Res
       if (!progress) progress = std::make_unique<PrintProgress>(owner, dpi, font);
       return progress->Page(page, pages);
     };
-    std::unique_ptr<PrintDevice> device = printers_.MakeDevice(dc);
-    error = RunPrintJob(*device, rows, pageStart);
+    std::unique_ptr<output::PrintDevice> device = printers_.MakeDevice(dc);
+    error = output::RunPrintJob(*device, rows, pageStart);
     device.reset();
     progress.reset();
     SetCursor(old);

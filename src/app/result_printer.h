@@ -15,17 +15,17 @@ namespace quillow::app {
 class ResultPrinter {
  public:
   // `printers` null: the system's own.
-  ResultPrinter(Printers* printers, ui::MessageBoxes& messages);
+  ResultPrinter(output::Printers* printers, ui::MessageBoxes& messages);
   ResultPrinter(const ResultPrinter&) = delete;
   ResultPrinter& operator=(const ResultPrinter&) = delete;
 
   // Asks first, then prints `rows`; the progress window takes `owner`'s resolution and font.
-  void Print(HWND owner, int dpi, HFONT font, const std::vector<ResultRow>& rows);
+  void Print(HWND owner, int dpi, HFONT font, const std::vector<search::ResultRow>& rows);
   void Setup(HWND owner);
 
  private:
-  SystemPrinters systemPrinters_;
-  Printers& printers_;
+  output::SystemPrinters systemPrinters_;
+  output::Printers& printers_;
   ui::MessageBoxes& messages_;
 };
 

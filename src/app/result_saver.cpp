@@ -18,8 +18,8 @@ constexpr char kLargeHtmlQuestion[] =
 
 // The dialog starts in the remembered folder; only a drive root keeps its backslash.
 std::string DialogFolder(std::string path) {
-  const bool driveRoot = path.size() == 3 && path[1] == ':' && IsSlash(path[2]);
-  if (!driveRoot && !path.empty() && IsSlash(path.back())) path.pop_back();
+  const bool driveRoot = path.size() == 3 && path[1] == ':' && base::IsSlash(path[2]);
+  if (!driveRoot && !path.empty() && base::IsSlash(path.back())) path.pop_back();
   return path;
 }
 
@@ -45,7 +45,7 @@ ResultSaver::ResultSaver(ui::FileDialogs* dialogs, ui::MessageBoxes& messages, u
   SaveDialog2.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
 }
 
-void ResultSaver::Save(HWND owner, const std::vector<ResultRow>& rows,
+void ResultSaver::Save(HWND owner, const std::vector<search::ResultRow>& rows,
                        settings::AppSettings& settings, bool append) {
   ui::SaveFileDialog& dialog = append ? SaveDialog2 : SaveDialog1;
   dialog.initialFolder = DialogFolder(settings.SavePath);
@@ -57,7 +57,7 @@ void ResultSaver::Save(HWND owner, const std::vector<ResultRow>& rows,
   bool html = false;
   if (!append) {
     settings.FilterIndex = static_cast<uint8_t>(dialog.filterIndex);
-    html = DecideSaveFormat(path, dialog.filterIndex) == SaveFormat::kHtml;
+    html = output::DecideSaveFormat(path, dialog.filterIndex) == output::SaveFormat::kHtml;
     if (html && rows.size() > kLargeHtmlRows &&
         messages_.Show(owner, kLargeHtmlQuestion, "Warning", MB_YESNO | MB_ICONWARNING) != IDYES)
       return;
@@ -66,7 +66,7 @@ void ResultSaver::Save(HWND owner, const std::vector<ResultRow>& rows,
   if (settings.LaunchViewer) shell_.Open(owner, path, SW_SHOWMAXIMIZED);
 }
 
-bool ResultSaver::Write(HWND owner, const std::vector<ResultRow>& rows,
+bool ResultSaver::Write(HWND owner, const std::vector<search::ResultRow>& rows,
                         const settings::AppSettings& settings, const std::string& path, bool append,
                         bool html) {
   HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
@@ -77,13 +77,13 @@ bool ResultSaver::Write(HWND owner, const std::vector<ResultRow>& rows,
                                    : platform::SafeFileWriter::Mode::kReplace);
   if (ok) {
     std::string chunk;
-    TextSink sink(chunk, [&file](std::string_view bytes) { return file.Write(bytes); });
+    output::TextSink sink(chunk, [&file](std::string_view bytes) { return file.Write(bytes); });
     if (html)
-      WriteHtml(rows, settings.Columns, settings.Html, sink);
+      output::WriteHtml(rows, settings.Columns, settings.Html, sink);
     else if (settings.SaveTextWithTabs)
-      WriteTextWithTabs(rows, settings.Columns, !append, sink);
+      output::WriteTextWithTabs(rows, settings.Columns, !append, sink);
     else
-      WriteTextWithSpaces(rows, settings.Columns, sink);
+      output::WriteTextWithSpaces(rows, settings.Columns, sink);
     ok = !sink.failed() && file.Commit();
   }
   SetCursor(old);

@@ -22,15 +22,16 @@ class ResultSaver {
 
   // Asks for the file, writes `rows` to it (appended as text when `append`) and opens it
   // when the settings say so. The chosen folder and filter are remembered in `settings`.
-  void Save(HWND owner, const std::vector<ResultRow>& rows, settings::AppSettings& settings,
+  void Save(HWND owner, const std::vector<search::ResultRow>& rows, settings::AppSettings& settings,
             bool append);
 
   // The components, kept from one showing to the next.
   ui::SaveFileDialog SaveDialog1, SaveDialog2;
 
  private:
-  bool Write(HWND owner, const std::vector<ResultRow>& rows, const settings::AppSettings& settings,
-             const std::string& path, bool append, bool html);
+  bool Write(HWND owner, const std::vector<search::ResultRow>& rows,
+             const settings::AppSettings& settings, const std::string& path, bool append,
+             bool html);
 
   ui::SystemFileDialogs systemDialogs_;
   ui::FileDialogs& dialogs_;

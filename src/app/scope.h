@@ -29,7 +29,7 @@ std::string LookInForFolder(const std::string& path);
 template <typename List>
 void RecordHistory(List& list, const std::string& text) {
   for (int i = 0; i < list.Count(); ++i)
-    if (EqualsIgnoringAsciiCase(list.ItemText(i), text)) return;
+    if (base::EqualsIgnoringAsciiCase(list.ItemText(i), text)) return;
   while (list.Count() >= static_cast<int>(settings::kHistoryLimit))
     list.DeleteItem(list.Count() - 1);
   list.InsertItem(0, text);

@@ -16,7 +16,7 @@ void SearchHandOver::Wait(UiTaskQueue::Task task) {
   queue_.Call(std::move(task));
 }
 
-std::string SearchHandOver::Ask(std::string (SearchHost::*read)()) {
+std::string SearchHandOver::Ask(std::string (search::SearchHost::*read)()) {
   std::string answer;  // stays empty when the window has gone
   Wait([this, read, &answer] { answer = (window_.*read)(); });
   return answer;
@@ -26,9 +26,9 @@ void SearchHandOver::Refuse() {
   Post([this] { window_.Refuse(); });
 }
 
-std::string SearchHandOver::LookInText() { return Ask(&SearchHost::LookInText); }
+std::string SearchHandOver::LookInText() { return Ask(&search::SearchHost::LookInText); }
 
-std::string SearchHandOver::FindFilesText() { return Ask(&SearchHost::FindFilesText); }
+std::string SearchHandOver::FindFilesText() { return Ask(&search::SearchHost::FindFilesText); }
 
 void SearchHandOver::ReplaceLookInText(const std::string& quoted) {
   Wait([this, quoted] { window_.ReplaceLookInText(quoted); });
@@ -59,14 +59,14 @@ void SearchHandOver::ShowFoundCount(int32_t found) {
   queue_.PostState(kFoundPanel, [this, found] { window_.ShowFoundCount(found); });
 }
 
-void SearchHandOver::AddRow(ResultRow&& row) {
+void SearchHandOver::AddRow(search::ResultRow&& row) {
   if (queue_.Closed()) return;  // nobody would ever take the rows
   std::lock_guard lock(mutex_);
   if (!batch_ || batch_->taken) {
     batch_ = std::make_shared<RowBatch>();
     queue_.Post(
         [this, batch = batch_] {
-          std::vector<ResultRow> rows;
+          std::vector<search::ResultRow> rows;
           {
             std::lock_guard lock(mutex_);
             batch->taken = true;

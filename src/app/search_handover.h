@@ -22,10 +22,10 @@ namespace quillow::app {
 // The status-bar panels, which are also the queue's state slots for their texts.
 enum StatusPanel : size_t { kFoundPanel = 0, kElapsedPanel = 1, kActivityPanel = 2 };
 
-class SearchHandOver final : public SearchHost {
+class SearchHandOver final : public search::SearchHost {
  public:
   // `window` is called on the queue's thread only.
-  SearchHandOver(UiTaskQueue& queue, SearchHost& window) : queue_(queue), window_(window) {}
+  SearchHandOver(UiTaskQueue& queue, search::SearchHost& window) : queue_(queue), window_(window) {}
   SearchHandOver(const SearchHandOver&) = delete;
   SearchHandOver& operator=(const SearchHandOver&) = delete;
 
@@ -39,14 +39,14 @@ class SearchHandOver final : public SearchHost {
   void ShowLookingIn(const std::string& folder) override;
   void ShowFoundCount(int32_t found) override;
   void ShowNotSearched(const std::string& text) override;
-  void AddRow(ResultRow&& row) override;
+  void AddRow(search::ResultRow&& row) override;
   void EndOfSearch(int32_t found) override;
   void OpenWarnings(const std::string& path) override;
   void FinalSort() override;
 
  private:
   struct RowBatch {
-    std::vector<ResultRow> rows;
+    std::vector<search::ResultRow> rows;
     bool taken = false;  // its task has run: later rows need a task of their own
   };
 
@@ -54,10 +54,10 @@ class SearchHandOver final : public SearchHost {
   void Post(UiTaskQueue::Task task);
   // Steps that read or change the input boxes: the search waits until they are done.
   void Wait(UiTaskQueue::Task task);
-  std::string Ask(std::string (SearchHost::*read)());
+  std::string Ask(std::string (search::SearchHost::*read)());
 
   UiTaskQueue& queue_;
-  SearchHost& window_;
+  search::SearchHost& window_;
   std::mutex mutex_;
   std::shared_ptr<RowBatch> batch_;  // guarded by mutex_
 };

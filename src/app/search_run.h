@@ -15,10 +15,10 @@ class SearchRun {
  public:
   // `ended` runs on the queue's thread after the body, whatever way it ended; `failure` is
   // the failure text of a failed search.
-  using Ended = std::function<void(SearchOutcome outcome, const std::string& failure)>;
+  using Ended = std::function<void(search::SearchOutcome outcome, const std::string& failure)>;
 
-  SearchRun(UiTaskQueue& queue, SearchHost& host, const SearchOptions& options,
-            const ArchiveTypeSet& types, std::string warningsPath, Ended ended,
+  SearchRun(UiTaskQueue& queue, search::SearchHost& host, const search::SearchOptions& options,
+            const search::ArchiveTypeSet& types, std::string warningsPath, Ended ended,
             std::string startFolder = {})
       : queue_(queue),
         ended_(std::move(ended)),
@@ -35,7 +35,7 @@ class SearchRun {
 
   void Start() {
     thread_ = std::thread([this] {
-      const SearchOutcome outcome = search_.Run();
+      const search::SearchOutcome outcome = search_.Run();
       queue_.Post([this, outcome] { ended_(outcome, search_.FailureText()); });
     });
   }
@@ -49,7 +49,7 @@ class SearchRun {
  private:
   UiTaskQueue& queue_;
   Ended ended_;
-  SearchThread search_;
+  search::SearchThread search_;
   std::thread thread_;
 };
 

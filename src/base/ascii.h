@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillow {
+namespace quillow::base {
 
 constexpr char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 // The other direction, for the names DOS and the ZIP component keep in capitals.
@@ -35,4 +35,4 @@ constexpr bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view
 // Upper-case hex digits, for percent-encoding, colours and escapes alike.
 inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-}  // namespace quillow
+}  // namespace quillow::base

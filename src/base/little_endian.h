@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace quillow {
+namespace quillow::base {
 
 // Fields within bytes already read and checked to be long enough.
 constexpr uint16_t Le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
@@ -31,4 +31,4 @@ inline void PutLe32(std::string& s, uint32_t v) {
   PutLe16(s, v >> 16);
 }
 
-}  // namespace quillow
+}  // namespace quillow::base

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace quillow {
+namespace quillow::base {
 
 constexpr bool IsSlash(char c) { return c == '/' || c == '\\'; }
 
@@ -14,4 +14,4 @@ constexpr bool EndsWithSlash(std::string_view name) {
   return !name.empty() && IsSlash(name.back());
 }
 
-}  // namespace quillow
+}  // namespace quillow::base

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace quillow {
+namespace quillow::base {
 
 namespace {
 
@@ -98,4 +98,4 @@ std::string Cp437ToUtf8(std::string_view bytes) {
   return out;
 }
 
-}  // namespace quillow
+}  // namespace quillow::base

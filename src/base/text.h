@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillow {
+namespace quillow::base {
 
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, nothing above
 // U+10FFFF, no cut-off sequence).
@@ -28,4 +28,4 @@ void AppendUtf8(std::string& out, char32_t cp);
 // included: a name is a name, not a screen of DOS glyphs.
 std::string Cp437ToUtf8(std::string_view bytes);
 
-}  // namespace quillow
+}  // namespace quillow::base

@@ -2,7 +2,7 @@
 
 #include "base/little_endian.h"
 
-namespace quillow {
+namespace quillow::base {
 
 const unsigned char* FindExtraRecord(const unsigned char* extra, size_t length, uint16_t tag,
                                      size_t& dataLength) {
@@ -37,4 +37,4 @@ Zip64Outcome ApplyZip64(const unsigned char* extra, size_t length,
   return out;
 }
 
-}  // namespace quillow
+}  // namespace quillow::base

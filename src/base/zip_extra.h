@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-namespace quillow {
+namespace quillow::base {
 
 inline constexpr uint16_t kZip64ExtraTag = 0x0001;
 // A 32-bit size or offset standing at this value has its real value in the ZIP64 record.
@@ -28,4 +28,4 @@ struct Zip64Outcome {
 Zip64Outcome ApplyZip64(const unsigned char* extra, size_t length,
                         std::initializer_list<uint64_t*> fields);
 
-}  // namespace quillow
+}  // namespace quillow::base

@@ -65,38 +65,40 @@ class Output {
 // and one per row.
 struct StreamingLayout {
   std::function<void(std::string&)> header;
-  std::function<void(const ResultRow&, std::string&)> row;
+  std::function<void(const search::ResultRow&, std::string&)> row;
 };
 
 // Only the search order can be written before the search ends, and only by a layout whose
 // lines do not depend on the other rows (the padded text layout measures them all first).
 std::optional<StreamingLayout> StreamingFor(const cli::Options& o) {
   if (o.search.CountOnly || o.sortKind != 0) return std::nullopt;
-  const SaveColumns cols = o.columns;
+  const output::SaveColumns cols = o.columns;
   switch (o.format) {
     case cli::Format::kTabs:
-      return StreamingLayout{[cols](std::string& out) { WriteTabsHeader(cols, out); },
-                             [cols](const ResultRow& r, std::string& out) {
-                               WriteTabsRow(r, cols, Controls::kEscape, out);
+      return StreamingLayout{[cols](std::string& out) { output::WriteTabsHeader(cols, out); },
+                             [cols](const search::ResultRow& r, std::string& out) {
+                               output::WriteTabsRow(r, cols, output::Controls::kEscape, out);
                              }};
     case cli::Format::kCsv:
-      return StreamingLayout{
-          [cols](std::string& out) { WriteCsvHeader(cols, out); },
-          [cols](const ResultRow& r, std::string& out) { WriteCsvRow(r, cols, out); }};
+      return StreamingLayout{[cols](std::string& out) { output::WriteCsvHeader(cols, out); },
+                             [cols](const search::ResultRow& r, std::string& out) {
+                               output::WriteCsvRow(r, cols, out);
+                             }};
     case cli::Format::kJson:
-      return StreamingLayout{[](std::string&) {},
-                             [](const ResultRow& r, std::string& out) { WriteJsonRow(r, out); }};
+      return StreamingLayout{
+          [](std::string&) {},
+          [](const search::ResultRow& r, std::string& out) { output::WriteJsonRow(r, out); }};
     default: return std::nullopt;
   }
 }
 
-class ConsoleHost final : public SearchHost {
+class ConsoleHost final : public search::SearchHost {
  public:
   ConsoleHost(const cli::Options& o, Output& out)
       : options_(o), out_(out), stream_(StreamingFor(o)) {
     // The padded layout in search order keeps only what it will write, not the rows.
     if (o.format == cli::Format::kText && o.sortKind == 0 && !o.search.CountOnly)
-      spool_.emplace(o.columns, Controls::kEscape);
+      spool_.emplace(o.columns, output::Controls::kEscape);
   }
 
   void Refuse() override { refused_ = true; }
@@ -110,7 +112,7 @@ class ConsoleHost final : public SearchHost {
   void ShowElapsed(uint32_t) override {}
   void ShowLookingIn(const std::string&) override {}
   void ShowFoundCount(int32_t) override {}
-  void AddRow(ResultRow&& row) override {
+  void AddRow(search::ResultRow&& row) override {
     if (spool_) {
       spool_->Add(row);
       return;
@@ -131,62 +133,62 @@ class ConsoleHost final : public SearchHost {
   }
   void EndOfSearch(int32_t found) override { found_ = found; }
   void OpenWarnings(const std::string&) override {}
-  void FinalSort() override { SortRows(rows_, options_.sortKind); }
-  void WarningLine(const std::string& line) override { Say(EscapeControls(line)); }
+  void FinalSort() override { output::SortRows(rows_, options_.sortKind); }
+  void WarningLine(const std::string& line) override { Say(output::EscapeControls(line)); }
 
-  void Attach(SearchThread& search) { search_ = &search; }
+  void Attach(search::SearchThread& search) { search_ = &search; }
   bool refused() const { return refused_; }
   bool started() const { return started_; }
   int32_t found() const { return found_; }
   bool streamed() const { return stream_.has_value(); }
-  const std::vector<ResultRow>& rows() const { return rows_; }
-  const std::optional<SpacedTextSpool>& spool() const { return spool_; }
+  const std::vector<search::ResultRow>& rows() const { return rows_; }
+  const std::optional<output::SpacedTextSpool>& spool() const { return spool_; }
 
  private:
   const cli::Options& options_;
   Output& out_;
   std::optional<StreamingLayout> stream_;
-  std::optional<SpacedTextSpool> spool_;
-  SearchThread* search_ = nullptr;
+  std::optional<output::SpacedTextSpool> spool_;
+  search::SearchThread* search_ = nullptr;
   bool refused_ = false;
   bool started_ = false;
   bool wroteHeader_ = false;
   int32_t found_ = 0;
   std::string line_;
-  std::vector<ResultRow> rows_;
+  std::vector<search::ResultRow> rows_;
 };
 
 // The window's input boxes cut their texts silently; on the command line a cut text would
 // give a false "No files found.", so each cut is told.
 void TellCuts(const char* what, const std::string& text, const char* entries) {
-  if (text.size() > kMaxInputText)
-    Say(std::string(what) + " cut at " + std::to_string(kMaxInputText) +
+  if (text.size() > search::kMaxInputText)
+    Say(std::string(what) + " cut at " + std::to_string(search::kMaxInputText) +
         " characters; what follows is not used");
-  const size_t count = CutEntries(LimitInputText(text), SIZE_MAX).size();
-  if (count > kMaxEntries)
+  const size_t count = search::CutEntries(search::LimitInputText(text), SIZE_MAX).size();
+  if (count > search::kMaxEntries)
     Say(std::string(what) + " holds " + std::to_string(count) + " " + entries +
-        "; only the first " + std::to_string(kMaxEntries) + " are used");
+        "; only the first " + std::to_string(search::kMaxEntries) + " are used");
 }
 
 // Look-in entries that name no folder the search can read, each with the system's reason.
 // The search would pass them over in silence. True when there was one.
 bool TellUnreadableFolders(const std::string& lookIn) {
   platform::StartFolder start;
-  const std::string text = LimitInputText(lookIn);
+  const std::string text = search::LimitInputText(lookIn);
   std::vector<std::string> entries;
   platform::FolderListing whole;
   // As the search does: a whole text that names a folder is one entry, spaces and all.
   if (text.find(' ') != std::string::npos && whole.Enter(start, text))
     entries.push_back(text);
   else
-    entries = CutEntries(text);
+    entries = search::CutEntries(text);
   bool any = false;
   for (std::string& entry : entries) {
     if (entry.empty()) continue;
     platform::ToNativeSeparators(entry);
     platform::FolderListing listing;
     if (listing.Enter(start, entry) && listing.Read()) continue;
-    Say("LOOK-IN-TEXT entry \"" + EscapeControls(entry) + "\": " + listing.LastError());
+    Say("LOOK-IN-TEXT entry \"" + output::EscapeControls(entry) + "\": " + listing.LastError());
     any = true;
   }
   // Entering a folder may have made it current; the search starts from where we were.
@@ -195,31 +197,32 @@ bool TellUnreadableFolders(const std::string& lookIn) {
 }
 
 // A sink that hands its chunks to standard output.
-TextSink OutputSink(std::string& chunk, Output& out) {
-  return TextSink(chunk, [&out](std::string_view bytes) {
+output::TextSink OutputSink(std::string& chunk, Output& out) {
+  return output::TextSink(chunk, [&out](std::string_view bytes) {
     out.Put(bytes);
     return !out.failed();
   });
 }
 
-void WriteCollected(const cli::Options& options, const std::vector<ResultRow>& rows, Output& out) {
+void WriteCollected(const cli::Options& options, const std::vector<search::ResultRow>& rows,
+                    Output& out) {
   if (rows.empty()) return;
   std::string chunk;
-  TextSink sink = OutputSink(chunk, out);
+  output::TextSink sink = OutputSink(chunk, out);
   switch (options.format) {
     case cli::Format::kText:
-      WriteTextWithSpaces(rows, options.columns, sink, Controls::kEscape);
+      output::WriteTextWithSpaces(rows, options.columns, sink, output::Controls::kEscape);
       break;
     case cli::Format::kTabs:
-      WriteTextWithTabs(rows, options.columns, true, sink, Controls::kEscape);
+      output::WriteTextWithTabs(rows, options.columns, true, sink, output::Controls::kEscape);
       break;
     case cli::Format::kHtml: {
-      HtmlStyle style;
-      WriteHtml(rows, options.columns, style, sink);
+      output::HtmlStyle style;
+      output::WriteHtml(rows, options.columns, style, sink);
       break;
     }
-    case cli::Format::kCsv: WriteCsv(rows, options.columns, sink); break;
-    case cli::Format::kJson: WriteJson(rows, sink); break;
+    case cli::Format::kCsv: output::WriteCsv(rows, options.columns, sink); break;
+    case cli::Format::kJson: output::WriteJson(rows, sink); break;
   }
 }
 
@@ -249,11 +252,11 @@ int Run(const std::vector<std::string>& args) {
 
   ConsoleHost host(options, out);
   // No warnings file: the lines go to standard error as they come.
-  SearchThread search(host, options.search, options.types, std::string());
+  search::SearchThread search(host, options.search, options.types, std::string());
   host.Attach(search);
   search.Run();
   if (host.refused()) {
-    std::fprintf(stderr, "%s\n", kRefusalText);
+    std::fprintf(stderr, "%s\n", search::kRefusalText);
     Say("choose the sources to search with -t, e.g. -t ZIP,Folders");
     return 2;
   }
@@ -264,7 +267,7 @@ int Run(const std::vector<std::string>& args) {
 
   if (host.spool()) {
     std::string chunk;
-    TextSink sink = OutputSink(chunk, out);
+    output::TextSink sink = OutputSink(chunk, out);
     if (!host.spool()->empty()) host.spool()->Write(sink);
   } else if (!host.streamed() && !options.search.CountOnly) {
     WriteCollected(options, host.rows(), out);
@@ -273,7 +276,7 @@ int Run(const std::vector<std::string>& args) {
     Say("cannot write the results to standard output: " + out.error());
     return 2;
   }
-  std::fprintf(stderr, "%s\n", FoundCountText(host.found()).c_str());
+  std::fprintf(stderr, "%s\n", search::FoundCountText(host.found()).c_str());
   if (host.found() > 0) return 0;
   return badLookIn ? 2 : 1;
 }

@@ -13,18 +13,19 @@ namespace {
 // "ZIP,RAR,...", in scan order, from the type table itself.
 std::string TypeList() {
   std::string list;
-  for (const TypeEntry& t : TypeTable()) list += (list.empty() ? "" : ",") + std::string(t.name);
+  for (const search::TypeEntry& t : search::TypeTable())
+    list += (list.empty() ? "" : ",") + std::string(t.name);
   return list;
 }
 
 // "1/2 file (A-Z/Z-A), ...", from the sort-kind table.
 std::string SortKindList() {
   std::string list;
-  for (int kind = 1; kind + 1 < kSortKinds; kind += 2) {
-    const SortKindInfo& a = kSortKindTable[kind];
-    const SortKindInfo& b = kSortKindTable[kind + 1];
-    std::string column(kColumnCaptions[a.column]);
-    FoldAscii(column);
+  for (int kind = 1; kind + 1 < output::kSortKinds; kind += 2) {
+    const output::SortKindInfo& a = output::kSortKindTable[kind];
+    const output::SortKindInfo& b = output::kSortKindTable[kind + 1];
+    std::string column(output::kColumnCaptions[a.column]);
+    base::FoldAscii(column);
     list += (list.empty() ? "" : ", ") + std::to_string(kind) + "/" + std::to_string(kind + 1) +
             " " + column + " (" + std::string(a.order) + "/" + std::string(b.order) + ")";
   }
@@ -76,7 +77,7 @@ std::string Usage() {
          "  -t, --types LIST      sources to search, comma-separated (any letter case; default "
          "all):\n" +
          indent + Wrapped(TypeList(), 24, 24) + "\n" +
-         "  -s, --sort KIND       order of the rows, 0-" + std::to_string(kSortKinds - 1) +
+         "  -s, --sort KIND       order of the rows, 0-" + std::to_string(output::kSortKinds - 1) +
          " (default 0: search order):\n" + indent + Wrapped(SortKindList(), 24, 24) + "\n" +
          "  -f, --format FORMAT   text, tabs, html, csv or json (default text); csv: a header row\n"
          "                        and CR LF line ends (RFC 4180); json: one object per line with\n"
@@ -111,11 +112,11 @@ std::vector<std::string> SplitCommas(const std::string& list) {
   return items;
 }
 
-bool ParseTypes(const std::string& list, ArchiveTypeSet& types, std::string& error) {
+bool ParseTypes(const std::string& list, search::ArchiveTypeSet& types, std::string& error) {
   types.on.fill(0);
   for (const std::string& item : SplitCommas(list)) {
     if (item.empty()) continue;
-    const int index = TypeIndexByName(item);
+    const int index = search::TypeIndexByName(item);
     if (index < 0) {
       error = "unknown type '" + item + "'";
       return false;
@@ -125,8 +126,8 @@ bool ParseTypes(const std::string& list, ArchiveTypeSet& types, std::string& err
   return true;
 }
 
-bool ParseColumns(const std::string& list, SaveColumns& cols, std::string& error) {
-  cols = SaveColumns{false, false, false, false};
+bool ParseColumns(const std::string& list, output::SaveColumns& cols, std::string& error) {
+  cols = output::SaveColumns{false, false, false, false};
   if (list == "none") return true;
   for (const std::string& item : SplitCommas(list)) {
     if (item == "date")
@@ -202,8 +203,9 @@ bool ParseArguments(const std::vector<std::string>& args, Options& o, std::strin
       if (!value(v)) return false;
       int kind = -1;
       auto r = std::from_chars(v.data(), v.data() + v.size(), kind);
-      if (r.ec != std::errc() || r.ptr != v.data() + v.size() || kind < 0 || kind >= kSortKinds) {
-        error = "sort kind must be a number from 0 to " + std::to_string(kSortKinds - 1);
+      if (r.ec != std::errc() || r.ptr != v.data() + v.size() || kind < 0 ||
+          kind >= output::kSortKinds) {
+        error = "sort kind must be a number from 0 to " + std::to_string(output::kSortKinds - 1);
         return false;
       }
       o.sortKind = kind;

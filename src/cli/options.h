@@ -12,11 +12,11 @@ namespace quillow::cli {
 enum class Format { kText, kTabs, kHtml, kCsv, kJson };
 
 struct Options {
-  SearchOptions search;
-  ArchiveTypeSet types;
+  search::SearchOptions search;
+  search::ArchiveTypeSet types;
   int sortKind = 0;
   Format format = Format::kText;
-  SaveColumns columns;
+  output::SaveColumns columns;
   std::string findText;
   std::string lookInText;  // empty: the current folder
   bool lookInGiven = false;

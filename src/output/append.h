@@ -11,7 +11,7 @@
 
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::output {
 
 using ByteSet = std::array<bool, 256>;
 
@@ -48,12 +48,12 @@ void AppendEscaped(std::string_view text, const ByteSet& special, std::string& o
 
 // Bytes of all six texts of the rows, for reserving the output once instead of growing it
 // step by step through hundreds of megabytes.
-inline size_t TextBytes(const std::vector<ResultRow>& rows) {
+inline size_t TextBytes(const std::vector<search::ResultRow>& rows) {
   size_t bytes = 0;
-  for (const ResultRow& r : rows)
+  for (const search::ResultRow& r : rows)
     bytes += r.file.size() + r.container.size() + r.modified.size() + r.size.size() +
              r.ratio.size() + r.packed.size();
   return bytes;
 }
 
-}  // namespace quillow
+}  // namespace quillow::output

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace quillow {
+namespace quillow::output {
 
 struct CodeRange {
   uint32_t first, last;
@@ -115,4 +115,4 @@ inline constexpr CodeRange kZeroWidthRanges[] = {
     {0xE0001, 0xE01EF},
 };
 
-}  // namespace quillow
+}  // namespace quillow::output

@@ -9,7 +9,7 @@
 #include "output/append.h"
 #include "output/display_text.h"
 
-namespace quillow {
+namespace quillow::output {
 
 namespace {
 
@@ -96,7 +96,7 @@ void JsonName(std::string_view key, std::string_view name, std::string& out) {
   out += '"';
   out += key;
   out += "\":\"";
-  if (IsValidUtf8(name)) {
+  if (base::IsValidUtf8(name)) {
     JsonChars(name, out);
     out += '"';
     return;
@@ -106,7 +106,7 @@ void JsonName(std::string_view key, std::string_view name, std::string& out) {
     // The shortest valid piece from here is one character; none within four bytes, no
     // character starts here.
     size_t len = 1;
-    while (len <= 4 && (i + len > name.size() || !IsValidUtf8(name.substr(i, len)))) ++len;
+    while (len <= 4 && (i + len > name.size() || !base::IsValidUtf8(name.substr(i, len)))) ++len;
     if (len > 4) {
       shown += "\xEF\xBF\xBD";
       ++i;
@@ -140,8 +140,8 @@ void JsonNumber(T value, std::string& out) {
 
 }  // namespace
 
-RowValues RowValuesOf(const ResultRow& row) {
-  const RowKeys& k = row.keys;
+RowValues RowValuesOf(const search::ResultRow& row) {
+  const search::RowKeys& k = row.keys;
   RowValues v;
   v.size = k.size;
   // Packed and Ratio are "?" exactly when either size is unknown.
@@ -160,7 +160,7 @@ void WriteCsvHeader(const SaveColumns& cols, std::string& out) {
   out += "\r\n";
 }
 
-void WriteCsvRow(const ResultRow& row, const SaveColumns& cols, std::string& out) {
+void WriteCsvRow(const search::ResultRow& row, const SaveColumns& cols, std::string& out) {
   std::string scratch;
   CsvField(ShownFile(row, Controls::kKeep, scratch), out);
   out += ',';
@@ -174,8 +174,8 @@ void WriteCsvRow(const ResultRow& row, const SaveColumns& cols, std::string& out
   out += "\r\n";
 }
 
-void WriteJsonRow(const ResultRow& row, std::string& out) {
-  const RowKeys& k = row.keys;
+void WriteJsonRow(const search::ResultRow& row, std::string& out) {
+  const search::RowKeys& k = row.keys;
   const bool known = k.size != 0 && k.packed != 0;
   std::string scratch;
   out += '{';
@@ -215,26 +215,26 @@ void WriteJsonRow(const ResultRow& row, std::string& out) {
   out += k.folderEntry ? ",\"folder\":true}\n" : ",\"folder\":false}\n";
 }
 
-void WriteCsv(const std::vector<ResultRow>& rows, const SaveColumns& cols, TextSink& sink) {
+void WriteCsv(const std::vector<search::ResultRow>& rows, const SaveColumns& cols, TextSink& sink) {
   std::string& out = sink.text();
   sink.Reserve([&] { return 64 + TextBytes(rows) + rows.size() * 8; });
   WriteCsvHeader(cols, out);
-  for (const ResultRow& row : rows) {
+  for (const search::ResultRow& row : rows) {
     WriteCsvRow(row, cols, out);
     if (!sink.RowDone()) return;
   }
   sink.Flush();
 }
 
-void WriteJson(const std::vector<ResultRow>& rows, TextSink& sink) {
+void WriteJson(const std::vector<search::ResultRow>& rows, TextSink& sink) {
   std::string& out = sink.text();
   // The names and the numbers each row repeats.
   sink.Reserve([&] { return TextBytes(rows) + rows.size() * 192; });
-  for (const ResultRow& row : rows) {
+  for (const search::ResultRow& row : rows) {
     WriteJsonRow(row, out);
     if (!sink.RowDone()) return;
   }
   sink.Flush();
 }
 
-}  // namespace quillow
+}  // namespace quillow::output

@@ -10,7 +10,7 @@
 #include "output/writers.h"
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::output {
 
 // The values behind a row's texts, from the keys the row was made with; each is empty where
 // its text is "?".
@@ -20,30 +20,30 @@ struct RowValues {
   std::optional<std::string> modified;  // ISO 8601 local time, "2001-03-15T15:18:00"
   bool folder = false;
 };
-RowValues RowValuesOf(const ResultRow& row);
+RowValues RowValuesOf(const search::ResultRow& row);
 
 // "File,Archive/Folder" and the chosen optional columns, CR LF.
 void WriteCsvHeader(const SaveColumns& cols, std::string& out);
 // The row's texts as they are shown, quoted where a field needs it, CR LF.
-void WriteCsvRow(const ResultRow& row, const SaveColumns& cols, std::string& out);
+void WriteCsvRow(const search::ResultRow& row, const SaveColumns& cols, std::string& out);
 
 // One object and "\n": the six texts as shown (file, container, modifiedText, sizeText,
 // ratioText, packedText), then size, packed, ratio (null for "?"), modified (null for
 // "?") and folder.
-void WriteJsonRow(const ResultRow& row, std::string& out);
+void WriteJsonRow(const search::ResultRow& row, std::string& out);
 
 // Whole lists: the header and every row (CSV), every row (JSON Lines).
-void WriteCsv(const std::vector<ResultRow>& rows, const SaveColumns& cols, TextSink& sink);
-void WriteJson(const std::vector<ResultRow>& rows, TextSink& sink);
+void WriteCsv(const std::vector<search::ResultRow>& rows, const SaveColumns& cols, TextSink& sink);
+void WriteJson(const std::vector<search::ResultRow>& rows, TextSink& sink);
 
-inline void WriteCsv(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+inline void WriteCsv(const std::vector<search::ResultRow>& rows, const SaveColumns& cols,
                      std::string& out) {
   TextSink sink(out);
   WriteCsv(rows, cols, sink);
 }
-inline void WriteJson(const std::vector<ResultRow>& rows, std::string& out) {
+inline void WriteJson(const std::vector<search::ResultRow>& rows, std::string& out) {
   TextSink sink(out);
   WriteJson(rows, sink);
 }
 
-}  // namespace quillow
+}  // namespace quillow::output

@@ -6,7 +6,7 @@
 #include "base/text.h"
 #include "output/column_width_table.h"
 
-namespace quillow {
+namespace quillow::output {
 
 namespace {
 
@@ -19,13 +19,13 @@ bool IsPrintableAscii(std::string_view bytes) {
 }  // namespace
 
 std::string DisplayName(std::string_view stored) {
-  return IsValidUtf8(stored) ? std::string(stored) : Cp437ToUtf8(stored);
+  return base::IsValidUtf8(stored) ? std::string(stored) : base::Cp437ToUtf8(stored);
 }
 
 std::string EscapeControls(std::string_view text) {
   auto isControl = [](uint8_t b) { return b < 0x20 || b == 0x7F; };
   // In UTF-8 a C1 control is C2 80 to C2 9F; in any other text its byte stands alone.
-  const bool utf8 = IsValidUtf8(text);
+  const bool utf8 = base::IsValidUtf8(text);
   bool plain = true;
   for (size_t i = 0; i < text.size() && plain; ++i) {
     const auto b = static_cast<uint8_t>(text[i]);
@@ -37,8 +37,8 @@ std::string EscapeControls(std::string_view text) {
   out.reserve(text.size() + 8);
   auto hex = [&out](const char* prefix, uint8_t b) {
     out += prefix;
-    out += kHexDigits[b >> 4];
-    out += kHexDigits[b & 15];
+    out += base::kHexDigits[b >> 4];
+    out += base::kHexDigits[b & 15];
   };
   for (size_t i = 0; i < text.size(); ++i) {
     const auto b = static_cast<uint8_t>(text[i]);
@@ -64,7 +64,7 @@ std::string EscapeControls(std::string_view text) {
 std::string_view ShownText(std::string_view text, bool decode, Controls controls,
                            std::string& scratch) {
   if (controls == Controls::kKeep) {
-    if (!decode || IsValidUtf8(text)) return text;
+    if (!decode || base::IsValidUtf8(text)) return text;
     scratch = DisplayName(text);
     return scratch;
   }
@@ -73,22 +73,23 @@ std::string_view ShownText(std::string_view text, bool decode, Controls controls
   return scratch;
 }
 
-std::string_view ShownFile(const ResultRow& row, Controls controls, std::string& scratch) {
+std::string_view ShownFile(const search::ResultRow& row, Controls controls, std::string& scratch) {
   return ShownText(row.file, HasStoredName(row), controls, scratch);
 }
 
-std::string_view ShownContainer(const ResultRow& row, Controls controls, std::string& scratch) {
+std::string_view ShownContainer(const search::ResultRow& row, Controls controls,
+                                std::string& scratch) {
   return ShownText(row.container, false, controls, scratch);
 }
 
-std::string ShownFile(const ResultRow& row) {
+std::string ShownFile(const search::ResultRow& row) {
   std::string scratch;
   return std::string(ShownFile(row, Controls::kKeep, scratch));
 }
 
 size_t DisplayWidth(std::string_view utf8) {
   // Every ASCII byte is a character of its own.
-  size_t count = AsciiPrefix(utf8);
+  size_t count = base::AsciiPrefix(utf8);
   for (char c : utf8.substr(count))
     if ((static_cast<uint8_t>(c) & 0xC0) != 0x80) ++count;
   return count;
@@ -114,7 +115,7 @@ bool InRanges(const CodeRange (&ranges)[N], char32_t cp) {
 }  // namespace
 
 size_t ColumnWidth(std::string_view utf8) {
-  size_t columns = AsciiPrefix(utf8);
+  size_t columns = base::AsciiPrefix(utf8);
   for (size_t i = columns; i < utf8.size();) {
     const auto b0 = static_cast<uint8_t>(utf8[i]);
     size_t n = b0 < 0x80 ? 1 : b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC0 ? 2 : 1;
@@ -136,4 +137,4 @@ size_t ColumnWidth(std::string_view utf8) {
   return columns;
 }
 
-}  // namespace quillow
+}  // namespace quillow::output

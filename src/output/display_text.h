@@ -9,7 +9,7 @@
 #include "base/text.h"
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::output {
 
 // Text shown for a stored name: valid UTF-8 as is; anything else decoded as code page 437
 // to UTF-8 (full CP437 table for 0x80-0xFF; control bytes kept as they are).
@@ -45,13 +45,14 @@ std::string_view ShownText(std::string_view text, bool decode, Controls controls
 // as the bytes they are: on disk that is the name, whatever its encoding. Only a member
 // name stored in an archive passes through DisplayName, since only an archiver can have
 // written it in a DOS code page.
-inline bool HasStoredName(const ResultRow& row) { return !row.keys.folderEntry; }
+inline bool HasStoredName(const search::ResultRow& row) { return !row.keys.folderEntry; }
 
 // The File and Archive/Folder texts of `row` as shown, escaped as `controls` asks; views
 // into the row or into `scratch`, as ShownText gives them.
-std::string_view ShownFile(const ResultRow& row, Controls controls, std::string& scratch);
-std::string_view ShownContainer(const ResultRow& row, Controls controls, std::string& scratch);
+std::string_view ShownFile(const search::ResultRow& row, Controls controls, std::string& scratch);
+std::string_view ShownContainer(const search::ResultRow& row, Controls controls,
+                                std::string& scratch);
 // The File text as shown, as a copy (for a control that keeps it).
-std::string ShownFile(const ResultRow& row);
+std::string ShownFile(const search::ResultRow& row);
 
-}  // namespace quillow
+}  // namespace quillow::output

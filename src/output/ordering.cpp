@@ -9,7 +9,7 @@
 #include "base/ascii.h"
 #include "output/display_text.h"
 
-namespace quillow {
+namespace quillow::output {
 
 namespace {
 
@@ -31,8 +31,8 @@ KindInfo InfoOf(int kind) {
   return {static_cast<KeyKind>(k.column + 1), k.descending};
 }
 
-int64_t NumberKey(const ResultRow& row, KeyKind key) {
-  const RowKeys& k = row.keys;
+int64_t NumberKey(const search::ResultRow& row, KeyKind key) {
+  const search::RowKeys& k = row.keys;
   // Ratio and Packed have a value only where both sizes are non-zero (else they show "?").
   const bool compressed = k.size != 0 && k.packed != 0;
   switch (key) {
@@ -48,7 +48,7 @@ int64_t NumberKey(const ResultRow& row, KeyKind key) {
 }
 
 // The text a name kind sorts by: the one the row shows (see HasStoredName).
-std::string_view TextOf(const ResultRow& row, KeyKind key, std::string& scratch) {
+std::string_view TextOf(const search::ResultRow& row, KeyKind key, std::string& scratch) {
   return key == KeyKind::kFile ? ShownFile(row, Controls::kKeep, scratch)
                                : ShownContainer(row, Controls::kKeep, scratch);
 }
@@ -88,7 +88,7 @@ struct NumberEntry {
 
 // Puts row entries[k].index at position k. Done in place, cycle by cycle: a million rows
 // are far too big to copy into a second vector just to reorder them.
-void Permute(std::vector<ResultRow>& rows, const auto& entries) {
+void Permute(std::vector<search::ResultRow>& rows, const auto& entries) {
   constexpr size_t kPlaced = SIZE_MAX;
   std::vector<size_t> from(entries.size());
   for (size_t k = 0; k < entries.size(); ++k) from[k] = entries[k].index;
@@ -98,7 +98,7 @@ void Permute(std::vector<ResultRow>& rows, const auto& entries) {
       from[start] = kPlaced;
       continue;
     }
-    ResultRow held = std::move(rows[start]);
+    search::ResultRow held = std::move(rows[start]);
     size_t to = start;
     while (from[to] != start) {
       const size_t next = from[to];
@@ -111,7 +111,7 @@ void Permute(std::vector<ResultRow>& rows, const auto& entries) {
   }
 }
 
-void SortByNumber(std::vector<ResultRow>& rows, KindInfo info) {
+void SortByNumber(std::vector<search::ResultRow>& rows, KindInfo info) {
   std::vector<NumberEntry> entries(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
     const int64_t key = NumberKey(rows[i], info.key);
@@ -125,7 +125,7 @@ void SortByNumber(std::vector<ResultRow>& rows, KindInfo info) {
 
 // Default comparison: every shown text is folded once into one buffer, so that a compare
 // is an integer test on the leading bytes and, only when those tie, one memcmp.
-void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
+void SortByFoldedText(std::vector<search::ResultRow>& rows, KindInfo info) {
   // Sixteen leading bytes: names that differ only in a number after a common stem
   // ("archive0042.zip") would tie on eight and fall through to memcmp nearly every time.
   struct Entry {
@@ -134,13 +134,13 @@ void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
   };
   std::string folded, scratch;
   size_t total = 0;
-  for (const ResultRow& row : rows) total += TextOf(row, info.key, scratch).size();
+  for (const search::ResultRow& row : rows) total += TextOf(row, info.key, scratch).size();
   folded.reserve(total);
   std::vector<Entry> entries(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
     const std::string_view text = TextOf(rows[i], info.key, scratch);
     const size_t offset = folded.size();
-    for (char c : text) folded += FoldAscii(c);
+    for (char c : text) folded += base::FoldAscii(c);
     entries[i] = {0, 0, offset, text.size(), i};
   }
   const char* base = folded.data();
@@ -177,7 +177,7 @@ void SortByFoldedText(std::vector<ResultRow>& rows, KindInfo info) {
 }
 
 // A platform comparison is called as it is; only texts that are not UTF-8 get a copy.
-void SortByText(std::vector<ResultRow>& rows, KindInfo info, TextCompare compare) {
+void SortByText(std::vector<search::ResultRow>& rows, KindInfo info, TextCompare compare) {
   std::vector<std::string> decoded;
   std::vector<size_t> decodedOf(rows.size(), SIZE_MAX);
   std::string scratch;
@@ -212,19 +212,20 @@ void SortByText(std::vector<ResultRow>& rows, KindInfo info, TextCompare compare
 int CompareTextNoCase(std::string_view a, std::string_view b) {
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
-    const auto ca = static_cast<uint8_t>(FoldAscii(a[i]));
-    const auto cb = static_cast<uint8_t>(FoldAscii(b[i]));
+    const auto ca = static_cast<uint8_t>(base::FoldAscii(a[i]));
+    const auto cb = static_cast<uint8_t>(base::FoldAscii(b[i]));
     if (ca != cb) return ca < cb ? -1 : 1;
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
 }
 
-bool RowBefore(const ResultRow& a, const ResultRow& b, int kind) {
+bool RowBefore(const search::ResultRow& a, const search::ResultRow& b, int kind) {
   return RowBefore(a, b, kind, CompareTextNoCase);
 }
 
-bool RowBefore(const ResultRow& a, const ResultRow& b, int kind, TextCompare compare) {
+bool RowBefore(const search::ResultRow& a, const search::ResultRow& b, int kind,
+               TextCompare compare) {
   const KindInfo info = InfoOf(kind);
   switch (info.key) {
     case KeyKind::kNone: return false;
@@ -241,9 +242,11 @@ bool RowBefore(const ResultRow& a, const ResultRow& b, int kind, TextCompare com
   }
 }
 
-void SortRows(std::vector<ResultRow>& rows, int kind) { SortRows(rows, kind, CompareTextNoCase); }
+void SortRows(std::vector<search::ResultRow>& rows, int kind) {
+  SortRows(rows, kind, CompareTextNoCase);
+}
 
-void SortRows(std::vector<ResultRow>& rows, int kind, TextCompare compare) {
+void SortRows(std::vector<search::ResultRow>& rows, int kind, TextCompare compare) {
   const KindInfo info = InfoOf(kind);
   switch (info.key) {
     case KeyKind::kNone: return;
@@ -275,4 +278,4 @@ bool ModifiedMinutes(uint16_t dosDate, uint16_t dosTime, int64_t& minutes) {
   return true;
 }
 
-}  // namespace quillow
+}  // namespace quillow::output

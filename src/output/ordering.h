@@ -8,7 +8,7 @@
 
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::output {
 
 inline constexpr int kSortKinds = 13;  // 0..12
 
@@ -47,13 +47,14 @@ int CompareTextNoCase(std::string_view a, std::string_view b);
 // Strict weak ordering "a stands before b" for sort kind `kind` (0..12; other values: no
 // order), from the row's keys and shown names (see DisplayName). Rows whose Modified, Ratio
 // or Packed value is "?" (or names no real date) rank below every real value.
-bool RowBefore(const ResultRow& a, const ResultRow& b, int kind);
-bool RowBefore(const ResultRow& a, const ResultRow& b, int kind, TextCompare compare);
+bool RowBefore(const search::ResultRow& a, const search::ResultRow& b, int kind);
+bool RowBefore(const search::ResultRow& a, const search::ResultRow& b, int kind,
+               TextCompare compare);
 
 // Stable: rows with equal keys keep the order the search found them in. Kind 0 and any
 // value outside 1..12 leave the rows as they are.
-void SortRows(std::vector<ResultRow>& rows, int kind);
-void SortRows(std::vector<ResultRow>& rows, int kind, TextCompare compare);
+void SortRows(std::vector<search::ResultRow>& rows, int kind);
+void SortRows(std::vector<search::ResultRow>& rows, int kind, TextCompare compare);
 
 // Column click on column 0..5 (File, Archive/Folder, Modified, Size, Ratio, Packed) -> new
 // kind: the odd member of the column's pair unless `current` already is that odd member,
@@ -64,4 +65,4 @@ int ColumnClickKind(int current, int column);
 // no real date and time (month 0, 31 February, hour 24...), which is ordered like "?".
 bool ModifiedMinutes(uint16_t dosDate, uint16_t dosTime, int64_t& minutes);
 
-}  // namespace quillow
+}  // namespace quillow::output

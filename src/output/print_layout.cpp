@@ -5,21 +5,21 @@
 
 #include "output/display_text.h"
 
-namespace quillow {
+namespace quillow::output {
 
 namespace {
 
-int Width(const ResultRow& row) { return static_cast<int>(DisplayWidth(ShownFile(row))); }
+int Width(const search::ResultRow& row) { return static_cast<int>(DisplayWidth(ShownFile(row))); }
 
 }  // namespace
 
-int PrintColumnWidth(const std::vector<ResultRow>& rows) {
+int PrintColumnWidth(const std::vector<search::ResultRow>& rows) {
   int longest = 0;
-  for (const ResultRow& row : rows) longest = std::max(longest, Width(row));
+  for (const search::ResultRow& row : rows) longest = std::max(longest, Width(row));
   return longest + 3;
 }
 
-std::vector<PrintPage> LayoutPrint(const std::vector<ResultRow>& rows,
+std::vector<PrintPage> LayoutPrint(const std::vector<search::ResultRow>& rows,
                                    const PrintMetrics& metrics) {
   std::vector<PrintPage> pages;
   if (rows.empty()) return pages;
@@ -33,7 +33,7 @@ std::vector<PrintPage> LayoutPrint(const std::vector<ResultRow>& rows,
   pages.emplace_back();
   bool headerDue = true;
   int y = top;
-  for (const ResultRow& row : rows) {
+  for (const search::ResultRow& row : rows) {
     if (headerDue) {
       y = top;
       pages.back().push_back({x, y, header});
@@ -52,7 +52,7 @@ std::vector<PrintPage> LayoutPrint(const std::vector<ResultRow>& rows,
   return pages;
 }
 
-std::string RunPrintJob(PrintDevice& device, const std::vector<ResultRow>& rows,
+std::string RunPrintJob(PrintDevice& device, const std::vector<search::ResultRow>& rows,
                         const PrintPageStart& pageStart) {
   if (!device.StartJob(kPrintJobName))
     return "The printer could not start the print job. Nothing was printed.";
@@ -81,4 +81,4 @@ std::string RunPrintJob(PrintDevice& device, const std::vector<ResultRow>& rows,
   return {};
 }
 
-}  // namespace quillow
+}  // namespace quillow::output

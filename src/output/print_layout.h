@@ -9,7 +9,7 @@
 
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::output {
 
 // The printer's printable area and the height of "A" in the print font, in device units.
 struct PrintMetrics {
@@ -35,11 +35,12 @@ inline constexpr int kPrintHeaderGap = 30;
 inline constexpr int kPrintRowGap = 10;
 
 // Characters of the file column: the longest displayed name plus three.
-int PrintColumnWidth(const std::vector<ResultRow>& rows);
+int PrintColumnWidth(const std::vector<search::ResultRow>& rows);
 
 // The pages of the job, in order. The page break is tested after each row, so a row that
 // ends exactly at the bottom leaves an empty last page. No rows: no pages.
-std::vector<PrintPage> LayoutPrint(const std::vector<ResultRow>& rows, const PrintMetrics& metrics);
+std::vector<PrintPage> LayoutPrint(const std::vector<search::ResultRow>& rows,
+                                   const PrintMetrics& metrics);
 
 // The printer as the print job sees it. The program draws on the printer's device context;
 // tests stand in for it.
@@ -62,7 +63,7 @@ using PrintPageStart = std::function<bool(size_t page, size_t pages)>;
 
 // Prints every row as laid out. Empty on success and when `pageStart` cancelled the job;
 // otherwise what failed. A job that did not end is aborted: nothing of it stays queued.
-std::string RunPrintJob(PrintDevice& device, const std::vector<ResultRow>& rows,
+std::string RunPrintJob(PrintDevice& device, const std::vector<search::ResultRow>& rows,
                         const PrintPageStart& pageStart = {});
 
-}  // namespace quillow
+}  // namespace quillow::output

@@ -7,7 +7,7 @@
 
 #include "platform/win32/text.h"
 
-namespace quillow {
+namespace quillow::output {
 
 std::unique_ptr<PrintDevice> Printers::MakeDevice(HDC dc) {
   return std::make_unique<GdiPrintDevice>(dc);
@@ -126,4 +126,4 @@ void GdiPrintDevice::AbortJob() {
   jobOpen_ = false;
 }
 
-}  // namespace quillow
+}  // namespace quillow::output

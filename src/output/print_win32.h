@@ -8,7 +8,7 @@
 
 #include "output/print_layout.h"
 
-namespace quillow {
+namespace quillow::output {
 
 // The printer of the next print. The main window asks this; tests answer it.
 class Printers {
@@ -66,4 +66,4 @@ class GdiPrintDevice final : public PrintDevice {
 // The font every page is printed in, for the device context `dc`; the caller owns it.
 HFONT CreatePrintFont(HDC dc);
 
-}  // namespace quillow
+}  // namespace quillow::output

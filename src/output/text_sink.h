@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-namespace quillow {
+namespace quillow::output {
 
 class TextSink {
  public:
@@ -54,4 +54,4 @@ class TextSink {
   bool failed_ = false;
 };
 
-}  // namespace quillow
+}  // namespace quillow::output

@@ -11,13 +11,13 @@
 #include "output/append.h"
 #include "output/display_text.h"
 
-namespace quillow {
+namespace quillow::output {
 
 namespace {
 
 constexpr std::string_view kEol = "\r\n";
 
-bool IsFolderRow(std::string_view container) { return EndsWithSlash(container); }
+bool IsFolderRow(std::string_view container) { return base::EndsWithSlash(container); }
 
 // The file and Archive/Folder cells of one row as shown: views into the row, or into the
 // scratch texts when a name had to be decoded or escaped. Reused from row to row, so that
@@ -27,7 +27,7 @@ struct Cells {
   Cells(const Cells&) = delete;
   Cells& operator=(const Cells&) = delete;
 
-  void Show(const ResultRow& row, Controls controls) {
+  void Show(const search::ResultRow& row, Controls controls) {
     file = ShownFile(row, controls, fileScratch);
     container = ShownContainer(row, controls, containerScratch);
   }
@@ -80,7 +80,7 @@ void AppendFileUrl(std::string_view head, std::string_view tail, std::string& ou
   auto at = [&](size_t i) {
     return i < head.size() ? head[i] : i - head.size() < tail.size() ? tail[i - head.size()] : '\0';
   };
-  auto isSep = [&](size_t i) { return IsSlash(at(i)); };
+  auto isSep = [&](size_t i) { return base::IsSlash(at(i)); };
   // A UNC path brings its own "//" before the server name, a POSIX absolute path its own
   // third slash; only a drive path needs all three.
   out += isSep(0) && isSep(1) ? "file:" : isSep(0) ? "file://" : "file:///";
@@ -91,8 +91,8 @@ void AppendFileUrl(std::string_view head, std::string_view tail, std::string& ou
         return;
       }
       o += '%';
-      o += kHexDigits[c >> 4];
-      o += kHexDigits[c & 15];
+      o += base::kHexDigits[c >> 4];
+      o += base::kHexDigits[c & 15];
     });
   }
 }
@@ -114,8 +114,8 @@ std::string HtmlColor(uint32_t bgr) {
   std::string s;
   for (int shift : {0, 8, 16}) {
     const unsigned byte = (bgr >> shift) & 0xFF;
-    s += kHexDigits[byte >> 4];
-    s += kHexDigits[byte & 15];
+    s += base::kHexDigits[byte >> 4];
+    s += base::kHexDigits[byte & 15];
   }
   return s;
 }
@@ -176,21 +176,21 @@ void AppendSpacedLine(std::string_view file, ptrdiff_t fileWidth, std::string_vi
   out += kEol;
 }
 
-std::array<std::string_view, 4> OptionalTexts(const ResultRow& row) {
+std::array<std::string_view, 4> OptionalTexts(const search::ResultRow& row) {
   return {row.*kOptionalTexts[0], row.*kOptionalTexts[1], row.*kOptionalTexts[2],
           row.*kOptionalTexts[3]};
 }
 
 }  // namespace
 
-void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+void WriteTextWithSpaces(const std::vector<search::ResultRow>& rows, const SaveColumns& cols,
                          TextSink& sink, Controls controls) {
   // The cells are shown twice, once to measure and once to write, rather than kept: that
   // costs a second look at each name but no copy of a million of them.
   Cells cells;
   ptrdiff_t w1 = 0, w2 = 0;
   size_t lastColumnBytes = 0;
-  for (const ResultRow& row : rows) {
+  for (const search::ResultRow& row : rows) {
     cells.Show(row, controls);
     w1 = std::max(w1, Width(cells.file));
     w2 = std::max(w2, Width(cells.container));
@@ -202,7 +202,7 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
   std::string& out = sink.text();
   sink.Reserve([&] { return SpacedSize(rows.size(), w1, w2, lastColumnBytes); });
   AppendSpacedHeader(cols, w1, w2, out);
-  for (const ResultRow& row : rows) {
+  for (const search::ResultRow& row : rows) {
     cells.Show(row, controls);
     AppendSpacedLine(cells.file, Width(cells.file), cells.container, Width(cells.container),
                      OptionalTexts(row), cols, w1, w2, out);
@@ -214,7 +214,7 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
 SpacedTextSpool::SpacedTextSpool(const SaveColumns& cols, Controls controls)
     : cols_(cols), controls_(controls) {}
 
-void SpacedTextSpool::Add(const ResultRow& row) {
+void SpacedTextSpool::Add(const search::ResultRow& row) {
   const std::string_view file = ShownFile(row, controls_, fileScratch_);
   const std::string_view container = ShownContainer(row, controls_, containerScratch_);
   Record rec{};
@@ -288,8 +288,8 @@ void WriteTabsHeader(const SaveColumns& cols, std::string& out) {
 
 namespace {
 
-void AppendTabsRow(const ResultRow& row, const std::array<bool, 4>& chosen, Controls controls,
-                   Cells& cells, std::string& out) {
+void AppendTabsRow(const search::ResultRow& row, const std::array<bool, 4>& chosen,
+                   Controls controls, Cells& cells, std::string& out) {
   cells.Show(row, controls);
   out += cells.file;
   out += '\t';
@@ -304,28 +304,28 @@ void AppendTabsRow(const ResultRow& row, const std::array<bool, 4>& chosen, Cont
 
 }  // namespace
 
-void WriteTabsRow(const ResultRow& row, const SaveColumns& cols, Controls controls,
+void WriteTabsRow(const search::ResultRow& row, const SaveColumns& cols, Controls controls,
                   std::string& out) {
   Cells cells;
   AppendTabsRow(row, cols.Chosen(), controls, cells, out);
 }
 
-void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols, bool header,
-                       TextSink& sink, Controls controls) {
+void WriteTextWithTabs(const std::vector<search::ResultRow>& rows, const SaveColumns& cols,
+                       bool header, TextSink& sink, Controls controls) {
   std::string& out = sink.text();
   sink.Reserve([&] { return 128 + TextBytes(rows) + rows.size() * 8; });
   if (header) WriteTabsHeader(cols, out);
   const std::array<bool, 4> chosen = cols.Chosen();
   Cells cells;
-  for (const ResultRow& row : rows) {
+  for (const search::ResultRow& row : rows) {
     AppendTabsRow(row, chosen, controls, cells, out);
     if (!sink.RowDone()) return;
   }
   sink.Flush();
 }
 
-void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, const HtmlStyle& style,
-               TextSink& sink) {
+void WriteHtml(const std::vector<search::ResultRow>& rows, const SaveColumns& cols,
+               const HtmlStyle& style, TextSink& sink) {
   std::string& out = sink.text();
   // Every row's texts about twice (cells and links) and its markup.
   sink.Reserve([&] { return 512 + 2 * TextBytes(rows) + rows.size() * 112; });
@@ -346,7 +346,7 @@ void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, cons
 
   const std::array<bool, 4> chosen = cols.Chosen();
   Cells cells;
-  for (const ResultRow& row : rows) {
+  for (const search::ResultRow& row : rows) {
     cells.Show(row, Controls::kKeep);
     // A folder row's name is a file of its own; an archive member can only be reached
     // through its archive, so only the container links there. Links are made from the bytes
@@ -397,10 +397,10 @@ SaveFormat DecideSaveFormat(std::string& fileName, int filterIndex) {
     return SaveFormat::kHtml;
   }
   const std::string_view ext = std::string_view(fileName).substr(dot);
-  if (EqualsIgnoringAsciiCase(ext, ".txt")) return SaveFormat::kText;
-  if (EqualsIgnoringAsciiCase(ext, ".htm") || EqualsIgnoringAsciiCase(ext, ".html"))
+  if (base::EqualsIgnoringAsciiCase(ext, ".txt")) return SaveFormat::kText;
+  if (base::EqualsIgnoringAsciiCase(ext, ".htm") || base::EqualsIgnoringAsciiCase(ext, ".html"))
     return SaveFormat::kHtml;
   return filterIndex == 2 ? SaveFormat::kHtml : SaveFormat::kText;
 }
 
-}  // namespace quillow
+}  // namespace quillow::output

@@ -12,7 +12,7 @@
 #include "output/text_sink.h"
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::output {
 
 // Optional columns; they are always written in this order after File and Archive/Folder.
 struct SaveColumns {
@@ -23,8 +23,9 @@ struct SaveColumns {
 };
 
 // A row's texts of the optional columns, in their order.
-inline constexpr std::array<std::string ResultRow::*, 4> kOptionalTexts = {
-    &ResultRow::modified, &ResultRow::size, &ResultRow::ratio, &ResultRow::packed};
+inline constexpr std::array<std::string search::ResultRow::*, 4> kOptionalTexts = {
+    &search::ResultRow::modified, &search::ResultRow::size, &search::ResultRow::ratio,
+    &search::ResultRow::packed};
 
 // The header cells of the chosen optional columns: for each, `before`, its entry of `names`
 // and `after`.
@@ -39,7 +40,7 @@ struct HtmlStyle {
 
 // Each appends the whole layout to the sink, line ends CR LF (and, for the string forms,
 // to `out`).
-void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+void WriteTextWithSpaces(const std::vector<search::ResultRow>& rows, const SaveColumns& cols,
                          TextSink& sink, Controls controls = Controls::kKeep);
 // The padded text layout for rows that come one at a time, in search order: each row's two
 // name cells are kept as shown, with their widths, and its chosen optional texts, in blocks
@@ -49,7 +50,7 @@ void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& 
 class SpacedTextSpool {
  public:
   SpacedTextSpool(const SaveColumns& cols, Controls controls);
-  void Add(const ResultRow& row);
+  void Add(const search::ResultRow& row);
   bool empty() const { return count_ == 0; }
   void Write(TextSink& sink) const;
 
@@ -73,29 +74,29 @@ class SpacedTextSpool {
 };
 
 // `header` is on for the save command and off for the append command.
-void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols, bool header,
-                       TextSink& sink, Controls controls = Controls::kKeep);
+void WriteTextWithTabs(const std::vector<search::ResultRow>& rows, const SaveColumns& cols,
+                       bool header, TextSink& sink, Controls controls = Controls::kKeep);
 
 // The tabs layout line by line, for output written while the search runs.
 void WriteTabsHeader(const SaveColumns& cols, std::string& out);
-void WriteTabsRow(const ResultRow& row, const SaveColumns& cols, Controls controls,
+void WriteTabsRow(const search::ResultRow& row, const SaveColumns& cols, Controls controls,
                   std::string& out);
 // Cell texts are HTML-escaped and link targets are file:/// URLs: the names come from
 // archives and must not be able to inject markup or break a link.
-void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols, const HtmlStyle& style,
-               TextSink& sink);
+void WriteHtml(const std::vector<search::ResultRow>& rows, const SaveColumns& cols,
+               const HtmlStyle& style, TextSink& sink);
 
-inline void WriteTextWithSpaces(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+inline void WriteTextWithSpaces(const std::vector<search::ResultRow>& rows, const SaveColumns& cols,
                                 std::string& out, Controls controls = Controls::kKeep) {
   TextSink sink(out);
   WriteTextWithSpaces(rows, cols, sink, controls);
 }
-inline void WriteTextWithTabs(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+inline void WriteTextWithTabs(const std::vector<search::ResultRow>& rows, const SaveColumns& cols,
                               bool header, std::string& out, Controls controls = Controls::kKeep) {
   TextSink sink(out);
   WriteTextWithTabs(rows, cols, header, sink, controls);
 }
-inline void WriteHtml(const std::vector<ResultRow>& rows, const SaveColumns& cols,
+inline void WriteHtml(const std::vector<search::ResultRow>& rows, const SaveColumns& cols,
                       const HtmlStyle& style, std::string& out) {
   TextSink sink(out);
   WriteHtml(rows, cols, style, sink);
@@ -115,4 +116,4 @@ std::string FileUrl(std::string_view path);
 enum class SaveFormat { kText, kHtml };
 SaveFormat DecideSaveFormat(std::string& fileName, int filterIndex);
 
-}  // namespace quillow
+}  // namespace quillow::output

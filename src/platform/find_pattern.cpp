@@ -12,7 +12,7 @@ bool MatchesFindPattern(std::string_view name, std::string_view pattern) {
   const size_t dot = name.rfind('.');
   const std::string_view nameExt =
       dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
-  return EqualsIgnoringAsciiCase(nameExt, ext);
+  return base::EqualsIgnoringAsciiCase(nameExt, ext);
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name) {

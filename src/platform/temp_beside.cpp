@@ -25,11 +25,12 @@ bool IsTempNameOf(std::string_view leaf, std::string_view targetLeaf, bool foldC
   const size_t fixed = targetLeaf.size() + kMark.size();
   if (leaf.size() != fixed + kDigits + kEnd.size()) return false;
   const std::string_view stem = leaf.substr(0, targetLeaf.size());
-  if (foldCase ? !EqualsIgnoringAsciiCase(stem, targetLeaf) : stem != targetLeaf) return false;
+  if (foldCase ? !base::EqualsIgnoringAsciiCase(stem, targetLeaf) : stem != targetLeaf)
+    return false;
   const std::string_view digits = leaf.substr(fixed, kDigits);
   return leaf.substr(targetLeaf.size(), kMark.size()) == kMark &&
          digits.find_first_not_of("0123456789") == digits.npos &&
-         EqualsIgnoringAsciiCase(leaf.substr(fixed + kDigits), kEnd);
+         base::EqualsIgnoringAsciiCase(leaf.substr(fixed + kDigits), kEnd);
 }
 
 }  // namespace quillow::platform

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quillow {
+namespace quillow::search {
 
 ByteSource::ByteSource(platform::ReadFile& file)
     : file_(&file), length_(file.Length()), buf_(new char[kBlock]) {}
@@ -65,4 +65,4 @@ bool ByteSource::Skip(uint64_t n) {
   return true;
 }
 
-}  // namespace quillow
+}  // namespace quillow::search

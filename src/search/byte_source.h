@@ -14,7 +14,7 @@
 #include "base/little_endian.h"
 #include "platform/fs.h"
 
-namespace quillow {
+namespace quillow::search {
 
 class ByteSource {
  public:
@@ -43,13 +43,13 @@ class ByteSource {
   bool ReadU16(uint16_t& v) {
     uint8_t b[2];
     if (!Read(b, 2)) return false;
-    v = Le16(b);
+    v = base::Le16(b);
     return true;
   }
   bool ReadU32(uint32_t& v) {
     uint8_t b[4];
     if (!Read(b, 4)) return false;
-    v = Le32(b);
+    v = base::Le32(b);
     return true;
   }
 
@@ -68,4 +68,4 @@ class ByteSource {
   std::unique_ptr<char[]> buf_;
 };
 
-}  // namespace quillow
+}  // namespace quillow::search

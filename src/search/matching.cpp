@@ -5,7 +5,7 @@
 
 #include "base/separators.h"
 
-namespace quillow {
+namespace quillow::search {
 
 namespace {
 
@@ -15,7 +15,7 @@ size_t CopyPart(std::string_view part, char* out, bool fold, bool backslashes) {
   const size_t n = std::min(part.size(), kMaxPart);
   for (size_t i = 0; i < n; ++i) {
     char c = part[i];
-    if (fold) c = FoldAscii(c);
+    if (fold) c = base::FoldAscii(c);
     if (backslashes && c == '/') c = '\\';
     out[i] = c;
   }
@@ -55,10 +55,10 @@ std::string LimitInputText(std::string_view text) {
 
 NameParts SplitName(std::string_view name) {
   NameParts parts;
-  if (name.size() >= 2 && name[1] == ':' && IsAsciiLetter(name[0])) name.remove_prefix(2);
+  if (name.size() >= 2 && name[1] == ':' && base::IsAsciiLetter(name[0])) name.remove_prefix(2);
   size_t sep = std::string_view::npos;
   for (size_t i = name.size(); i > 0; --i)
-    if (IsSlash(name[i - 1])) {
+    if (base::IsSlash(name[i - 1])) {
       sep = i - 1;
       break;
     }
@@ -127,4 +127,4 @@ bool PatternSet::Matches(std::string_view candidate) const {
   return false;
 }
 
-}  // namespace quillow
+}  // namespace quillow::search

@@ -7,7 +7,7 @@
 
 #include "base/ascii.h"
 
-namespace quillow {
+namespace quillow::search {
 
 inline constexpr size_t kMaxEntries = 100;    // Look-in folders and patterns alike
 inline constexpr size_t kMaxInputText = 255;  // characters of each input text
@@ -48,4 +48,4 @@ class PatternSet {
   std::vector<Pattern> patterns_;
 };
 
-}  // namespace quillow
+}  // namespace quillow::search

@@ -8,7 +8,7 @@
 
 #include "search/byte_source.h"
 
-namespace quillow {
+namespace quillow::search {
 
 // Stored member names are read into a buffer of this size, terminator included.
 inline constexpr size_t kMemberNameBuffer = 260;
@@ -53,4 +53,4 @@ class ReaderContext {
 
 using ReaderFn = void (*)(ByteSource&, ReaderContext&);
 
-}  // namespace quillow
+}  // namespace quillow::search

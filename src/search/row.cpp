@@ -4,7 +4,7 @@
 
 #include "base/ascii.h"
 
-namespace quillow {
+namespace quillow::search {
 
 namespace {
 
@@ -96,4 +96,4 @@ ResultRow MakeRow(std::string_view name, std::string_view container, uint16_t do
   return row;
 }
 
-}  // namespace quillow
+}  // namespace quillow::search

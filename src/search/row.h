@@ -7,7 +7,7 @@
 
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::search {
 
 // "M/D/YYYY h:mm AM" from DOS date and time words; fields used as stored.
 std::string DateText(uint16_t dosDate, uint16_t dosTime);
@@ -30,4 +30,4 @@ void FillRow(ResultRow& row, std::string_view name, std::string_view container, 
              uint16_t dosTime, uint32_t size, uint32_t packed, bool folderEntry, char sep,
              bool dated);
 
-}  // namespace quillow
+}  // namespace quillow::search

@@ -12,7 +12,7 @@
 
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::search {
 
 class SearchHost {
  public:
@@ -93,4 +93,4 @@ std::string ElapsedText(uint32_t seconds);
 // "N files found." or "No files found."
 std::string FoundCountText(int32_t found);
 
-}  // namespace quillow
+}  // namespace quillow::search

@@ -9,7 +9,7 @@
 #include "search/type_table.h"
 #include "search/zip_family.h"
 
-namespace quillow {
+namespace quillow::search {
 
 namespace {
 
@@ -107,7 +107,7 @@ SearchOutcome SearchThread::Body(bool& started) {
   }
   std::string findFiles = LimitInputText(host_.FindFilesText());
   host_.RecordHistories(findFiles, lookIn);
-  if (!options_.CaseSensitive) FoldAscii(findFiles);
+  if (!options_.CaseSensitive) base::FoldAscii(findFiles);
 
   for (std::string& entry : CutEntries(lookIn)) {
     // An empty entry ("") names no folder.
@@ -294,4 +294,4 @@ void SearchThread::LogWarning(std::string_view container, std::string_view messa
   }
 }
 
-}  // namespace quillow
+}  // namespace quillow::search

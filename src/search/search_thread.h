@@ -15,7 +15,7 @@
 #include "search/search_host.h"
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::search {
 
 // How a search ended, for callers that must act on it (the command line's exit status, the
 // window's report of a failure).
@@ -100,4 +100,4 @@ class SearchThread {
   std::atomic<bool> stop_{false};
 };
 
-}  // namespace quillow
+}  // namespace quillow::search

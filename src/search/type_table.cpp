@@ -3,7 +3,7 @@
 #include "base/ascii.h"
 #include "search/formats/formats.h"
 
-namespace quillow {
+namespace quillow::search {
 
 const std::array<TypeEntry, kTypeCount>& TypeTable() {
   static constexpr std::array<TypeEntry, kTypeCount> kTable{{
@@ -30,8 +30,8 @@ const std::array<TypeEntry, kTypeCount>& TypeTable() {
 int TypeIndexByName(std::string_view name) {
   const auto& table = TypeTable();
   for (int i = 0; i < kTypeCount; ++i)
-    if (EqualsIgnoringAsciiCase(table[i].name, name)) return i;
+    if (base::EqualsIgnoringAsciiCase(table[i].name, name)) return i;
   return -1;
 }
 
-}  // namespace quillow
+}  // namespace quillow::search

@@ -8,7 +8,7 @@
 #include "search/reader.h"
 #include "search/types.h"
 
-namespace quillow {
+namespace quillow::search {
 
 struct TypeEntry {
   std::string_view name;       // settings value name, e.g. "ZIP", "Folders"
@@ -21,4 +21,4 @@ const std::array<TypeEntry, kTypeCount>& TypeTable();
 // Index of a type by its name, any letter case; -1 when unknown.
 int TypeIndexByName(std::string_view name);
 
-}  // namespace quillow
+}  // namespace quillow::search

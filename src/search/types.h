@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-namespace quillow {
+namespace quillow::search {
 
 // One-byte flags: 0 off, anything else on. Named after their settings values.
 struct SearchOptions {
@@ -84,4 +84,4 @@ struct ResultRow {
   RowKeys keys;
 };
 
-}  // namespace quillow
+}  // namespace quillow::search

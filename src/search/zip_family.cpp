@@ -4,7 +4,7 @@
 
 #include "base/ascii.h"
 
-namespace quillow {
+namespace quillow::search {
 
 namespace {
 
@@ -13,7 +13,7 @@ namespace {
 // of every entry in every folder.
 constexpr uint64_t PackUpper(std::string_view ext) {
   uint64_t v = 0;
-  for (char c : ext) v = v << 8 | static_cast<unsigned char>(UpperAscii(c));
+  for (char c : ext) v = v << 8 | static_cast<unsigned char>(base::UpperAscii(c));
   return v;
 }
 
@@ -49,4 +49,4 @@ bool IsZipPassName(std::string_view name, bool family) {
   return false;
 }
 
-}  // namespace quillow
+}  // namespace quillow::search

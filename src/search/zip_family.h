@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-namespace quillow {
+namespace quillow::search {
 
 inline constexpr std::array<std::string_view, 19> kZipFamilyExtensions = {
     "JAR",  "WAR",  "EAR",  "APK",  "AAB", "WHL", "EGG", "NUPKG", "VSIX", "XPI",
@@ -16,4 +16,4 @@ inline constexpr std::array<std::string_view, 19> kZipFamilyExtensions = {
 // extension is three to five letters long.
 bool IsZipPassName(std::string_view name, bool family);
 
-}  // namespace quillow
+}  // namespace quillow::search

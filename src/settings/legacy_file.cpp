@@ -37,7 +37,7 @@ std::string LegacyText(const uint8_t* at, size_t limit) {
   size_t n = 0;
   while (n < limit && at[n] != 0) ++n;
   const std::string_view bytes(reinterpret_cast<const char*>(at), n);
-  if (IsValidUtf8(bytes)) return std::string(bytes);
+  if (base::IsValidUtf8(bytes)) return std::string(bytes);
   // 0x80-0x9F of Windows-1252; 0 where the code page has no character.
   static constexpr uint16_t kHigh[32] = {
       0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -47,7 +47,7 @@ std::string LegacyText(const uint8_t* at, size_t limit) {
   for (unsigned char c : bytes) {
     uint32_t cp = c;
     if (c >= 0x80 && c < 0xA0) cp = kHigh[c - 0x80] ? kHigh[c - 0x80] : 0xFFFD;
-    AppendUtf8(text, cp);
+    base::AppendUtf8(text, cp);
   }
   return text;
 }
@@ -61,7 +61,7 @@ Block1 OptionsImage(const AppSettings& s) {
   for (size_t i = 0; i < kLegacyTypes; ++i) b[3 + i] = s.ArchiveTypes.on[i];
   const uint32_t colors[] = {s.Html.background, s.Html.text, s.Html.link, s.Html.visitedLink,
                              s.Html.activeLink};
-  for (size_t i = 0; i < 5; ++i) SetLe32(&b[kColorsAt + 4 * i], colors[i]);
+  for (size_t i = 0; i < 5; ++i) base::SetLe32(&b[kColorsAt + 4 * i], colors[i]);
   b[kHyperlinksAt] = s.Html.hyperlinks;
   b[kHyperlinksAt + 1] = s.Html.tableBorders;
   b[kHyperlinksAt + 2] = s.LaunchViewer;
@@ -74,7 +74,8 @@ Block2 WindowImage(const AppSettings& s) {
   Block2 b{};
   const WindowPlacement& p = s.Placement;
   const int32_t bounds[] = {p.width, p.height, p.left, p.top};
-  for (size_t i = 0; i < 4; ++i) SetLe32(&b[kBoundsAt + 4 * i], static_cast<uint32_t>(bounds[i]));
+  for (size_t i = 0; i < 4; ++i)
+    base::SetLe32(&b[kBoundsAt + 4 * i], static_cast<uint32_t>(bounds[i]));
   b[kShowWarningsAt] = s.Options.ShowWarnings;
   return b;
 }
@@ -96,7 +97,7 @@ bool ReadLegacyFile(const std::string& path, AppSettings& s, LegacyBlocks& block
   for (size_t i = 0; i < kLegacyTypes; ++i) s.ArchiveTypes.on[i] = b1[3 + i];
   uint32_t* colors[] = {&s.Html.background, &s.Html.text, &s.Html.link, &s.Html.visitedLink,
                         &s.Html.activeLink};
-  for (size_t i = 0; i < 5; ++i) *colors[i] = Le32(&b1[kColorsAt + 4 * i]);
+  for (size_t i = 0; i < 5; ++i) *colors[i] = base::Le32(&b1[kColorsAt + 4 * i]);
   s.Html.hyperlinks = b1[kHyperlinksAt] != 0;
   s.Html.tableBorders = b1[kHyperlinksAt + 1] != 0;
   s.LaunchViewer = b1[kHyperlinksAt + 2];
@@ -108,10 +109,10 @@ bool ReadLegacyFile(const std::string& path, AppSettings& s, LegacyBlocks& block
   if (!blocks.windowBlockRead) return true;
   WindowPlacement& p = blocks.window.placement;
   p.maximized = b2[0] != 0;
-  p.width = static_cast<int32_t>(Le32(&b2[kBoundsAt]));
-  p.height = static_cast<int32_t>(Le32(&b2[kBoundsAt + 4]));
-  p.left = static_cast<int32_t>(Le32(&b2[kBoundsAt + 8]));
-  p.top = static_cast<int32_t>(Le32(&b2[kBoundsAt + 12]));
+  p.width = static_cast<int32_t>(base::Le32(&b2[kBoundsAt]));
+  p.height = static_cast<int32_t>(base::Le32(&b2[kBoundsAt + 4]));
+  p.left = static_cast<int32_t>(base::Le32(&b2[kBoundsAt + 8]));
+  p.top = static_cast<int32_t>(base::Le32(&b2[kBoundsAt + 12]));
   p.known = true;
   for (size_t i = 0; i < kHistoryLimit; ++i) {
     for (auto [at, list] : {std::pair{kHistoryAt + 40 * i, &blocks.window.folders},

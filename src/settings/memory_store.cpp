@@ -9,7 +9,7 @@ namespace {
 // Registry names are compared without regard to ASCII letter case.
 std::string Fold(std::string_view s) {
   std::string folded(s);
-  FoldAscii(folded);
+  base::FoldAscii(folded);
   return folded;
 }
 

@@ -26,13 +26,13 @@ struct WindowPlacement {
 // Fields are named after their registry values where the store has one; every default is
 // the fresh-start value.
 struct AppSettings {
-  SearchOptions Options;        // the four search flags and ZipCentralDirectory
-  ArchiveTypeSet ArchiveTypes;  // fifteen flags in type-table order
-  HtmlStyle Html;               // the five colours, Hyperlinks, TableBorders
+  search::SearchOptions Options;        // the four search flags and ZipCentralDirectory
+  search::ArchiveTypeSet ArchiveTypes;  // fifteen flags in type-table order
+  output::HtmlStyle Html;               // the five colours, Hyperlinks, TableBorders
   uint8_t LaunchViewer = 0;
   uint8_t FilterIndex = 1;  // 1 text, 2 HTML; one byte, as the save dialog keeps it
   std::string SavePath = "C:\\";
-  SaveColumns Columns;  // IncludeDateTime, IncludeSize, IncludeRatio, IncludePacked
+  output::SaveColumns Columns;  // IncludeDateTime, IncludeSize, IncludeRatio, IncludePacked
   uint8_t SaveTextWithTabs = 0;
   int32_t SortType = 0;                    // the results list's tag: sort kind 0 to 12
   std::vector<std::string> FolderHistory;  // "Look in:", newest first

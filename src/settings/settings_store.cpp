@@ -17,7 +17,7 @@ const char kLegacyQuestion[] =
 namespace {
 
 // The value of each archive type is named after it, in the scan order.
-std::string TypeValue(int i) { return std::string(TypeTable()[i].name); }
+std::string TypeValue(int i) { return std::string(search::TypeTable()[i].name); }
 
 // A hand-edited key never stops the load: a missing or mistyped number or flag keeps the
 // value it had, which is the fresh-start one.
@@ -90,7 +90,7 @@ void LoadFromRegistry(SettingsKey& main, KeyValueStore& store, AppSettings& s, b
   // Longer than the field holds: the field is left as it was rather than cut to a folder
   // that is not the one stored.
   std::string savePath = r.Text("SavePath");
-  if (DisplayWidth(savePath) <= kSavePathLimit) s.SavePath = std::move(savePath);
+  if (output::DisplayWidth(savePath) <= kSavePathLimit) s.SavePath = std::move(savePath);
   // Either state is restored; without the value the window keeps the state it is shown in.
   uint32_t maximized = 0;
   if (main.ReadNumber("Maximized", maximized) == ValueStatus::kOk) {
@@ -113,7 +113,7 @@ void LoadFromRegistry(SettingsKey& main, KeyValueStore& store, AppSettings& s, b
   {
     auto types = store.OpenKey(kArchiveTypesKey);
     Reader t(types.get());
-    for (int i = 0; i < kTypeCount; ++i) t.Flag(TypeValue(i).c_str(), s.ArchiveTypes.on[i]);
+    for (int i = 0; i < search::kTypeCount; ++i) t.Flag(TypeValue(i).c_str(), s.ArchiveTypes.on[i]);
   }
   auto old = store.OpenKey(kOldSearchesKey);
   Reader h(old.get());
@@ -198,7 +198,7 @@ bool SaveSettings(KeyValueStore& store, const AppSettings& s) {
   {
     auto types = store.OpenKey(kArchiveTypesKey);
     Writer w(types.get());
-    for (int i = 0; i < kTypeCount; ++i) w.Flag(TypeValue(i).c_str(), s.ArchiveTypes.on[i]);
+    for (int i = 0; i < search::kTypeCount; ++i) w.Flag(TypeValue(i).c_str(), s.ArchiveTypes.on[i]);
     ok = w.ok() && ok;
   }
   auto old = store.OpenKey(kOldSearchesKey);

@@ -9,7 +9,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadAce;
+using search::formats::ReadAce;
 
 TEST(AceReader, SamplesListEveryFileBlock) {
   const std::pair<const char*, const char*> cases[] = {
@@ -76,7 +76,7 @@ TEST(AceReader, LongNamesAreCutToTheBufferAndTheWalkGoesOn) {
   AddFile(s, "next", 0);
   auto m = RunReader(ReadAce, s).members;
   ASSERT_EQ(m.size(), 2u);
-  EXPECT_EQ(m[0].name, std::string(kMemberNameBuffer - 1, 'y'));
+  EXPECT_EQ(m[0].name, std::string(search::kMemberNameBuffer - 1, 'y'));
   EXPECT_EQ(m[1].name, "next");
 }
 

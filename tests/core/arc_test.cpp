@@ -9,7 +9,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadArc;
+using search::formats::ReadArc;
 
 // A header and its packed data (hand-built).
 std::string ArcMember(const std::string& name, uint32_t packed, uint8_t method = 2) {

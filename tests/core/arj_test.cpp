@@ -9,7 +9,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadArj;
+using search::formats::ReadArj;
 
 constexpr uint8_t kDos = 0;
 

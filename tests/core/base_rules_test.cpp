@@ -14,14 +14,14 @@ namespace {
 TEST(BaseRules, LittleEndianFieldsReadAndWriteEveryByte) {
   // High bits set in every byte, so a sign extension or a lost shift shows.
   const unsigned char bytes[8] = {0x81, 0x92, 0xA3, 0xB4, 0xC5, 0xD6, 0xE7, 0xF8};
-  EXPECT_EQ(Le16(bytes + 6), 0xF8E7u);
-  EXPECT_EQ(Le32(bytes + 4), 0xF8E7D6C5u);
-  EXPECT_EQ(Le64(bytes), 0xF8E7D6C5B4A39281u);
+  EXPECT_EQ(base::Le16(bytes + 6), 0xF8E7u);
+  EXPECT_EQ(base::Le32(bytes + 4), 0xF8E7D6C5u);
+  EXPECT_EQ(base::Le64(bytes), 0xF8E7D6C5B4A39281u);
 
   std::string built;
-  PutLe16(built, 0xF8E7);
-  PutLe32(built, 0x04034B50);
-  SetLe32(built.data() + 2, 0x81A3B4C5);
+  base::PutLe16(built, 0xF8E7);
+  base::PutLe32(built, 0x04034B50);
+  base::SetLe32(built.data() + 2, 0x81A3B4C5);
   EXPECT_EQ(built, std::string("\xE7\xF8\xC5\xB4\xA3\x81", 6));
 }
 
@@ -41,13 +41,13 @@ TEST(BaseRules, Utf8EncoderMeetsTheValidityCheckAtEveryLengthBoundary) {
   };
   for (const Case& c : cases) {
     std::string out;
-    AppendUtf8(out, c.cp);
+    base::AppendUtf8(out, c.cp);
     EXPECT_EQ(out, c.utf8) << std::hex << uint32_t{c.cp};
-    EXPECT_EQ(Utf8Length(c.cp), c.utf8.size()) << std::hex << uint32_t{c.cp};
-    EXPECT_TRUE(IsValidUtf8(out)) << std::hex << uint32_t{c.cp};
+    EXPECT_EQ(base::Utf8Length(c.cp), c.utf8.size()) << std::hex << uint32_t{c.cp};
+    EXPECT_TRUE(base::IsValidUtf8(out)) << std::hex << uint32_t{c.cp};
     // Cut short, it is not UTF-8 any more.
     if (out.size() > 1) {
-      EXPECT_FALSE(IsValidUtf8(out.substr(0, out.size() - 1))) << std::hex << uint32_t{c.cp};
+      EXPECT_FALSE(base::IsValidUtf8(out.substr(0, out.size() - 1))) << std::hex << uint32_t{c.cp};
     }
   }
 }
@@ -55,8 +55,8 @@ TEST(BaseRules, Utf8EncoderMeetsTheValidityCheckAtEveryLengthBoundary) {
 TEST(BaseRules, CodePage437GivesEachByteItsOwnCharacter) {
   std::set<std::string> seen;
   for (int b = 0; b < 256; ++b) {
-    const std::string one = Cp437ToUtf8(std::string(1, static_cast<char>(b)));
-    EXPECT_TRUE(IsValidUtf8(one)) << b;
+    const std::string one = base::Cp437ToUtf8(std::string(1, static_cast<char>(b)));
+    EXPECT_TRUE(base::IsValidUtf8(one)) << b;
     EXPECT_EQ(one.size() == 1, b < 0x80) << b;
     seen.insert(one);
   }
@@ -66,13 +66,13 @@ TEST(BaseRules, CodePage437GivesEachByteItsOwnCharacter) {
 TEST(BaseRules, AsciiCaseTouchesLettersOnly) {
   const std::string all = "@AZ[`az{\xC3\xA9";
   std::string lower = all, upper = all;
-  FoldAscii(lower);
-  UpperAscii(upper);
+  base::FoldAscii(lower);
+  base::UpperAscii(upper);
   EXPECT_EQ(lower, "@az[`az{\xC3\xA9");
   EXPECT_EQ(upper, "@AZ[`AZ{\xC3\xA9");
-  EXPECT_TRUE(IsAsciiLetter('a') && IsAsciiLetter('Z'));
-  EXPECT_FALSE(IsAsciiLetter('@') || IsAsciiLetter('[') || IsAsciiLetter('`') ||
-               IsAsciiLetter('{'));
+  EXPECT_TRUE(base::IsAsciiLetter('a') && base::IsAsciiLetter('Z'));
+  EXPECT_FALSE(base::IsAsciiLetter('@') || base::IsAsciiLetter('[') || base::IsAsciiLetter('`') ||
+               base::IsAsciiLetter('{'));
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ std::string Counting(size_t n) {
 TEST(ByteSource, SmallReadsShareOneSystemCall) {
   const std::string bytes = Counting(4000);
   CountingFile file(bytes);
-  ByteSource src(file);
+  search::ByteSource src(file);
   for (size_t i = 0; i < 2000; ++i) {
     uint16_t v = 0;
     ASSERT_TRUE(src.ReadU16(v));
@@ -50,7 +50,7 @@ TEST(ByteSource, SmallReadsShareOneSystemCall) {
 TEST(ByteSource, SeeksAndSkipsReadOnlyWhereNeeded) {
   const std::string bytes = Counting(200000);
   CountingFile file(bytes);
-  ByteSource src(file);
+  search::ByteSource src(file);
   uint32_t v = 0;
   ASSERT_TRUE(src.ReadU32(v));
   ASSERT_TRUE(src.Skip(100000));  // stepping over packed data reads nothing
@@ -73,9 +73,9 @@ TEST(ByteSource, ReadsNeverPassTheEnd) {
   const std::string bytes = Counting(100);
   for (int buffered = 0; buffered < 2; ++buffered) {
     CountingFile file(bytes);
-    ByteSource mem(bytes);
-    ByteSource fil(file);
-    ByteSource& src = buffered ? fil : mem;
+    search::ByteSource mem(bytes);
+    search::ByteSource fil(file);
+    search::ByteSource& src = buffered ? fil : mem;
     char buf[64];
     src.Seek(90);
     EXPECT_FALSE(src.Read(buf, 11));  // all or nothing

@@ -9,7 +9,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadCab;
+using search::formats::ReadCab;
 
 // "size<TAB>name" a line, names as 7-Zip shows them (slashes), as the fixture listings hold them.
 std::string PeerListing(const std::vector<Member>& members) {

@@ -37,9 +37,9 @@ TEST(DataFormats, ValuesComeFromTheRowsKeysAndAgreeWithItsTexts) {
       {Date(2001, 1, 1), Time(1, 60), 0, 5, true, {}, {}},
   };
   for (const auto& c : cases) {
-    const ResultRow row =
-        MakeRow("a", "C:\\a.zip", c.date, c.time, c.size, c.packed, false, '\\', c.dated);
-    const RowValues v = RowValuesOf(row);
+    const search::ResultRow row =
+        search::MakeRow("a", "C:\\a.zip", c.date, c.time, c.size, c.packed, false, '\\', c.dated);
+    const output::RowValues v = output::RowValuesOf(row);
     EXPECT_EQ(v.modified, c.iso) << row.modified;
     EXPECT_EQ(v.ratio, c.ratio) << row.ratio;
     EXPECT_EQ(v.size, c.size);
@@ -47,14 +47,16 @@ TEST(DataFormats, ValuesComeFromTheRowsKeysAndAgreeWithItsTexts) {
     EXPECT_EQ(v.packed ? std::to_string(*v.packed) : "?", row.packed);
     EXPECT_FALSE(v.folder);
   }
-  EXPECT_TRUE(RowValuesOf(MakeRow("d", "C:\\", 0, 0, 0, 0, true, '\\', true)).folder);
+  EXPECT_TRUE(
+      output::RowValuesOf(search::MakeRow("d", "C:\\", 0, 0, 0, 0, true, '\\', true)).folder);
 }
 
 TEST(DataFormats, JsonLinesHoldTextsAndValues) {
   std::string json;
-  WriteJson({MakeRow("a.txt", "/d/x.tar", 0, 0, 10, 0, false, '/', false),
-             MakeRow("d", "/d", Date(2001, 3, 15), Time(15, 18), 100, 150, true, '/', true)},
-            json);
+  output::WriteJson(
+      {search::MakeRow("a.txt", "/d/x.tar", 0, 0, 10, 0, false, '/', false),
+       search::MakeRow("d", "/d", Date(2001, 3, 15), Time(15, 18), 100, 150, true, '/', true)},
+      json);
   EXPECT_EQ(json,
             "{\"file\":\"a.txt\",\"container\":\"/d/x.tar\",\"modifiedText\":\"?\",\"sizeText\":"
             "\"10\",\"ratioText\":\"?\",\"packedText\":\"?\",\"size\":10,\"packed\":null,"
@@ -65,11 +67,11 @@ TEST(DataFormats, JsonLinesHoldTextsAndValues) {
 }
 
 TEST(DataFormats, LineEndsAndControlsInNamesStayInsideTheirField) {
-  const ResultRow row{"two\r\nlines\t\x01.txt", "C:\\a.zip", "?", "1", "?", "1"};
+  const search::ResultRow row{"two\r\nlines\t\x01.txt", "C:\\a.zip", "?", "1", "?", "1"};
   std::string csv, json;
-  WriteCsvRow(row, {false, true, false, false}, csv);
+  output::WriteCsvRow(row, {false, true, false, false}, csv);
   EXPECT_EQ(csv, "\"two\r\nlines\t\x01.txt\",C:\\a.zip,1\r\n");
-  WriteJsonRow(row, json);
+  output::WriteJsonRow(row, json);
   const std::string start = "{\"file\":\"two\\r\\nlines\\t\\u0001.txt\",\"container\"";
   EXPECT_EQ(json.substr(0, start.size()), start);
   EXPECT_EQ(json.back(), '\n');
@@ -81,14 +83,14 @@ TEST(DataFormats, LineEndsAndControlsInNamesStayInsideTheirField) {
 TEST(DataFormats, CsvQuotesAFieldWhereverItsQuotingByteStands) {
   const std::string plain = "+-.\x0C\x0B!\xC3\xA9+-.\x0C\x0B!\xC3\xA9!";  // 17 bytes, UTF-8
   std::string csv;
-  WriteCsvRow({plain, "c", "?", "1", "?", "1"}, {false, false, false, false}, csv);
+  output::WriteCsvRow({plain, "c", "?", "1", "?", "1"}, {false, false, false, false}, csv);
   EXPECT_EQ(csv, plain + ",c\r\n");
   for (char special : {',', '"', '\r', '\n'}) {
     for (size_t at = 0; at < plain.size(); ++at) {
       std::string name = plain;
       name[at] = special;
       csv.clear();
-      WriteCsvRow({name, "c", "?", "1", "?", "1"}, {false, false, false, false}, csv);
+      output::WriteCsvRow({name, "c", "?", "1", "?", "1"}, {false, false, false, false}, csv);
       ASSERT_EQ(csv.front(), '"') << int(special) << " at " << at;
     }
   }

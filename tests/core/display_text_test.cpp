@@ -30,15 +30,15 @@ TEST(DisplayText, ValidUtf8StaysAndAnythingElseIsCodePage437) {
       {"utf-8 after eight ascii", "abcdefgh\xC3\xA9", "abcdefgh\xC3\xA9"},
       {"cut off after sixteen ascii", "0123456789abcdef\xC3", "0123456789abcdef\xE2\x94\x9C"},
   };
-  for (const DecodeCase& c : cases) EXPECT_EQ(DisplayName(c.stored), c.shown) << c.what;
+  for (const DecodeCase& c : cases) EXPECT_EQ(output::DisplayName(c.stored), c.shown) << c.what;
 }
 
 TEST(DisplayText, WidthCountsCharactersNotBytes) {
-  EXPECT_EQ(DisplayWidth(""), 0u);
-  EXPECT_EQ(DisplayWidth("caf\xC3\xA9"), 4u);
-  EXPECT_EQ(DisplayWidth(DisplayName("\xC9\xCD\xBB")), 3u);
-  EXPECT_EQ(DisplayWidth("\xF0\x9F\x98\x80"), 1u);
-  EXPECT_EQ(DisplayWidth("abcdefghij\xC3\xA9klmnopq"), 18u);
+  EXPECT_EQ(output::DisplayWidth(""), 0u);
+  EXPECT_EQ(output::DisplayWidth("caf\xC3\xA9"), 4u);
+  EXPECT_EQ(output::DisplayWidth(output::DisplayName("\xC9\xCD\xBB")), 3u);
+  EXPECT_EQ(output::DisplayWidth("\xF0\x9F\x98\x80"), 1u);
+  EXPECT_EQ(output::DisplayWidth("abcdefghij\xC3\xA9klmnopq"), 18u);
 }
 
 TEST(DisplayText, ColumnWidthCountsWideTwiceAndMarksNotAtAll) {
@@ -62,27 +62,27 @@ TEST(DisplayText, ColumnWidthCountsWideTwiceAndMarksNotAtAll) {
       {"\xC9\xC9\xC9", 3},  // bytes that are no UTF-8
       {"\xE6\x97", 2},      // a sequence cut off
   };
-  for (const auto& c : kCases) EXPECT_EQ(ColumnWidth(c.text), c.columns) << c.text;
+  for (const auto& c : kCases) EXPECT_EQ(output::ColumnWidth(c.text), c.columns) << c.text;
 }
 
 TEST(DisplayText, ShownTextChangesOnlyWhatItMust) {
   const struct {
     std::string text;
     bool decode;
-    Controls controls;
+    output::Controls controls;
     std::string shown;
   } cases[] = {
-      {"plain name.txt", true, Controls::kEscape, "plain name.txt"},
-      {"r\x82sum\x82", true, Controls::kKeep, "r\xC3\xA9sum\xC3\xA9"},
-      {"r\x82sum\x82", false, Controls::kKeep, "r\x82sum\x82"},  // a file system's bytes
-      {"a\tb~", true, Controls::kKeep, "a\tb~"},
-      {"a\tb~", false, Controls::kEscape, "a\\tb~"},
-      {"abcdefgh\x7F", false, Controls::kEscape, "abcdefgh\\x7F"},
-      {"r\x82\x1B", true, Controls::kEscape, "r\xC3\xA9\\x1B"},
+      {"plain name.txt", true, output::Controls::kEscape, "plain name.txt"},
+      {"r\x82sum\x82", true, output::Controls::kKeep, "r\xC3\xA9sum\xC3\xA9"},
+      {"r\x82sum\x82", false, output::Controls::kKeep, "r\x82sum\x82"},  // a file system's bytes
+      {"a\tb~", true, output::Controls::kKeep, "a\tb~"},
+      {"a\tb~", false, output::Controls::kEscape, "a\\tb~"},
+      {"abcdefgh\x7F", false, output::Controls::kEscape, "abcdefgh\\x7F"},
+      {"r\x82\x1B", true, output::Controls::kEscape, "r\xC3\xA9\\x1B"},
   };
   for (const auto& c : cases) {
     std::string scratch;
-    const std::string_view shown = ShownText(c.text, c.decode, c.controls, scratch);
+    const std::string_view shown = output::ShownText(c.text, c.decode, c.controls, scratch);
     EXPECT_EQ(shown, c.shown) << c.text;
     // Unchanged text is the row's own, not a copy.
     EXPECT_EQ(shown.data() == c.text.data(), c.shown == c.text) << c.text;

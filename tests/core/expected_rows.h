@@ -10,7 +10,7 @@
 
 namespace quillow::testing_rows {
 
-inline std::vector<ResultRow> ExpectedRows() {
+inline std::vector<search::ResultRow> ExpectedRows() {
   return {
       {"notes.txt", "C:\\docs\\", "3/15/2001 3:18 PM", "1234", "0%", "1234"},
       {"docs/readme.txt", "C:\\a\\b.zip", "12/1/1999 12:05 AM", "5000", "69%", "1550"},

@@ -9,7 +9,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadGrp;
+using search::formats::ReadGrp;
 
 TEST(GrpReader, SampleGroupFiles) {
   const std::pair<const char*, const char*> cases[] = {
@@ -24,7 +24,7 @@ TEST(GrpReader, SampleGroupFiles) {
   for (const auto& [file, listing] : cases) {
     CollectingContext ctx(DosDate(2020, 2, 2), DosTime(20, 20, 20));
     const std::string bytes = LoadFile(Sample(std::string("grp/") + file));
-    ByteSource src(bytes);
+    search::ByteSource src(bytes);
     ReadGrp(src, ctx);
     EXPECT_EQ(Summary(ctx.members), listing) << file;
     for (const Member& m : ctx.members) {

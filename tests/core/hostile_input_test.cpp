@@ -75,8 +75,8 @@ TEST(HostileNames, EveryReaderCutsAStoredNameAtItsFirstZeroByte) {
       {"HYP", HypWith(evil)},
       {"SQZ", SqzWith(evil)},
   };
-  const ReaderFn readers[] = {formats::ReadZip, formats::ReadLzh, formats::ReadHyp,
-                              formats::ReadSqz};
+  const search::ReaderFn readers[] = {search::formats::ReadZip, search::formats::ReadLzh,
+                                      search::formats::ReadHyp, search::formats::ReadSqz};
   for (size_t i = 0; i < std::size(cases); ++i) {
     const auto members = RunReader(readers[i], cases[i].second).members;
     ASSERT_EQ(members.size(), 1u) << cases[i].first;
@@ -95,19 +95,20 @@ TEST(HostileNames, ControlCharactersAreEscapedForTerminalsAndKeptInSavedFiles) {
       {"caf\xe9\x9b", "caf\xe9\\x9B"},  // Latin-1: the byte itself is the control
       {"plain \xc3\xa9 \\ name", "plain \xc3\xa9 \\ name"},
   };
-  for (const auto& [raw, shown] : cases) EXPECT_EQ(EscapeControls(raw), shown);
+  for (const auto& [raw, shown] : cases) EXPECT_EQ(output::EscapeControls(raw), shown);
 
-  ResultRow row{"a\tb\nc", "/x\x1b/", "?", "1", "?", "?"};
+  search::ResultRow row{"a\tb\nc", "/x\x1b/", "?", "1", "?", "?"};
   std::string escaped, saved;
-  WriteTextWithTabs({row}, SaveColumns{}, false, escaped, Controls::kEscape);
-  WriteTextWithTabs({row}, SaveColumns{}, false, saved);
+  output::WriteTextWithTabs({row}, output::SaveColumns{}, false, escaped,
+                            output::Controls::kEscape);
+  output::WriteTextWithTabs({row}, output::SaveColumns{}, false, saved);
   EXPECT_EQ(escaped, "a\\tb\\nc\t/x\\x1B/\t?\t1\t?\t?\r\n");
   EXPECT_EQ(saved, "a\tb\nc\t/x\x1b/\t?\t1\t?\t?\r\n");
 }
 
 TEST(HostileNames, FileSystemNamesAreWrittenAsTheirBytesAndLinkedByThem) {
   // A Latin-1 folder and file: not UTF-8, and no DOS code page either.
-  const ResultRow folderRow{
+  const search::ResultRow folderRow{
       "\xc4"
       "bc.txt",
       "/srv/caf\xe9/",
@@ -115,8 +116,8 @@ TEST(HostileNames, FileSystemNamesAreWrittenAsTheirBytesAndLinkedByThem) {
       "1",
       "0%",
       "1",
-      RowKeys{.folderEntry = true}};
-  const ResultRow memberRow{
+      search::RowKeys{.folderEntry = true}};
+  const search::ResultRow memberRow{
       "\x8e"
       "bc.txt",
       "/srv/caf\xe9/a.zip",
@@ -125,18 +126,19 @@ TEST(HostileNames, FileSystemNamesAreWrittenAsTheirBytesAndLinkedByThem) {
       "0%",
       "1"};
   std::string tabs, html;
-  WriteTextWithTabs({folderRow, memberRow}, SaveColumns{false, false, false, false}, false, tabs);
+  output::WriteTextWithTabs({folderRow, memberRow}, output::SaveColumns{false, false, false, false},
+                            false, tabs);
   // The member's stored name is from an archive, so CP437 (0x8E is "Ä"); the rest as is.
   EXPECT_EQ(tabs,
             "\xc4"
             "bc.txt\t/srv/caf\xe9/\r\n\xc3\x84"
             "bc.txt\t/srv/caf\xe9/a.zip\r\n");
-  WriteHtml({folderRow}, SaveColumns{}, HtmlStyle{}, html);
+  output::WriteHtml({folderRow}, output::SaveColumns{}, output::HtmlStyle{}, html);
   EXPECT_NE(html.find("href=\"file:///srv/caf%E9/%C4bc.txt\""), std::string::npos) << html;
   // A quote in a cell cannot end an attribute or open markup.
   std::string quoted;
-  WriteHtml({ResultRow{"say \"hi\".txt", "/q/", "?", "0", "?", "?"}}, SaveColumns{}, HtmlStyle{},
-            quoted);
+  output::WriteHtml({search::ResultRow{"say \"hi\".txt", "/q/", "?", "0", "?", "?"}},
+                    output::SaveColumns{}, output::HtmlStyle{}, quoted);
   EXPECT_NE(quoted.find(">say &quot;hi&quot;.txt<"), std::string::npos);
 }
 
@@ -163,7 +165,7 @@ TEST(HostileHeaders, AceGuardsStopWalksThatWouldGoBack) {
   tiny += "**ACE**";
   tiny.resize(4 + 4 + 0x2A2A, '\0');
   tiny += fileBlock("GHOST", 31 + 5);
-  EXPECT_TRUE(RunReader(formats::ReadAce, tiny).members.empty());
+  EXPECT_TRUE(RunReader(search::formats::ReadAce, tiny).members.empty());
 
   // A file block whose header size does not cover its own name: listed, then the walk ends
   // rather than stepping back into the name, where another block hides.
@@ -175,7 +177,7 @@ TEST(HostileHeaders, AceGuardsStopWalksThatWouldGoBack) {
   main += "**ACE**";
   const std::string ghost = fileBlock("G", 31 + 1);
   const std::string archive = main + fileBlock(std::string(8, 'n') + ghost, 31 + 8 - 31);
-  EXPECT_EQ(Summary(RunReader(formats::ReadAce, archive).members),
+  EXPECT_EQ(Summary(RunReader(search::formats::ReadAce, archive).members),
             std::string(8, 'n') + ghost.substr(0, ghost.find('\0')) + " 7 0");
 }
 
@@ -193,7 +195,7 @@ TEST(HostileHeaders, CabLastNameWithoutItsZeroBeforeTheEndIsNotListed) {
   };
   entry(std::string("first.txt\0", 10));
   entry(std::string(300, 'x'));  // runs into the end of the file
-  EXPECT_EQ(Summary(RunReader(formats::ReadCab, cab).members), "first.txt 9 0");
+  EXPECT_EQ(Summary(RunReader(search::formats::ReadCab, cab).members), "first.txt 9 0");
 }
 
 TEST(HostileHeaders, ZooChainsThatStepBackListEveryMemberOnceAndEnd) {
@@ -220,18 +222,20 @@ TEST(HostileHeaders, ZooChainsThatStepBackListEveryMemberOnceAndEnd) {
   add(backward, 102, "B");
   add(backward, 0, "C");
   add(backward, 42, "A");
-  EXPECT_EQ(Summary(RunReader(formats::ReadZoo, backward).members), "A 0 0 | B 0 0 | C 0 0");
+  EXPECT_EQ(Summary(RunReader(search::formats::ReadZoo, backward).members),
+            "A 0 0 | B 0 0 | C 0 0");
   // 162 -> 42 -> 102 -> 42 ...: each member once, then the loop ends the walk.
   std::string loop = header(162);
   add(loop, 102, "B");
   add(loop, 42, "C");
   add(loop, 42, "A");
-  EXPECT_EQ(Summary(RunReader(formats::ReadZoo, loop).members), "A 0 0 | B 0 0 | C 0 0");
+  EXPECT_EQ(Summary(RunReader(search::formats::ReadZoo, loop).members), "A 0 0 | B 0 0 | C 0 0");
 }
 
 TEST(HostileHeaders, ForcedZip64ShowsTheRealSizes) {
   // Info-ZIP zip -fz: 0xFFFFFFFF in the header, the sizes in the ZIP64 extra field.
-  const auto ctx = RunReader(formats::ReadZip, LoadFile(Sample("zip/infozip30-forced-zip64.zip")));
+  const auto ctx =
+      RunReader(search::formats::ReadZip, LoadFile(Sample("zip/infozip30-forced-zip64.zip")));
   ASSERT_EQ(ctx.members.size(), 2u);
   EXPECT_EQ(Line(ctx.members[0]).substr(0, 13), "hello.txt 27 ");
   EXPECT_EQ(ctx.members[1].size, 3880u);
@@ -258,13 +262,13 @@ TEST(ReparsePoints, OnlyNameSurrogatesAreLinks) {
 struct Walk {
   RecordingHost host;
   std::vector<std::string> Run(const std::string& find, const std::string& lookIn,
-                               ArchiveTypeSet types = {}) {
+                               search::ArchiveTypeSet types = {}) {
     host.findFiles = find;
     host.lookIn = lookIn;
-    SearchThread search(host, SearchOptions{}, types, "");
+    search::SearchThread search(host, search::SearchOptions{}, types, "");
     search.Run();
     std::vector<std::string> files;
-    for (const ResultRow& r : host.rows) files.push_back(r.file);
+    for (const search::ResultRow& r : host.rows) files.push_back(r.file);
     std::sort(files.begin(), files.end());
     return files;
   }
@@ -329,9 +333,9 @@ TEST(HostileTrees, ATwoThousandLevelTreeIsWalkedToItsBottom) {
   MakeDeep(tree.Root(), std::vector<std::string>(2000, "d"));
   std::filesystem::copy_file(TestData("zip/basic.zip"), "bottom.zip");
   Walk w;
-  ArchiveTypeSet types;
+  search::ArchiveTypeSet types;
   types.on.fill(0);
-  types.on[kZip] = types.on[kFolders] = 1;
+  types.on[search::kZip] = types.on[search::kFolders] = 1;
   EXPECT_EQ(w.Run("one.bin bottom.*", tree.Root(), types),
             (std::vector<std::string>{"bottom.zip", "one.bin"}));
   ASSERT_EQ(w.host.rows.size(), 2u);

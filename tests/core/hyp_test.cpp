@@ -8,7 +8,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadHyp;
+using search::formats::ReadHyp;
 
 // A header and its packed data (hand-built): marker, 3 unused bytes, compressed size,
 // unpacked size, DOS time, DOS date, 5 unused bytes, name length, name.

@@ -88,7 +88,7 @@ void ExpectEveryCutListsAPrefix(Reader reader, const std::string& bytes) {
   ASSERT_FALSE(whole.empty());
   for (size_t cut = 0; cut < bytes.size(); ++cut) {
     CollectingContext ctx;
-    ByteSource src(std::string_view(bytes).substr(0, cut));
+    search::ByteSource src(std::string_view(bytes).substr(0, cut));
     reader(src, ctx);
     ASSERT_LE(ctx.members.size(), whole.size()) << "cut at " << cut;
     for (size_t i = 0; i < ctx.members.size(); ++i) {

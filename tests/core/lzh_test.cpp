@@ -10,7 +10,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadLzh;
+using search::formats::ReadLzh;
 
 using Extended = std::vector<std::pair<char, std::string>>;
 

@@ -7,10 +7,10 @@ namespace quillow {
 namespace {
 
 // A pattern set built as the search builds it: folded first unless case counts.
-PatternSet Patterns(std::string text, bool caseSensitive = false) {
-  if (!caseSensitive) FoldAscii(text);
-  PatternSet set(caseSensitive);
-  for (const std::string& e : CutEntries(text)) EXPECT_TRUE(set.Add(e)) << e;
+search::PatternSet Patterns(std::string text, bool caseSensitive = false) {
+  if (!caseSensitive) base::FoldAscii(text);
+  search::PatternSet set(caseSensitive);
+  for (const std::string& e : search::CutEntries(text)) EXPECT_TRUE(set.Add(e)) << e;
   return set;
 }
 
@@ -59,65 +59,66 @@ TEST(Matching, PatternSemantics) {
       {"x.txt   ", "x.txt", false, true},
   };
   for (const MatchCase& c : cases) {
-    PatternSet set = Patterns(c.patterns, c.caseSensitive);
+    search::PatternSet set = Patterns(c.patterns, c.caseSensitive);
     EXPECT_EQ(set.Matches(c.name), c.hit) << '"' << c.patterns << "\" vs \"" << c.name << '"';
   }
 }
 
 TEST(Matching, CandidatesWithoutABasePartAreNeverHits) {
-  PatternSet set = Patterns("*.* * ?");
+  search::PatternSet set = Patterns("*.* * ?");
   for (const char* name : {".", "..", ".cache", "folder/", "a/b\\", ""})
     EXPECT_FALSE(set.Matches(name)) << name;
 }
 
 TEST(Matching, EntriesWithoutABasePartAreRefused) {
   for (const char* entry : {".txt", ".", "..", "docs\\", "C:"}) {
-    PatternSet set(false);
+    search::PatternSet set(false);
     EXPECT_FALSE(set.Add(entry)) << entry;
   }
 }
 
 TEST(Matching, CuttingTexts) {
   using V = std::vector<std::string>;
-  EXPECT_EQ(CutEntries("*.txt *.doc"), (V{"*.txt", "*.doc"}));
-  EXPECT_EQ(CutEntries("  a   b  "), (V{"a", "b"}));
-  EXPECT_EQ(CutEntries("\"C:\\Program Files\" D:\\"), (V{"C:\\Program Files", "D:\\"}));
-  EXPECT_EQ(CutEntries("\"\" x"), (V{"", "x"}));  // an empty pair of quotes is an entry
-  EXPECT_EQ(CutEntries("\"open quote runs to the end"), (V{"open quote runs to the end"}));
-  EXPECT_EQ(CutEntries("a\"b c"), (V{"a\"b", "c"}));  // quotes count only at an entry's start
-  EXPECT_TRUE(CutEntries("    ").empty());
+  EXPECT_EQ(search::CutEntries("*.txt *.doc"), (V{"*.txt", "*.doc"}));
+  EXPECT_EQ(search::CutEntries("  a   b  "), (V{"a", "b"}));
+  EXPECT_EQ(search::CutEntries("\"C:\\Program Files\" D:\\"), (V{"C:\\Program Files", "D:\\"}));
+  EXPECT_EQ(search::CutEntries("\"\" x"), (V{"", "x"}));  // an empty pair of quotes is an entry
+  EXPECT_EQ(search::CutEntries("\"open quote runs to the end"), (V{"open quote runs to the end"}));
+  EXPECT_EQ(search::CutEntries("a\"b c"),
+            (V{"a\"b", "c"}));  // quotes count only at an entry's start
+  EXPECT_TRUE(search::CutEntries("    ").empty());
 
   std::string many;
   for (int i = 0; i < 150; ++i) many += "p" + std::to_string(i) + " ";
-  const V cut = CutEntries(many);
+  const V cut = search::CutEntries(many);
   ASSERT_EQ(cut.size(), 100u);
   EXPECT_EQ(cut.back(), "p99");
 }
 
 TEST(Matching, InputTextsAreCutAt255Characters) {
-  EXPECT_EQ(LimitInputText(std::string(300, 'a')).size(), 255u);
-  EXPECT_EQ(LimitInputText("short"), "short");
+  EXPECT_EQ(search::LimitInputText(std::string(300, 'a')).size(), 255u);
+  EXPECT_EQ(search::LimitInputText("short"), "short");
   // Never inside a character: "é" is two bytes and would straddle the limit.
   std::string text(254, 'a');
   text += "\xC3\xA9tail";
-  EXPECT_EQ(LimitInputText(text), std::string(254, 'a'));
+  EXPECT_EQ(search::LimitInputText(text), std::string(254, 'a'));
 }
 
 TEST(Matching, LongNamePartsAreComparedOnTheir255FirstCharacters) {
-  PatternSet set = Patterns(std::string(255, 'a') + "*.txt");
+  search::PatternSet set = Patterns(std::string(255, 'a') + "*.txt");
   EXPECT_TRUE(set.Matches(std::string(400, 'a') + ".txt"));
-  PatternSet exact = Patterns(std::string(255, 'a') + ".txt");
+  search::PatternSet exact = Patterns(std::string(255, 'a') + ".txt");
   EXPECT_TRUE(exact.Matches(std::string(300, 'a') + ".txt"));
 }
 
 TEST(Matching, WildcardComparisonFromAStartPosition) {
   // The extension comparison starts at 1 so the two leading dots are not compared.
-  EXPECT_TRUE(WildcardMatch(".txt", ".t*", 1));
-  EXPECT_TRUE(WildcardMatch(".", ".", 1));
-  EXPECT_TRUE(WildcardMatch(".", ".*", 1));
-  EXPECT_TRUE(WildcardMatch(".", ".??", 1));
-  EXPECT_FALSE(WildcardMatch(".", ".t", 1));
-  EXPECT_FALSE(WildcardMatch(".txt", ".", 1));
+  EXPECT_TRUE(search::WildcardMatch(".txt", ".t*", 1));
+  EXPECT_TRUE(search::WildcardMatch(".", ".", 1));
+  EXPECT_TRUE(search::WildcardMatch(".", ".*", 1));
+  EXPECT_TRUE(search::WildcardMatch(".", ".??", 1));
+  EXPECT_FALSE(search::WildcardMatch(".", ".t", 1));
+  EXPECT_FALSE(search::WildcardMatch(".txt", ".", 1));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 
 // The text a kind reads; the other text columns carry the row's input position so that
 // stability can be checked.
-std::string& KeyOf(ResultRow& row, int kind) {
+std::string& KeyOf(search::ResultRow& row, int kind) {
   switch ((kind + 1) / 2) {
     case 1: return row.file;
     case 2: return row.container;
@@ -32,7 +32,7 @@ constexpr uint16_t Time(int h, int m, int s = 0) {
 }
 
 // The DOS words behind a "M/D/YYYY h:mm AM" text (month 13 is a storable field, not a date).
-bool DosWords(const std::string& text, RowKeys& k) {
+bool DosWords(const std::string& text, search::RowKeys& k) {
   unsigned m, d, y, h, min;
   char half[3] = {};
   if (std::sscanf(text.c_str(), "%u/%u/%u %u:%u %2s", &m, &d, &y, &h, &min, half) != 6)
@@ -44,7 +44,7 @@ bool DosWords(const std::string& text, RowKeys& k) {
 
 // The keys the search would have set beside the texts: "?" in Ratio and Packed means a
 // packed size of 0.
-void SetKeysFromTexts(ResultRow& r) {
+void SetKeysFromTexts(search::ResultRow& r) {
   r.keys.dated = DosWords(r.modified, r.keys);
   r.keys.size = static_cast<uint32_t>(std::stoul(r.size));
   r.keys.packed = r.packed == "?" ? 0 : static_cast<uint32_t>(std::stoul(r.packed));
@@ -53,10 +53,10 @@ void SetKeysFromTexts(ResultRow& r) {
 
 // Rows whose one column that `kind` reads holds `keys`, with sizes that keep the other
 // columns as shown; the remaining texts carry the input position.
-std::vector<ResultRow> MakeRows(int kind, const std::vector<std::string>& keys) {
-  std::vector<ResultRow> rows;
+std::vector<search::ResultRow> MakeRows(int kind, const std::vector<std::string>& keys) {
+  std::vector<search::ResultRow> rows;
   for (size_t i = 0; i < keys.size(); ++i) {
-    ResultRow row;
+    search::ResultRow row;
     const std::string tag = std::to_string(i);
     row.file = row.container = tag;
     row.modified = "?";
@@ -73,7 +73,7 @@ std::vector<ResultRow> MakeRows(int kind, const std::vector<std::string>& keys) 
 }
 
 // The tag: whichever text column the kind does not read.
-const std::string& TagOf(const ResultRow& row, int kind) {
+const std::string& TagOf(const search::ResultRow& row, int kind) {
   return (kind + 1) / 2 == 1 ? row.container : row.file;
 }
 
@@ -116,15 +116,16 @@ TEST(Ordering, EveryKindGivesItsDocumentedOrder) {
       {12, {"150", "?", "1234", "2147483648", "?"}, {"2147483648", "1234", "150", "?", "?"}},
   };
   for (const OrderCase& c : cases) {
-    std::vector<ResultRow> rows = MakeRows(c.kind, c.in);
-    SortRows(rows, c.kind);
+    std::vector<search::ResultRow> rows = MakeRows(c.kind, c.in);
+    output::SortRows(rows, c.kind);
     std::vector<std::string> got;
-    for (ResultRow& row : rows) got.push_back(KeyOf(row, c.kind));
+    for (search::ResultRow& row : rows) got.push_back(KeyOf(row, c.kind));
     EXPECT_EQ(got, c.out) << "kind " << c.kind;
     // RowBefore must agree with the sort, and rows it finds equal keep their search order.
     for (size_t i = 0; i + 1 < rows.size(); ++i) {
-      EXPECT_FALSE(RowBefore(rows[i + 1], rows[i], c.kind)) << "kind " << c.kind << " at " << i;
-      if (!RowBefore(rows[i], rows[i + 1], c.kind)) {
+      EXPECT_FALSE(output::RowBefore(rows[i + 1], rows[i], c.kind))
+          << "kind " << c.kind << " at " << i;
+      if (!output::RowBefore(rows[i], rows[i + 1], c.kind)) {
         EXPECT_LT(std::stoi(TagOf(rows[i], c.kind)), std::stoi(TagOf(rows[i + 1], c.kind)))
             << "kind " << c.kind << " at " << i;
       }
@@ -134,19 +135,21 @@ TEST(Ordering, EveryKindGivesItsDocumentedOrder) {
 
 TEST(Ordering, NoKindLeavesSearchOrder) {
   for (int kind : {0, 13, -1, 1000}) {
-    std::vector<ResultRow> rows = MakeRows(7, {"3", "1", "2"});
-    SortRows(rows, kind);
+    std::vector<search::ResultRow> rows = MakeRows(7, {"3", "1", "2"});
+    output::SortRows(rows, kind);
     EXPECT_EQ(rows[0].size + rows[1].size + rows[2].size, "312") << kind;
-    EXPECT_FALSE(RowBefore(rows[1], rows[0], kind));
+    EXPECT_FALSE(output::RowBefore(rows[1], rows[0], kind));
   }
 }
 
 TEST(Ordering, PlatformTextCompareIsUsed) {
-  TextCompare reversed = [](std::string_view a, std::string_view b) { return b.compare(a); };
-  std::vector<ResultRow> rows = MakeRows(1, {"a", "c", "b"});
-  SortRows(rows, 1, reversed);
+  output::TextCompare reversed = [](std::string_view a, std::string_view b) {
+    return b.compare(a);
+  };
+  std::vector<search::ResultRow> rows = MakeRows(1, {"a", "c", "b"});
+  output::SortRows(rows, 1, reversed);
   EXPECT_EQ(rows[0].file + rows[1].file + rows[2].file, "cba");
-  EXPECT_TRUE(RowBefore(rows[0], rows[1], 1, reversed));
+  EXPECT_TRUE(output::RowBefore(rows[0], rows[1], 1, reversed));
 }
 
 TEST(Ordering, ColumnClicksToggleWithinAPairOnly) {
@@ -154,30 +157,30 @@ TEST(Ordering, ColumnClicksToggleWithinAPairOnly) {
   std::vector<int> seen;
   enum { kFile, kArchive, kModified, kSize, kRatio, kPacked };
   for (int column : {kSize, kSize, kSize, kFile, kModified, kRatio, kRatio}) {
-    kind = ColumnClickKind(kind, column);
+    kind = output::ColumnClickKind(kind, column);
     seen.push_back(kind);
   }
   EXPECT_EQ(seen, (std::vector<int>{7, 8, 7, 1, 5, 9, 10}));
-  EXPECT_EQ(ColumnClickKind(2, kFile), 1);
-  EXPECT_EQ(ColumnClickKind(11, kPacked), 12);
-  EXPECT_EQ(ColumnClickKind(3, kArchive), 4);
-  EXPECT_EQ(ColumnClickKind(8, 6), 8);
-  EXPECT_EQ(ColumnClickKind(8, -1), 8);
+  EXPECT_EQ(output::ColumnClickKind(2, kFile), 1);
+  EXPECT_EQ(output::ColumnClickKind(11, kPacked), 12);
+  EXPECT_EQ(output::ColumnClickKind(3, kArchive), 4);
+  EXPECT_EQ(output::ColumnClickKind(8, 6), 8);
+  EXPECT_EQ(output::ColumnClickKind(8, -1), 8);
 }
 
 TEST(Ordering, DosTimesHaveAMinuteOnlyWhenTheyNameARealOne) {
   int64_t before = 0, after = 0, noon = 0, early = 0, late = 0;
-  ASSERT_TRUE(ModifiedMinutes(Date(2004, 2, 28), Time(23, 59), before));
-  ASSERT_TRUE(ModifiedMinutes(Date(2004, 2, 29), Time(0, 0), after));
-  ASSERT_TRUE(ModifiedMinutes(Date(2004, 2, 29), Time(12, 0), noon));
+  ASSERT_TRUE(output::ModifiedMinutes(Date(2004, 2, 28), Time(23, 59), before));
+  ASSERT_TRUE(output::ModifiedMinutes(Date(2004, 2, 29), Time(0, 0), after));
+  ASSERT_TRUE(output::ModifiedMinutes(Date(2004, 2, 29), Time(12, 0), noon));
   EXPECT_EQ(after - before, 1);
   EXPECT_EQ(noon - after, 720);
   int64_t first = -1;
-  ASSERT_TRUE(ModifiedMinutes(Date(1980, 1, 1), 0, first));
+  ASSERT_TRUE(output::ModifiedMinutes(Date(1980, 1, 1), 0, first));
   EXPECT_EQ(first, 3652 * 1440);  // days from 1970 to 1980
   // Seconds are not shown: the same minute is the same value.
-  ASSERT_TRUE(ModifiedMinutes(Date(2001, 1, 1), Time(1, 2, 4), early));
-  ASSERT_TRUE(ModifiedMinutes(Date(2001, 1, 1), Time(1, 2, 58), late));
+  ASSERT_TRUE(output::ModifiedMinutes(Date(2001, 1, 1), Time(1, 2, 4), early));
+  ASSERT_TRUE(output::ModifiedMinutes(Date(2001, 1, 1), Time(1, 2, 58), late));
   EXPECT_EQ(early, late);
   const struct {
     uint16_t date, time;
@@ -189,7 +192,7 @@ TEST(Ordering, DosTimesHaveAMinuteOnlyWhenTheyNameARealOne) {
              {Date(2001, 1, 1), Time(1, 60)}};
   for (const auto& b : bad) {
     int64_t m = 0;
-    EXPECT_FALSE(ModifiedMinutes(b.date, b.time, m)) << b.date << " " << b.time;
+    EXPECT_FALSE(output::ModifiedMinutes(b.date, b.time, m)) << b.date << " " << b.time;
   }
 }
 
@@ -202,9 +205,9 @@ TEST(Ordering, SortAgreesWithRowBeforeOnManyRows) {
       "a",     "A", "readme", "README.TXT", "readme.txt", "C:\\data\\archive", "c:\\DATA\\arch",
       "\xE1x", ""};
   auto pick = [&](const std::vector<std::string>& v) { return v[rng() % v.size()]; };
-  std::vector<ResultRow> rows(20000);
+  std::vector<search::ResultRow> rows(20000);
   for (size_t i = 0; i < rows.size(); ++i) {
-    ResultRow& r = rows[i];
+    search::ResultRow& r = rows[i];
     r.file = pick(stems) + std::string(rng() % 3, static_cast<char>('a' + rng() % 3));
     r.container = pick(stems) + std::to_string(rng() % 20) + "\\";
     r.modified = std::to_string(1 + rng() % 12) + "/" + std::to_string(1 + rng() % 28) + "/2001 " +
@@ -221,23 +224,25 @@ TEST(Ordering, SortAgreesWithRowBeforeOnManyRows) {
   // Once as they are, once with every name and folder starting alike in any letter case (as
   // the paths of one search do), so that the sort's key starts after the shared part.
   for (const std::string common : {"", "D:\\Users\\Me\\Work\\"}) {
-    std::vector<ResultRow> base = rows;
-    for (ResultRow& r : base)
+    std::vector<search::ResultRow> base = rows;
+    for (search::ResultRow& r : base)
       for (std::string* text : {&r.file, &r.container}) {
         std::string start = common;
         for (char& c : start)
           if (rng() % 2) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         *text = start + *text;
       }
-    for (int kind = 1; kind < kSortKinds; ++kind) {
+    for (int kind = 1; kind < output::kSortKinds; ++kind) {
       // The input position goes into a column this kind does not read.
-      std::string ResultRow::*tag = kind == 7 || kind == 8 ? &ResultRow::ratio : &ResultRow::size;
-      std::vector<ResultRow> sorted = base;
+      std::string search::ResultRow::*tag =
+          kind == 7 || kind == 8 ? &search::ResultRow::ratio : &search::ResultRow::size;
+      std::vector<search::ResultRow> sorted = base;
       for (size_t i = 0; i < sorted.size(); ++i) sorted[i].*tag = std::to_string(i);
-      SortRows(sorted, kind);
+      output::SortRows(sorted, kind);
       for (size_t i = 0; i + 1 < sorted.size(); ++i) {
-        ASSERT_FALSE(RowBefore(sorted[i + 1], sorted[i], kind)) << "kind " << kind << " at " << i;
-        if (!RowBefore(sorted[i], sorted[i + 1], kind)) {
+        ASSERT_FALSE(output::RowBefore(sorted[i + 1], sorted[i], kind))
+            << "kind " << kind << " at " << i;
+        if (!output::RowBefore(sorted[i], sorted[i + 1], kind)) {
           ASSERT_LT(std::stoul(sorted[i].*tag), std::stoul(sorted[i + 1].*tag))
               << "kind " << kind << " at " << i;
         }

@@ -9,7 +9,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadRar;
+using search::formats::ReadRar;
 
 TEST(Rar5Reader, SamplesListTheirFileAndFolderHeadersThroughTheRarPass) {
   const std::pair<const char*, const char*> cases[] = {
@@ -86,7 +86,7 @@ TEST(Rar5Reader, HandBuiltBlocks) {
       {"long name cut to the buffer",
        kRar5Sig + kRar5Main + Rar5Block(2, Rar5File(std::string(300, 'n'), 1), "x") +
            Rar5Block(2, Rar5File("next", 1), "y"),
-       std::string(kMemberNameBuffer - 1, 'n') + " 1 1 | next 1 1", false},
+       std::string(search::kMemberNameBuffer - 1, 'n') + " 1 1 | next 1 1", false},
       {"not a RAR 5 signature", std::string("Rar!\x1A\x07\x02\x00", 8) + kRar5Main, "", false},
   };
   for (const auto& c : cases) {

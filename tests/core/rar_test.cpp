@@ -8,7 +8,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadRar;
+using search::formats::ReadRar;
 
 std::string ListSample(const std::string& file) {
   return Summary(RunReader(ReadRar, LoadFile(Sample("rar/" + file))).members);
@@ -73,7 +73,7 @@ TEST(RarReader, LongNamesAreCutToTheBufferAndTheWalkGoesOn) {
   AddFile(s, "next.txt", 40, 0);
   auto m = RunReader(ReadRar, s).members;
   ASSERT_EQ(m.size(), 2u);
-  EXPECT_EQ(m[0].name, std::string(kMemberNameBuffer - 1, 'x'));
+  EXPECT_EQ(m[0].name, std::string(search::kMemberNameBuffer - 1, 'x'));
   EXPECT_EQ(m[1].name, "next.txt");
   // A name size of 65535 with the name cut off by the end of the file reports nothing.
   s = Archive();

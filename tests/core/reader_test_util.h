@@ -22,10 +22,10 @@ struct Member {
   bool dated = true;  // false: the archive keeps no time for it
 };
 
-class CollectingContext final : public ReaderContext {
+class CollectingContext final : public search::ReaderContext {
  public:
   explicit CollectingContext(uint16_t defDate = 0x2A21, uint16_t defTime = 0x6000)
-      : ReaderContext("C:\\t\\archive", defDate, defTime) {}
+      : search::ReaderContext("C:\\t\\archive", defDate, defTime) {}
   void Report(std::string_view name, uint16_t date, uint16_t time, uint32_t size,
               uint32_t packed) override {
     members.push_back({std::string(name), date, time, size, packed});
@@ -43,7 +43,7 @@ class CollectingContext final : public ReaderContext {
 template <typename Reader>
 CollectingContext RunReader(Reader reader, const std::string& bytes) {
   CollectingContext ctx;
-  ByteSource src(bytes);
+  search::ByteSource src(bytes);
   reader(src, ctx);
   return ctx;
 }

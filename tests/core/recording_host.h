@@ -9,11 +9,11 @@
 
 namespace quillow::test {
 
-class RecordingHost : public SearchHost {
+class RecordingHost : public search::SearchHost {
  public:
   std::string lookIn, findFiles;
   std::vector<std::string> steps;  // the order of the window steps
-  std::vector<ResultRow> rows;
+  std::vector<search::ResultRow> rows;
   std::vector<std::string> lookingIn;
   std::vector<std::string> warnings;
   std::vector<int32_t> counts;
@@ -21,7 +21,7 @@ class RecordingHost : public SearchHost {
   std::string notSearched;
   int32_t endCount = -1;
   // Called after each row is added (tests use it to press "Stop").
-  std::function<void(const ResultRow&)> onRow;
+  std::function<void(const search::ResultRow&)> onRow;
 
   void Refuse() override { steps.push_back("refuse"); }
   std::string LookInText() override { return lookIn; }
@@ -38,7 +38,7 @@ class RecordingHost : public SearchHost {
     steps.push_back("not-searched");
     notSearched = text;
   }
-  void AddRow(ResultRow&& row) override {
+  void AddRow(search::ResultRow&& row) override {
     rows.push_back(std::move(row));
     if (onRow) onRow(rows.back());
   }

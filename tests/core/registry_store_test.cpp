@@ -61,7 +61,7 @@ TEST_F(RegistryStoreTest, ValuesGoInWithTheirTypesAndComeBack) {
   s.SortType = 11;
   s.Placement = {false, 700, 500, -20, 30, true};
   s.FolderHistory = {"C:\\a", "D:\\"};
-  s.ArchiveTypes.on[kSqz] = 0;
+  s.ArchiveTypes.on[search::kSqz] = 0;
   ASSERT_TRUE(SaveSettings(store, s));
 
   std::wstring text;
@@ -104,7 +104,7 @@ TEST_F(RegistryStoreTest, ValuesGoInWithTheirTypesAndComeBack) {
   EXPECT_EQ(r.SortType, 11);
   EXPECT_EQ(r.Placement.left, -20);
   EXPECT_EQ(r.FolderHistory, (std::vector<std::string>{"C:\\a", "D:\\"}));
-  EXPECT_EQ(r.ArchiveTypes.on[kSqz], 0);
+  EXPECT_EQ(r.ArchiveTypes.on[search::kSqz], 0);
 }
 
 }  // namespace

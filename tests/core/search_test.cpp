@@ -17,8 +17,8 @@ namespace {
 
 using platform::kSep;
 
-ArchiveTypeSet Only(std::initializer_list<int> types) {
-  ArchiveTypeSet set;
+search::ArchiveTypeSet Only(std::initializer_list<int> types) {
+  search::ArchiveTypeSet set;
   set.on.fill(0);
   for (int t : types) set.on[t] = 1;
   return set;
@@ -26,23 +26,23 @@ ArchiveTypeSet Only(std::initializer_list<int> types) {
 
 std::vector<std::string> Files(const RecordingHost& host) {
   std::vector<std::string> names;
-  for (const ResultRow& r : host.rows) names.push_back(r.file);
+  for (const search::ResultRow& r : host.rows) names.push_back(r.file);
   return names;
 }
 
 struct Search {
   RecordingHost host;
-  SearchOptions options;
-  ArchiveTypeSet types;
+  search::SearchOptions options;
+  search::ArchiveTypeSet types;
   std::string warningsPath;
 
-  SearchOutcome outcome = SearchOutcome::kFailed;
+  search::SearchOutcome outcome = search::SearchOutcome::kFailed;
   std::string failure;
 
   void Run(const std::string& findFiles, const std::string& lookIn) {
     host.findFiles = findFiles;
     host.lookIn = lookIn;
-    SearchThread thread(host, options, types, warningsPath);
+    search::SearchThread thread(host, options, types, warningsPath);
     outcome = thread.Run();
     failure = thread.FailureText();
   }
@@ -76,7 +76,7 @@ TEST(SearchWalk, SubfoldersFirstThenOnePassPerTypeInTableOrder) {
     }
   }
   EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories", "start", "end", "sort"}));
-  EXPECT_EQ(s.outcome, SearchOutcome::kCompleted);
+  EXPECT_EQ(s.outcome, search::SearchOutcome::kCompleted);
   EXPECT_EQ(s.host.endCount, 7);
   // Looking in: the last subfolder entered stays shown while its parent's files are read.
   EXPECT_EQ(s.host.lookingIn, (std::vector<std::string>{tree.Root(), tree.Path("sub")}));
@@ -87,13 +87,13 @@ TEST(SearchWalk, FolderEntriesAreCandidatesAndDotFoldersAreNotEntered) {
   tree.Write(".cache/hidden.txt", "x");
   tree.Write("docs/in.txt", "x");
   Search s;
-  s.types = Only({kFolders});
+  s.types = Only({search::kFolders});
   s.Run("* *.txt", tree.Root());
   std::vector<std::string> names = Files(s.host);
   std::sort(names.begin(), names.end());
   // "docs" is a candidate of its parent; .cache is neither entered nor a hit.
   EXPECT_EQ(names, (std::vector<std::string>{"docs", "in.txt"}));
-  for (const ResultRow& r : s.host.rows)
+  for (const search::ResultRow& r : s.host.rows)
     if (r.file == "docs") {
       EXPECT_EQ(r.container, tree.Root() + kSep);
       EXPECT_EQ(r.size, "0");
@@ -107,7 +107,7 @@ TEST(SearchWalk, WithoutFoldersPlainFilesAreNeverCandidates) {
   tree.Write("a.jar", LoadFile(TestData("zip/basic.zip")));  // never opened: wrong extension
   tree.Write("zero.zip", "");
   Search s;
-  s.types = Only({kZip});
+  s.types = Only({search::kZip});
   s.Run("*.*", tree.Root());
   EXPECT_TRUE(s.host.rows.empty());
   EXPECT_TRUE(s.host.warnings.empty());
@@ -141,7 +141,7 @@ TEST(SearchWalk, RefusedWhenEveryTypeIsOff) {
   s.types = Only({});
   s.Run("*.*", ".");
   EXPECT_EQ(s.host.steps, (std::vector<std::string>{"refuse"}));
-  EXPECT_EQ(s.outcome, SearchOutcome::kRefused);
+  EXPECT_EQ(s.outcome, search::SearchOutcome::kRefused);
 }
 
 TEST(SearchWalk, EmptyBasePartEndsSilentlyBeforeTheStart) {
@@ -149,7 +149,7 @@ TEST(SearchWalk, EmptyBasePartEndsSilentlyBeforeTheStart) {
     Search s;
     s.Run(text, ".");
     EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories"})) << '"' << text << '"';
-    EXPECT_EQ(s.outcome, SearchOutcome::kNothingToSearch) << '"' << text << '"';
+    EXPECT_EQ(s.outcome, search::SearchOutcome::kNothingToSearch) << '"' << text << '"';
   }
 }
 
@@ -159,13 +159,13 @@ TEST(SearchWalk, StopTakesEffectAfterTheArchiveBeingRead) {
   tree.Write("a.zip", zip);
   tree.Write("b.zip", zip);
   Search s;
-  SearchThread* running = nullptr;
-  s.host.onRow = [&](const ResultRow&) { running->RequestStop(); };
+  search::SearchThread* running = nullptr;
+  s.host.onRow = [&](const search::ResultRow&) { running->RequestStop(); };
   s.host.findFiles = "*.*";
   s.host.lookIn = tree.Root();
-  SearchThread thread(s.host, s.options, s.types, "");
+  search::SearchThread thread(s.host, s.options, s.types, "");
   running = &thread;
-  EXPECT_EQ(thread.Run(), SearchOutcome::kStopped);
+  EXPECT_EQ(thread.Run(), search::SearchOutcome::kStopped);
   // A reader runs to its end once started: all three named members of the first archive.
   EXPECT_EQ(s.host.rows.size(), 3u);
   EXPECT_EQ(s.host.endCount, 3);
@@ -178,12 +178,12 @@ TEST(SearchWalk, StopInsideSubfoldersEndsTheWholeWalk) {
   for (int i = 0; i < 20; ++i) tree.Write("d" + std::to_string(i) + "/f.txt", "x");
   tree.Write("root.txt", "x");
   Search s;
-  s.types = Only({kFolders});
-  SearchThread* running = nullptr;
-  s.host.onRow = [&](const ResultRow&) { running->RequestStop(); };
+  s.types = Only({search::kFolders});
+  search::SearchThread* running = nullptr;
+  s.host.onRow = [&](const search::ResultRow&) { running->RequestStop(); };
   s.host.findFiles = "*.txt";
   s.host.lookIn = tree.Root() + " " + tree.Root();  // a stopped search skips later entries too
-  SearchThread thread(s.host, s.options, s.types, "");
+  search::SearchThread thread(s.host, s.options, s.types, "");
   running = &thread;
   thread.Run();
   EXPECT_EQ(s.host.rows.size(), 1u);
@@ -195,10 +195,10 @@ TEST(SearchWalk, AFailureEndsTheSearchWithItsEndStepsAndIsTold) {
   tree.Write("a.txt", "x");
   tree.Write("b.txt", "x");
   Search s;
-  s.types = Only({kFolders});
-  s.host.onRow = [](const ResultRow&) { throw std::runtime_error("disk gone"); };
+  s.types = Only({search::kFolders});
+  s.host.onRow = [](const search::ResultRow&) { throw std::runtime_error("disk gone"); };
   s.Run("*.txt", tree.Root());
-  EXPECT_EQ(s.outcome, SearchOutcome::kFailed);
+  EXPECT_EQ(s.outcome, search::SearchOutcome::kFailed);
   EXPECT_EQ(s.failure, "disk gone");
   EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories", "start", "end", "sort"}));
   EXPECT_EQ(s.host.rows.size(), 1u);
@@ -211,7 +211,7 @@ TEST(SearchWalk, OnlyTarMembersShowNoDate) {
   Search s;
   s.Run("*.*", tree.Root());
   int tarRows = 0, datedRows = 0;
-  for (const ResultRow& r : s.host.rows) {
+  for (const search::ResultRow& r : s.host.rows) {
     const bool member = r.container == tree.Path("a.tar");
     EXPECT_EQ(r.modified == "?", member) << r.file << " in " << r.container;
     (member ? tarRows : datedRows)++;
@@ -233,7 +233,7 @@ TEST(SearchWalk, ZipCentralDirectoriesOpenTheZipFamilyAndReadDataDescriptors) {
   } cases[] = {{0, 0, 1}, {1, 7, 0}};  // on: 2 + 2 + 3 (folder entries have no base part)
   for (const auto& c : cases) {
     Search s;
-    s.types = Only({kZip});
+    s.types = Only({search::kZip});
     s.options.ZipCentralDirectory = c.central;
     s.Run("*.*", tree.Root());
     EXPECT_EQ(s.host.rows.size(), c.rows) << int{c.central};
@@ -246,7 +246,7 @@ TEST(SearchWalk, Rar5MembersWithoutATimeShowNoDate) {
   tree.Write("a.rar", kRar5Sig + kRar5Main + Rar5Block(2, Rar5File("timed.txt", 1), "x") +
                           Rar5Block(2, Rar5File("untimed.txt", 1, false), "y"));
   Search s;
-  s.types = Only({kRar});
+  s.types = Only({search::kRar});
   s.Run("*.txt", tree.Root());
   ASSERT_EQ(s.host.rows.size(), 2u);
   EXPECT_NE(s.host.rows[0].modified, "?");
@@ -262,8 +262,8 @@ TEST(SearchWalk, SevenZipRowsShowWhatTheArchiveKeeps) {
   tree.Write("solid.7z", LoadFile(TestData("7z/lzma-solid.7z")));
   Search s;
   s.Run("readme.txt", tree.Root());
-  std::map<std::string, ResultRow> byArchive;
-  for (const ResultRow& r : s.host.rows) byArchive[r.container] = r;
+  std::map<std::string, search::ResultRow> byArchive;
+  for (const search::ResultRow& r : s.host.rows) byArchive[r.container] = r;
   ASSERT_EQ(byArchive.size(), 2u);  // no-times.7z holds no readme.txt
   EXPECT_EQ(byArchive[tree.Path("times.7z")].packed, "155");
   EXPECT_EQ(byArchive[tree.Path("times.7z")].ratio, "93%");
@@ -271,7 +271,7 @@ TEST(SearchWalk, SevenZipRowsShowWhatTheArchiveKeeps) {
   EXPECT_EQ(byArchive[tree.Path("solid.7z")].modified, byArchive[tree.Path("times.7z")].modified);
   Search t;
   t.Run("hello.txt", tree.Root());
-  for (const ResultRow& r : t.host.rows)
+  for (const search::ResultRow& r : t.host.rows)
     EXPECT_EQ(r.modified == "?", r.container == tree.Path("none.7z")) << r.container;
   EXPECT_EQ(t.host.rows.size(), 3u);
 }
@@ -334,8 +334,8 @@ TEST(SearchWalk, UnsearchedEntriesAreNamed) {
   s.warningsPath = tree.Path("log/warnings.txt");
   s.Run("a.txt", tree.Path("no-such-folder") + " " + tree.Root() + " " + tree.Path("plain.txt"));
   EXPECT_EQ(Files(s.host), (std::vector<std::string>{"a.txt"}));
-  EXPECT_EQ(s.host.notSearched, std::string(kNotSearched) + tree.Path("no-such-folder") + ", " +
-                                    tree.Path("plain.txt"));
+  EXPECT_EQ(s.host.notSearched, std::string(search::kNotSearched) + tree.Path("no-such-folder") +
+                                    ", " + tree.Path("plain.txt"));
   EXPECT_EQ(s.host.steps, (std::vector<std::string>{"histories", "start", "not-searched", "end",
                                                     "open-warnings", "sort"}));
   EXPECT_TRUE(s.host.warnings.empty());

@@ -148,7 +148,7 @@ TEST(SettingsStore, SavedValuesComeBackReadInTheSameOrder) {
   MemoryStore store;
   settings::AppSettings s;
   s.Options = {1, 0, 1, 0, 1};
-  s.ArchiveTypes.on[kRar] = 0;
+  s.ArchiveTypes.on[search::kRar] = 0;
   s.Html.link = 0x00123456;
   s.Html.tableBorders = false;
   s.LaunchViewer = 1;
@@ -233,9 +233,9 @@ TEST(SettingsStore, HandEditedKeyKeepsLoadingWithDefaults) {
   EXPECT_EQ(s.SavePath, "C:\\");  // too long for its field: ignored
   EXPECT_EQ(s.FolderHistory, (Texts{"C:\\", "D:\\", "E:\\tenth"}));
   EXPECT_EQ(s.FilesHistory, (Texts{"*.txt"}));
-  EXPECT_EQ(s.ArchiveTypes.on[kZip], 0);
-  EXPECT_NE(s.ArchiveTypes.on[kCab], 0);
-  EXPECT_NE(s.ArchiveTypes.on[k7z], 0);
+  EXPECT_EQ(s.ArchiveTypes.on[search::kZip], 0);
+  EXPECT_NE(s.ArchiveTypes.on[search::kCab], 0);
+  EXPECT_NE(s.ArchiveTypes.on[search::k7z], 0);
 
   store.Remove(kMainKey, "SavePath");  // a missing text reads as empty
   EXPECT_EQ(Load(store).settings.SavePath, "");
@@ -284,10 +284,10 @@ TEST(SettingsStore, LegacyFilesOfEveryLengthMoveIntoTheRegistry) {
     EXPECT_EQ(l.questions, 1);
     EXPECT_EQ(l.outcome.windowBlockRead, c.windowRead);
     EXPECT_EQ(s.Options.ShowWarnings != 0, c.showWarnings);
-    EXPECT_NE(s.ArchiveTypes.on[kAce], 0);  // the legacy file has flags for neither
-    EXPECT_NE(s.ArchiveTypes.on[k7z], 0);
-    EXPECT_EQ(s.ArchiveTypes.on[kZip] != 0, !c.optionsRead);
-    EXPECT_NE(s.ArchiveTypes.on[kRar], 0);
+    EXPECT_NE(s.ArchiveTypes.on[search::kAce], 0);  // the legacy file has flags for neither
+    EXPECT_NE(s.ArchiveTypes.on[search::k7z], 0);
+    EXPECT_EQ(s.ArchiveTypes.on[search::kZip] != 0, !c.optionsRead);
+    EXPECT_NE(s.ArchiveTypes.on[search::kRar], 0);
     EXPECT_EQ(s.Options.CaseSensitive, c.optionsRead ? 1 : 0);
     EXPECT_EQ(s.Html.background, c.optionsRead ? 0x00102030u : 0x00FFFFFFu);
     EXPECT_EQ(s.FilterIndex, c.optionsRead ? 2 : 1);

@@ -13,8 +13,8 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadSevenZip;
-using formats::sevenzip::Crc32;
+using search::formats::ReadSevenZip;
+using search::formats::sevenzip::Crc32;
 
 const std::string kCorrupt = ": Corrupt 7z file\n";
 
@@ -103,8 +103,8 @@ struct Plain {
 Plain PlainFixture() {
   const std::string bytes = LoadFile(TestData("7z/plain-header.7z"));
   EXPECT_GT(bytes.size(), 32u);
-  const uint32_t offset = Le32(reinterpret_cast<const unsigned char*>(bytes.data()) + 12);
-  const uint32_t size = Le32(reinterpret_cast<const unsigned char*>(bytes.data()) + 20);
+  const uint32_t offset = base::Le32(reinterpret_cast<const unsigned char*>(bytes.data()) + 12);
+  const uint32_t size = base::Le32(reinterpret_cast<const unsigned char*>(bytes.data()) + 20);
   return {bytes.substr(32, offset), bytes.substr(32 + offset, size)};
 }
 

@@ -8,7 +8,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadSqz;
+using search::formats::ReadSqz;
 
 std::string Archive() { return std::string("HLSQZ\x01\x00\x00", 8); }
 void AddFile(std::string& s, const std::string& name, uint32_t packed, uint32_t size) {

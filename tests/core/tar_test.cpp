@@ -9,7 +9,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadTar;
+using search::formats::ReadTar;
 
 // The reader reports every header under its 100-byte name field, so it differs from 7-Zip,
 // which reads through the archive: the records that carry long names (GNU "././@LongLink",
@@ -35,7 +35,7 @@ TEST(TarReader, GnuTarArchivesListAs7ZipListsThem) {
   for (std::string file : {"ustar.tar", "v7.tar", "gnu-longname.tar", "pax-longname.tar"}) {
     CollectingContext ctx(DosDate(2020, 2, 2), DosTime(20, 20, 20));
     const std::string bytes = LoadFile(TestData("tar/" + file));
-    ByteSource src(bytes);
+    search::ByteSource src(bytes);
     ReadTar(src, ctx);
     EXPECT_EQ(CommonGround(ctx.members), CommonGround(TestData("tar/" + file + ".7z.txt"))) << file;
     for (const Member& m : ctx.members) {

@@ -9,12 +9,12 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadWad;
+using search::formats::ReadWad;
 
 TEST(WadReader, ListsTheDirectoryWithTheFilesOwnDate) {
   CollectingContext ctx(DosDate(2020, 2, 2), DosTime(20, 20, 20));
   const std::string bytes = LoadFile(TestData("wad/deutex-lumps.wad"));
-  ByteSource src(bytes);
+  search::ByteSource src(bytes);
   ReadWad(src, ctx);
   std::string listing;
   for (const Member& m : ctx.members) {

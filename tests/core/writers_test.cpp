@@ -14,7 +14,7 @@
 namespace quillow {
 namespace {
 
-std::vector<ResultRow> SampleRows() { return testing_rows::ExpectedRows(); }
+std::vector<search::ResultRow> SampleRows() { return testing_rows::ExpectedRows(); }
 
 // Expected files were written from the layout description by a separate script, not by
 // these writers.
@@ -27,13 +27,13 @@ std::string Expected(const char* name) {
 }
 
 TEST(Writers, LayoutsMatchExpectedFiles) {
-  const std::vector<ResultRow> rows = SampleRows();
+  const std::vector<search::ResultRow> rows = SampleRows();
   // Writers append: what is in the buffer already stays.
   std::string spaces = "old\r\n", tabs, appendedTabs = "old\r\n", html;
-  WriteTextWithSpaces(rows, {}, spaces);
-  WriteTextWithTabs(rows, {}, true, tabs);
-  WriteTextWithTabs(rows, {}, false, appendedTabs);
-  WriteHtml(rows, {}, {}, html);
+  output::WriteTextWithSpaces(rows, {}, spaces);
+  output::WriteTextWithTabs(rows, {}, true, tabs);
+  output::WriteTextWithTabs(rows, {}, false, appendedTabs);
+  output::WriteHtml(rows, {}, {}, html);
   EXPECT_EQ(spaces, "old\r\n" + Expected("spaces.txt"));
   EXPECT_EQ(tabs, Expected("tabs.txt"));
   EXPECT_EQ(appendedTabs, "old\r\n" + tabs.substr(tabs.find("\r\n") + 2));
@@ -43,22 +43,22 @@ TEST(Writers, LayoutsMatchExpectedFiles) {
 // Saving hands the layout to the file a chunk at a time: the chunks must join into exactly
 // the bytes of the whole-string form, and a failed write must end the layout.
 TEST(Writers, ChunksJoinToTheWholeLayoutAndAFailedWriteEndsIt) {
-  std::vector<ResultRow> rows;
+  std::vector<search::ResultRow> rows;
   for (int i = 0; i < 3000; ++i)
-    for (ResultRow& row : SampleRows()) rows.push_back(std::move(row));
-  const std::function<void(TextSink&)> layouts[] = {
-      [&](TextSink& s) { WriteTextWithSpaces(rows, {}, s); },
-      [&](TextSink& s) { WriteTextWithTabs(rows, {}, true, s); },
-      [&](TextSink& s) { WriteHtml(rows, {}, {}, s); },
-      [&](TextSink& s) { WriteCsv(rows, {}, s); },
-      [&](TextSink& s) { WriteJson(rows, s); },
+    for (search::ResultRow& row : SampleRows()) rows.push_back(std::move(row));
+  const std::function<void(output::TextSink&)> layouts[] = {
+      [&](output::TextSink& s) { output::WriteTextWithSpaces(rows, {}, s); },
+      [&](output::TextSink& s) { output::WriteTextWithTabs(rows, {}, true, s); },
+      [&](output::TextSink& s) { output::WriteHtml(rows, {}, {}, s); },
+      [&](output::TextSink& s) { output::WriteCsv(rows, {}, s); },
+      [&](output::TextSink& s) { output::WriteJson(rows, s); },
   };
   for (const auto& write : layouts) {
     std::string whole, chunk, joined, unused;
-    TextSink all(whole);
+    output::TextSink all(whole);
     write(all);
     int chunks = 0, failedWrites = 0;
-    TextSink sink(chunk, [&](std::string_view bytes) {
+    output::TextSink sink(chunk, [&](std::string_view bytes) {
       ++chunks;
       joined += bytes;
       return true;
@@ -67,7 +67,7 @@ TEST(Writers, ChunksJoinToTheWholeLayoutAndAFailedWriteEndsIt) {
     EXPECT_GT(chunks, 1);
     EXPECT_TRUE(chunk.empty());
     EXPECT_TRUE(joined == whole);
-    TextSink full(unused, [&](std::string_view) { return ++failedWrites, false; });
+    output::TextSink full(unused, [&](std::string_view) { return ++failedWrites, false; });
     write(full);
     EXPECT_TRUE(full.failed());
     EXPECT_EQ(failedWrites, 1);
@@ -78,24 +78,25 @@ TEST(Writers, ChunksJoinToTheWholeLayoutAndAFailedWriteEndsIt) {
 // same bytes as the layout over the whole rows, for every choice of columns and controls,
 // across the store's blocks (3,000 copies of the sample pass a megabyte).
 TEST(Writers, SpooledSpacesAreTheSpacedLayout) {
-  std::vector<ResultRow> rows;
+  std::vector<search::ResultRow> rows;
   for (int i = 0; i < 3000; ++i)
-    for (ResultRow& row : SampleRows()) rows.push_back(std::move(row));
+    for (search::ResultRow& row : SampleRows()) rows.push_back(std::move(row));
   rows.push_back({"tab\there\x1B.txt", "/tmp/a\nb/", "?", "0", "?", "?"});
   rows.push_back({"\xE6\x97\xA5\xE6\x9C\xAC.txt", "C:\\wide.zip", "?", "1", "?", "?"});
   rows.push_back({"a\tb\x82.txt", "C:\\cp437.zip", "?", "12345678901", "99%", "1"});
-  SaveColumns none;
+  output::SaveColumns none;
   none.dateTime = none.size = none.ratio = none.packed = false;
-  SaveColumns some;
+  output::SaveColumns some;
   some.size = some.ratio = false;
-  for (const SaveColumns& cols : {SaveColumns{}, none, some}) {
-    for (Controls controls : {Controls::kKeep, Controls::kEscape}) {
+  for (const output::SaveColumns& cols : {output::SaveColumns{}, none, some}) {
+    for (output::Controls controls : {output::Controls::kKeep, output::Controls::kEscape}) {
       std::string whole, spooled;
-      WriteTextWithSpaces(rows, cols, whole, controls);
-      SpacedTextSpool spool(cols, controls);
-      for (const ResultRow& row : rows) spool.Add(row);
+      output::WriteTextWithSpaces(rows, cols, whole, controls);
+      output::SpacedTextSpool spool(cols, controls);
+      for (const search::ResultRow& row : rows) spool.Add(row);
       std::string joined;
-      TextSink joining(spooled, [&](std::string_view bytes) { return joined += bytes, true; });
+      output::TextSink joining(spooled,
+                               [&](std::string_view bytes) { return joined += bytes, true; });
       spool.Write(joining);
       EXPECT_TRUE(joined == whole) << cols.Any() << static_cast<int>(controls);
     }
@@ -104,10 +105,10 @@ TEST(Writers, SpooledSpacesAreTheSpacedLayout) {
 
 TEST(Writers, ShortTextsPushOptionalHeadersRight) {
   // W1 = 6 + 4 = 10, W2 = 9 + 4 = 13: "Archive/Folder" is one wider than its column.
-  const std::vector<ResultRow> rows = {
+  const std::vector<search::ResultRow> rows = {
       {"abcdef", "C:\\x\\y.zip", "3/15/2001 3:18 PM", "1", "?", "?"}};
   std::string out;
-  WriteTextWithSpaces(rows, {}, out);
+  output::WriteTextWithSpaces(rows, {}, out);
   EXPECT_EQ(out,
             "File      Archive/FolderDate/Time              Size          Ratio   Packed\r\n"
             "abcdef    C:\\x\\y.zip    3/15/2001 3:18 PM      1             ?       ?\r\n");
@@ -116,12 +117,12 @@ TEST(Writers, ShortTextsPushOptionalHeadersRight) {
 // A CJK name takes two columns a character, a decomposed accent none: the next column
 // starts in the same place on every row.
 TEST(Writers, SpacesPadByDisplayColumns) {
-  const std::vector<ResultRow> rows = {
+  const std::vector<search::ResultRow> rows = {
       {"\xE6\x97\xA5\xE6\x9C\xAC.txt", "C:\\\xEF\xBC\xA1\\", "", "1", "", ""},
       {"cafe\xCC\x81.txt", "C:\\b\\", "", "22", "", ""},
       {"abcdefgh", "C:\\", "", "333", "", ""}};
   std::string out;
-  WriteTextWithSpaces(rows, {false, true, false, false}, out);
+  output::WriteTextWithSpaces(rows, {false, true, false, false}, out);
   EXPECT_EQ(out,
             "File        Archive/FolderSize          \r\n"
             "\xE6\x97\xA5\xE6\x9C\xAC.txt    C:\\\xEF\xBC\xA1\\    1             \r\n"
@@ -130,29 +131,29 @@ TEST(Writers, SpacesPadByDisplayColumns) {
 }
 
 TEST(Writers, OptionalColumnsFollowTheChoice) {
-  const std::vector<ResultRow> rows = {
+  const std::vector<search::ResultRow> rows = {
       {"a.txt", "C:\\a.zip", "1/2/2003 9:07 AM", "100", "-50%", "150"}};
   std::string none, some, tabs;
-  WriteTextWithSpaces(rows, {false, false, false, false}, none);
+  output::WriteTextWithSpaces(rows, {false, false, false, false}, none);
   EXPECT_EQ(none, "File     Archive/Folder\r\na.txt    C:\\a.zip\r\n");
-  WriteTextWithSpaces(rows, {false, true, true, false}, some);
+  output::WriteTextWithSpaces(rows, {false, true, true, false}, some);
   EXPECT_EQ(some,
             "File     Archive/FolderSize          Ratio   \r\n"
             "a.txt    C:\\a.zip    100           -50%    \r\n");
-  WriteTextWithTabs(rows, {true, false, false, true}, true, tabs);
+  output::WriteTextWithTabs(rows, {true, false, false, true}, true, tabs);
   EXPECT_EQ(tabs,
             "File\tArchive/Folder\tDate/Time\tPacked\r\n"
             "a.txt\tC:\\a.zip\t1/2/2003 9:07 AM\t150\r\n");
 }
 
 TEST(Writers, HtmlStyleOptions) {
-  const std::vector<ResultRow> rows = {{"a&b.txt", "C:\\d\\", "?", "0", "?", "?"}};
-  HtmlStyle style;
+  const std::vector<search::ResultRow> rows = {{"a&b.txt", "C:\\d\\", "?", "0", "?", "?"}};
+  output::HtmlStyle style;
   style.background = 0x00336699;
   style.hyperlinks = false;
   style.tableBorders = false;
   std::string out;
-  WriteHtml(rows, {false, true, false, false}, style, out);
+  output::WriteHtml(rows, {false, true, false, false}, style, out);
   EXPECT_EQ(out,
             "<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<title>Quillow search "
             "results</title>\r\n</head>\r\n"
@@ -164,33 +165,33 @@ TEST(Writers, HtmlStyleOptions) {
 }
 
 TEST(Writers, ColoursAndUrls) {
-  EXPECT_EQ(HtmlColor(0x000000FF), "FF0000");
-  EXPECT_EQ(HtmlColor(0x00123456), "563412");
-  EXPECT_EQ(HtmlColor(0xFF0000A0), "A00000");
-  EXPECT_EQ(FileUrl("/home/u/a b/\"x\".txt"), "file:///home/u/a%20b/%22x%22.txt");
-  EXPECT_EQ(FileUrl("\\\\srv\\share\\"), "file://srv/share/");
+  EXPECT_EQ(output::HtmlColor(0x000000FF), "FF0000");
+  EXPECT_EQ(output::HtmlColor(0x00123456), "563412");
+  EXPECT_EQ(output::HtmlColor(0xFF0000A0), "A00000");
+  EXPECT_EQ(output::FileUrl("/home/u/a b/\"x\".txt"), "file:///home/u/a%20b/%22x%22.txt");
+  EXPECT_EQ(output::FileUrl("\\\\srv\\share\\"), "file://srv/share/");
 }
 
 TEST(Writers, SaveFormatFromExtensionAndFilter) {
   struct Case {
     std::string name;
     int filter;
-    SaveFormat format;
+    output::SaveFormat format;
     std::string finalName;
   };
   const Case cases[] = {
-      {"report.TXT", 1, SaveFormat::kText, "report.TXT"},
-      {"report.TXT", 2, SaveFormat::kText, "report.TXT"},
-      {"report", 2, SaveFormat::kHtml, "report.html"},
-      {"report", 1, SaveFormat::kText, "report.txt"},
-      {"report.csv", 2, SaveFormat::kHtml, "report.csv"},
-      {"report.csv", 1, SaveFormat::kText, "report.csv"},
-      {"C:\\out\\r.Htm", 1, SaveFormat::kHtml, "C:\\out\\r.Htm"},
-      {"C:\\v1.2\\report", 1, SaveFormat::kText, "C:\\v1.2\\report.txt"},
+      {"report.TXT", 1, output::SaveFormat::kText, "report.TXT"},
+      {"report.TXT", 2, output::SaveFormat::kText, "report.TXT"},
+      {"report", 2, output::SaveFormat::kHtml, "report.html"},
+      {"report", 1, output::SaveFormat::kText, "report.txt"},
+      {"report.csv", 2, output::SaveFormat::kHtml, "report.csv"},
+      {"report.csv", 1, output::SaveFormat::kText, "report.csv"},
+      {"C:\\out\\r.Htm", 1, output::SaveFormat::kHtml, "C:\\out\\r.Htm"},
+      {"C:\\v1.2\\report", 1, output::SaveFormat::kText, "C:\\v1.2\\report.txt"},
   };
   for (const Case& c : cases) {
     std::string name = c.name;
-    EXPECT_EQ(DecideSaveFormat(name, c.filter), c.format) << c.name << " " << c.filter;
+    EXPECT_EQ(output::DecideSaveFormat(name, c.filter), c.format) << c.name << " " << c.filter;
     EXPECT_EQ(name, c.finalName);
   }
 }

@@ -12,8 +12,8 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadZip;
-using formats::ReadZipCentral;
+using search::formats::ReadZip;
+using search::formats::ReadZipCentral;
 
 const char kCorrupt[] = ": Corrupt ZIP file\n";
 const char kRarity[] = ": This ZIP type not supported due to its rarity\n";
@@ -149,13 +149,13 @@ TEST(ZipFamily, ExtensionsCountOnlyWithTheOption) {
       {"x.zipx", false, false}, {"x.tar", false, false},         {"book.epub", false, true},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(IsZipPassName(c.name, false), c.off) << c.name;
-    EXPECT_EQ(IsZipPassName(c.name, true), c.on) << c.name;
+    EXPECT_EQ(search::IsZipPassName(c.name, false), c.off) << c.name;
+    EXPECT_EQ(search::IsZipPassName(c.name, true), c.on) << c.name;
   }
   // The manual lists every one of them.
   const std::string manual = LoadFile(TestData("../../docs/manual.src"));
   ASSERT_FALSE(manual.empty());
-  for (std::string_view ext : kZipFamilyExtensions) {
+  for (std::string_view ext : search::kZipFamilyExtensions) {
     std::string lower(ext);
     for (char& ch : lower) ch = static_cast<char>(ch - 'A' + 'a');
     EXPECT_NE(manual.find("." + lower), std::string::npos) << ext;

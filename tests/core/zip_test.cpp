@@ -8,7 +8,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadZip;
+using search::formats::ReadZip;
 
 const char kRarity[] = ": This ZIP type not supported due to its rarity\n";
 const char kCorrupt[] = ": Corrupt ZIP file\n";

@@ -8,7 +8,7 @@
 namespace quillow::test {
 namespace {
 
-using formats::ReadZoo;
+using search::formats::ReadZoo;
 
 constexpr uint32_t kTag = 0xFDC4A7DC;
 

@@ -229,8 +229,8 @@ TEST_F(AdvancedOptionsTest, SelectAllAndTheCheckOnOk) {
     ClickItem(aid::Button1);
   });
   EXPECT_FALSE(dialog_.Showing());
-  for (int i = 0; i < kTypeCount; ++i)
-    EXPECT_EQ(form_->Settings.ArchiveTypes.on[i], i == kFolders ? 1 : 0) << i;
+  for (int i = 0; i < search::kTypeCount; ++i)
+    EXPECT_EQ(form_->Settings.ArchiveTypes.on[i], i == search::kFolders ? 1 : 0) << i;
 
   // "Select All" keeps its cleared state for the next showing.
   Open([&] {
@@ -250,11 +250,11 @@ TEST_F(AdvancedOptionsTest, SelectAllAndTheCheckOnOk) {
 
 TEST_F(AdvancedOptionsTest, ColoursByFirstLetterSelectAndCancel) {
   namespace aid = ui::advanced_id;
-  HtmlStyle& html = form_->Settings.Html;
+  output::HtmlStyle& html = form_->Settings.Html;
   html.text = 0x000001;
   html.link = 0x000002;
   html.visitedLink = 0x000003;
-  const HtmlStyle before = html;
+  const output::HtmlStyle before = html;
   Open([&] {
     EXPECT_EQ(dialog_.SwatchColor(), html.background);
     ChooseColorEntry(ui::kTextColor);

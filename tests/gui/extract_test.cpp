@@ -42,16 +42,16 @@ void CALLBACK AnswerPassword(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 // Each row of b.ZIP comes a second time with its archive spelled in lower case.
-class LowerCaseCopies final : public ForwardingHost {
+class LowerCaseCopies final : public search::ForwardingHost {
  public:
-  using ForwardingHost::ForwardingHost;
-  void AddRow(ResultRow&& row) override {
-    std::vector<ResultRow> rows{std::move(row)};
+  using search::ForwardingHost::ForwardingHost;
+  void AddRow(search::ResultRow&& row) override {
+    std::vector<search::ResultRow> rows{std::move(row)};
     AddRows(std::move(rows));
   }
-  void AddRows(std::vector<ResultRow>&& rows) override {
-    std::vector<ResultRow> out;
-    for (ResultRow& r : rows) {
+  void AddRows(std::vector<search::ResultRow>&& rows) override {
+    std::vector<search::ResultRow> out;
+    for (search::ResultRow& r : rows) {
       const bool fromB = r.container.ends_with("b.ZIP");
       out.push_back(r);
       if (fromB) {
@@ -67,7 +67,7 @@ class ExtractTest : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
-    wrapHost_ = [](SearchHost& next) { return std::make_unique<LowerCaseCopies>(next); };
+    wrapHost_ = [](search::SearchHost& next) { return std::make_unique<LowerCaseCopies>(next); };
     MakeForm();
     dialog_.SetMessageBoxes(&messages_);
     dialog_.SetFolderBrowser(&browser_);

@@ -65,7 +65,7 @@ bool GatedHost::Holding() const {
   return holding_;
 }
 
-void GatedHost::AddRow(ResultRow&& row) {
+void GatedHost::AddRow(search::ResultRow&& row) {
   next_.AddRow(std::move(row));
   std::unique_lock lock(mutex_);
   if (released_ || holdAfter_ < 0 || ++rows_ < holdAfter_) return;
@@ -203,7 +203,8 @@ void FormTest::MakeForm(std::function<platform::DriveTypeTable()> driveTypes) {
   services.programFolder = home_->Root() + "\\";
   services.fileDialogs = &dialogs_;
   services.settingsStore = settingsStore_ ? settingsStore_ : &store_;
-  services.wrapSearchHost = [this](SearchHost& handOver) -> std::unique_ptr<SearchHost> {
+  services.wrapSearchHost =
+      [this](search::SearchHost& handOver) -> std::unique_ptr<search::SearchHost> {
     if (wrapHost_) return wrapHost_(handOver);
     auto gate = std::make_unique<GatedHost>(handOver);
     gate_ = gate.get();

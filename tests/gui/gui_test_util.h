@@ -91,9 +91,9 @@ class FakeFileDialogs final : public ui::FileDialogs {
 
 // Passes every step of a search on to the window's hand-over, and can hold the search
 // thread after a given number of rows until the test lets it go on.
-class GatedHost final : public ForwardingHost {
+class GatedHost final : public search::ForwardingHost {
  public:
-  explicit GatedHost(SearchHost& next) : ForwardingHost(next) {}
+  explicit GatedHost(search::SearchHost& next) : search::ForwardingHost(next) {}
   ~GatedHost() override { Release(); }
 
   void HoldAfter(int rows);
@@ -102,7 +102,7 @@ class GatedHost final : public ForwardingHost {
   // The search thread is waiting in the gate.
   bool Holding() const;
 
-  void AddRow(ResultRow&& row) override;
+  void AddRow(search::ResultRow&& row) override;
 
  private:
   mutable std::mutex mutex_;
@@ -176,7 +176,7 @@ class FormTest : public ::testing::Test {
   settings::MemoryStore store_;
   settings::KeyValueStore* settingsStore_ = nullptr;
   // A host of the test's own in front of the hand-over instead of the gate.
-  std::function<std::unique_ptr<SearchHost>(SearchHost& handOver)> wrapHost_;
+  std::function<std::unique_ptr<search::SearchHost>(search::SearchHost& handOver)> wrapHost_;
   GatedHost* gate_ = nullptr;  // owned by the window
   std::unique_ptr<TempFolder> home_;
   // How the window is first shown; the program itself asks for it maximized.

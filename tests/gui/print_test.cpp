@@ -18,32 +18,32 @@ namespace quillow::test {
 namespace {
 
 // Passes a job on to the printer and keeps the page size and line height it reported.
-class MetricsProbe final : public PrintDevice {
+class MetricsProbe final : public output::PrintDevice {
  public:
-  explicit MetricsProbe(PrintDevice& next) : next_(next) {}
+  explicit MetricsProbe(output::PrintDevice& next) : next_(next) {}
   bool StartJob(const std::string& name) override { return next_.StartJob(name); }
-  PrintMetrics Prepare() override { return metrics = next_.Prepare(); }
+  output::PrintMetrics Prepare() override { return metrics = next_.Prepare(); }
   bool StartPage() override { return next_.StartPage(); }
   void Text(int x, int y, const std::string& text) override { next_.Text(x, y, text); }
   bool EndPage() override { return next_.EndPage(); }
   bool EndJob() override { return next_.EndJob(); }
   void AbortJob() override { next_.AbortJob(); }
-  PrintMetrics metrics;
+  output::PrintMetrics metrics;
 
  private:
-  PrintDevice& next_;
+  output::PrintDevice& next_;
 };
 
 bool SystemHasPrinter() {
-  SystemPrinters printers;
+  output::SystemPrinters printers;
   HDC dc = printers.CreatePrinterDC();
   if (dc) DeleteDC(dc);
   return dc != nullptr;
 }
 
 // Rows of assorted name lengths, enough for several pages of any paper.
-std::vector<ResultRow> ManyRows() {
-  std::vector<ResultRow> rows;
+std::vector<search::ResultRow> ManyRows() {
+  std::vector<search::ResultRow> rows;
   for (int i = 0; i < 150; ++i) {
     const std::string n = std::to_string(1000 + i);
     rows.push_back(
@@ -57,27 +57,27 @@ std::vector<ResultRow> ManyRows() {
 TEST(SystemPrinter, PrintsTheLayoutOnTheDefaultPrinter) {
   const char* expected = std::getenv("QUILLOW_PRINT_EXPECTED");
   if (!expected) GTEST_SKIP() << "run by tests/print/cups_print_test.sh";
-  SystemPrinters printers;
+  output::SystemPrinters printers;
   HDC dc = printers.CreatePrinterDC();
   ASSERT_NE(dc, nullptr) << "no default printer";
-  const std::vector<ResultRow> rows = ManyRows();
-  PrintMetrics metrics;
+  const std::vector<search::ResultRow> rows = ManyRows();
+  output::PrintMetrics metrics;
   {
-    GdiPrintDevice gdi(dc);
+    output::GdiPrintDevice gdi(dc);
     MetricsProbe device(gdi);
-    EXPECT_EQ(RunPrintJob(device, rows), "");
+    EXPECT_EQ(output::RunPrintJob(device, rows), "");
     metrics = device.metrics;
   }
   DeleteDC(dc);
   EXPECT_GT(metrics.lineHeight, 0);
   std::ofstream out(expected, std::ios::binary);
-  for (const PrintPage& page : LayoutPrint(rows, metrics)) {
+  for (const output::PrintPage& page : output::LayoutPrint(rows, metrics)) {
     out << "=== page\n";
-    for (const PrintLine& line : page) out << line.text << "\n";
+    for (const output::PrintLine& line : page) out << line.text << "\n";
   }
 }
 
-class FakePrinters final : public Printers {
+class FakePrinters final : public output::Printers {
  public:
   void Setup(HWND owner) override { setupOwners.push_back(owner); }
   // A memory device context: no printer driver, so the job cannot start.
@@ -103,7 +103,7 @@ class FileShell final : public ui::Shell {
 
 class ShellCommandsTest : public ::testing::Test {
  protected:
-  void MakeForm(Printers* printers) {
+  void MakeForm(output::Printers* printers) {
     app::FormServices services;
     services.messages = &messages_;
     services.shell = &shell_;
@@ -170,27 +170,27 @@ TEST_F(ShellCommandsTest, PrintAsksFirstAndReportsAJobThatCannotStart) {
 
 // A printer whose job always starts, with pages of three rows; at the start of page
 // `cancelAt` it presses Cancel in the "Printing" window, as the user would.
-class PagedPrinters final : public Printers, public PrintDevice {
+class PagedPrinters final : public output::Printers, public output::PrintDevice {
  public:
   void Setup(HWND) override {}
   HDC CreatePrinterDC() override { return CreateCompatibleDC(nullptr); }
-  std::unique_ptr<PrintDevice> MakeDevice(HDC) override {
-    struct Forward final : PrintDevice {
-      explicit Forward(PrintDevice& d) : d_(d) {}
+  std::unique_ptr<output::PrintDevice> MakeDevice(HDC) override {
+    struct Forward final : output::PrintDevice {
+      explicit Forward(output::PrintDevice& d) : d_(d) {}
       bool StartJob(const std::string& n) override { return d_.StartJob(n); }
-      PrintMetrics Prepare() override { return d_.Prepare(); }
+      output::PrintMetrics Prepare() override { return d_.Prepare(); }
       bool StartPage() override { return d_.StartPage(); }
       void Text(int x, int y, const std::string& t) override { d_.Text(x, y, t); }
       bool EndPage() override { return d_.EndPage(); }
       bool EndJob() override { return d_.EndJob(); }
       void AbortJob() override { d_.AbortJob(); }
-      PrintDevice& d_;
+      output::PrintDevice& d_;
     };
     return std::make_unique<Forward>(*this);
   }
   bool StartJob(const std::string&) override { return true; }
   // A page 100 high: the header at 5, rows at 45, 65 and 85; the page ends after three rows.
-  PrintMetrics Prepare() override { return {1000, 100, 10}; }
+  output::PrintMetrics Prepare() override { return {1000, 100, 10}; }
   bool StartPage() override {
     ++pages;
     progress = FindWindowW(app::PrintProgress::kClassName, nullptr);

@@ -19,9 +19,10 @@ namespace quillow::test {
 namespace {
 
 // Stands in for the rows of a search: the first hit brings these rows instead.
-class ScriptedRows final : public SearchHost {
+class ScriptedRows final : public search::SearchHost {
  public:
-  ScriptedRows(SearchHost& next, const std::vector<ResultRow>& rows) : next_(next), rows_(rows) {}
+  ScriptedRows(search::SearchHost& next, const std::vector<search::ResultRow>& rows)
+      : next_(next), rows_(rows) {}
   void Refuse() override { next_.Refuse(); }
   std::string LookInText() override { return next_.LookInText(); }
   std::string FindFilesText() override { return next_.FindFilesText(); }
@@ -33,16 +34,16 @@ class ScriptedRows final : public SearchHost {
   void ShowElapsed(uint32_t s) override { next_.ShowElapsed(s); }
   void ShowLookingIn(const std::string& f) override { next_.ShowLookingIn(f); }
   void ShowFoundCount(int32_t n) override { next_.ShowFoundCount(n); }
-  void AddRow(ResultRow&&) override {
-    for (const ResultRow& row : rows_) next_.AddRow(ResultRow(row));
+  void AddRow(search::ResultRow&&) override {
+    for (const search::ResultRow& row : rows_) next_.AddRow(search::ResultRow(row));
   }
   void EndOfSearch(int32_t n) override { next_.EndOfSearch(n); }
   void OpenWarnings(const std::string& p) override { next_.OpenWarnings(p); }
   void FinalSort() override { next_.FinalSort(); }
 
  private:
-  SearchHost& next_;
-  const std::vector<ResultRow>& rows_;
+  search::SearchHost& next_;
+  const std::vector<search::ResultRow>& rows_;
 };
 
 using testing_rows::ExpectedRows;
@@ -62,10 +63,12 @@ class SaveResultsTest : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
-    wrapHost_ = [this](SearchHost& next) { return std::make_unique<ScriptedRows>(next, rows_); };
+    wrapHost_ = [this](search::SearchHost& next) {
+      return std::make_unique<ScriptedRows>(next, rows_);
+    };
   }
   // A window whose list holds `rows`, as a search left it.
-  void ShowRows(std::vector<ResultRow> rows) {
+  void ShowRows(std::vector<search::ResultRow> rows) {
     rows_ = std::move(rows);
     if (!form_) MakeForm();
     home_->Write("hit\\x.txt", "x");
@@ -77,7 +80,7 @@ class SaveResultsTest : public FormTest {
     Command(form(), command);
   }
 
-  std::vector<ResultRow> rows_;
+  std::vector<search::ResultRow> rows_;
 };
 
 TEST_F(SaveResultsTest, SaveAndAppendWriteTheLayoutsTheDialogsAsked) {
@@ -132,7 +135,7 @@ TEST_F(SaveResultsTest, SaveAndAppendWriteTheLayoutsTheDialogsAsked) {
 }
 
 TEST_F(SaveResultsTest, MoreThan3000RowsAskBeforeHtml) {
-  std::vector<ResultRow> rows(3001, ResultRow{"a.txt", "C:\\", "?", "1", "?", "1"});
+  std::vector<search::ResultRow> rows(3001, search::ResultRow{"a.txt", "C:\\", "?", "1", "?", "1"});
   ShowRows(rows);
   messages_.answer = IDNO;
   const std::string file = home_->Path("big.html");
@@ -238,8 +241,8 @@ class FullVolumeTest : public SaveResultsTest {
 
 TEST_F(FullVolumeTest, SaveAndAppendSayTheDiskIsFullAndKeepTheOldFile) {
   // About a megabyte of text: far more than the volume holds.
-  ShowRows(std::vector<ResultRow>(
-      4000, ResultRow{std::string(200, 'n') + ".txt", "C:\\", "?", "1", "?", "1"}));
+  ShowRows(std::vector<search::ResultRow>(
+      4000, search::ResultRow{std::string(200, 'n') + ".txt", "C:\\", "?", "1", "?", "1"}));
   const std::string file = volume_ + "old.txt";
   { std::ofstream(std::filesystem::path(file), std::ios::binary) << "keep me"; }
   for (int command : {id::Save1, id::Append1}) {

@@ -134,13 +134,13 @@ TEST_F(ScopeTest, OptionItemsToggleTheirCheckAndFlag) {
   MakeForm();
   struct Case {
     int command;
-    uint8_t SearchOptions::*flag;
+    uint8_t search::SearchOptions::*flag;
   };
   const Case cases[] = {
-      {id::Casesensitive1, &SearchOptions::CaseSensitive},
-      {id::Includesubfolders1, &SearchOptions::SubFolders},
-      {id::Displaycountonly1, &SearchOptions::CountOnly},
-      {id::Showwarnings1, &SearchOptions::ShowWarnings},
+      {id::Casesensitive1, &search::SearchOptions::CaseSensitive},
+      {id::Includesubfolders1, &search::SearchOptions::SubFolders},
+      {id::Displaycountonly1, &search::SearchOptions::CountOnly},
+      {id::Showwarnings1, &search::SearchOptions::ShowWarnings},
   };
   HMENU menu = GetMenu(form());
   for (const Case& c : cases) {

@@ -15,10 +15,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class RecordingWindow final : public SearchHost {
+class RecordingWindow final : public search::SearchHost {
  public:
   std::vector<std::string> log;
-  std::vector<ResultRow> rows;
+  std::vector<search::ResultRow> rows;
   std::string lookIn = "C:\\look", findFiles = "*.txt";
   std::function<void()> onRefuse;
   bool failLookIn = false;
@@ -44,17 +44,19 @@ class RecordingWindow final : public SearchHost {
   void ShowElapsed(uint32_t s) override { log.push_back("elapsed " + std::to_string(s)); }
   void ShowLookingIn(const std::string& f) override { log.push_back("looking " + f); }
   void ShowFoundCount(int32_t n) override { log.push_back("found " + std::to_string(n)); }
-  void AddRow(ResultRow&& row) override { AddRows({std::move(row)}); }
-  void AddRows(std::vector<ResultRow>&& from) override {
+  void AddRow(search::ResultRow&& row) override { AddRows({std::move(row)}); }
+  void AddRows(std::vector<search::ResultRow>&& from) override {
     log.push_back("rows " + std::to_string(from.size()));
-    for (ResultRow& r : from) rows.push_back(std::move(r));
+    for (search::ResultRow& r : from) rows.push_back(std::move(r));
   }
   void EndOfSearch(int32_t n) override { log.push_back("end " + std::to_string(n)); }
   void OpenWarnings(const std::string& p) override { log.push_back("warnings " + p); }
   void FinalSort() override { log.push_back("sort"); }
 };
 
-ResultRow Row(const std::string& name) { return ResultRow{name, "C:\\", "", "1", "?", "1"}; }
+search::ResultRow Row(const std::string& name) {
+  return search::ResultRow{name, "C:\\", "", "1", "?", "1"};
+}
 
 // A queue whose wake-ups are counted, with the hand-over and a recording window on it.
 struct Fixture {

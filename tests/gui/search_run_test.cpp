@@ -128,7 +128,7 @@ TEST_F(SearchRunTest, AllTypesOffRefusesAndKeepsThePreviousResults) {
   Click(Control(id::BeginSearch));
   ASSERT_TRUE(WaitForSearchEnd());
   ASSERT_EQ(messages_.calls.size(), 1u);
-  EXPECT_EQ(messages_.calls[0].text, kRefusalText);
+  EXPECT_EQ(messages_.calls[0].text, search::kRefusalText);
   EXPECT_EQ(messages_.calls[0].title, "Error");
   EXPECT_EQ(messages_.calls[0].type, static_cast<UINT>(MB_OK));
   EXPECT_EQ(RowCount(List()), 1);
@@ -263,7 +263,7 @@ TEST_F(SearchRunTest, RelativeLookInIsFoundFromTheStartFolderAndAMissingOneIsNam
 
   Search("*.txt", "missing sub1");
   EXPECT_EQ(Column(0), std::vector<std::string>{"near.txt"});
-  EXPECT_EQ(Panel(Control(id::StatusBar1), 2), std::string(kNotSearched) + "missing");
+  EXPECT_EQ(Panel(Control(id::StatusBar1), 2), std::string(search::kNotSearched) + "missing");
   std::ifstream log(form_->WarningsPath());
   std::string line;
   std::getline(log, line);
@@ -310,14 +310,14 @@ TEST_F(SearchRunTest, StopIsAnsweredAtOnceInATreeOfManyFolders) {
 // The search's one hit brings a page-overflowing burst of rows, waits, brings as many again
 // and holds once its end has been passed on, so that only the end-of-search step can have
 // told the list about the second burst.
-class TwoBurstsThenHold final : public ForwardingHost {
+class TwoBurstsThenHold final : public search::ForwardingHost {
  public:
-  using ForwardingHost::ForwardingHost;
+  using search::ForwardingHost::ForwardingHost;
   static constexpr int kBurst = 150;
-  void AddRow(ResultRow&& row) override {
+  void AddRow(search::ResultRow&& row) override {
     for (int i = 0; i < 2 * kBurst; ++i) {
       if (i == kBurst) Wait(1);
-      next_.AddRow(ResultRow(row));
+      next_.AddRow(search::ResultRow(row));
     }
   }
   void EndOfSearch(int32_t found) override {
@@ -342,7 +342,7 @@ class TwoBurstsThenHold final : public ForwardingHost {
 
 TEST_F(SearchRunTest, TheListHoldsEveryRowOnceTheSearchHasEnded) {
   TwoBurstsThenHold* host = nullptr;
-  wrapHost_ = [&](SearchHost& next) {
+  wrapHost_ = [&](search::SearchHost& next) {
     auto wrapped = std::make_unique<TwoBurstsThenHold>(next);
     host = wrapped.get();
     return wrapped;

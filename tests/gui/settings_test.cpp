@@ -162,7 +162,7 @@ class LegacyMigrationTest : public SettingsTest {
 TEST_F(LegacyMigrationTest, LegacyFileIsAskedAboutOnceAndItsWindowApplied) {
   std::string cfg(5528, '\0');
   cfg[1] = 1;  // SubFolders
-  for (int i = 0; i < 14; ++i) cfg[3 + i] = i == kRar || i == kFolders ? 0 : 1;
+  for (int i = 0; i < 14; ++i) cfg[3 + i] = i == search::kRar || i == search::kFolders ? 0 : 1;
   cfg[41] = 1;  // TableBorders
   std::memcpy(&cfg[44], "E:\\out\\", 7);
   const int32_t bounds[] = {610, 410, 30, 40};
@@ -180,9 +180,9 @@ TEST_F(LegacyMigrationTest, LegacyFileIsAskedAboutOnceAndItsWindowApplied) {
   EXPECT_EQ(messages_.calls[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
   EXPECT_TRUE(std::filesystem::exists(home_->Path("quillow.cfg")));  // No keeps it
   const settings::AppSettings& s = form_->Settings;
-  EXPECT_EQ(s.ArchiveTypes.on[kRar], 0);
-  EXPECT_EQ(s.ArchiveTypes.on[kFolders], 0);
-  EXPECT_NE(s.ArchiveTypes.on[kAce], 0);
+  EXPECT_EQ(s.ArchiveTypes.on[search::kRar], 0);
+  EXPECT_EQ(s.ArchiveTypes.on[search::kFolders], 0);
+  EXPECT_NE(s.ArchiveTypes.on[search::kAce], 0);
   EXPECT_EQ(s.SavePath, "E:\\out\\");
   EXPECT_FALSE(ui::MenuCommandChecked(GetMenu(form()), id::Showwarnings1));
   EXPECT_EQ(History(id::Folder), (Texts{"C:\\old"}));

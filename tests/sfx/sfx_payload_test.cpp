@@ -153,7 +153,7 @@ TEST_F(SfxPayload, DamageIsToldAndNothingIsWrittenOutsideTheTarget) {
 TEST_F(SfxPayload, ListingFindsTheDataBehindTheStubSoConvertZipRestoresTheArchive) {
   const std::string exe = Program(members);
   const std::string bytes = LoadFile(exe);
-  ByteSource src(bytes);
+  search::ByteSource src(bytes);
   auto listing = zip::ListZipDirectory(src, zip::IsProgramFile(exe));
   EXPECT_EQ(listing.firstEntryOffset, kImageEnd + 256u);
   ASSERT_EQ(listing.entries.size(), 2u);

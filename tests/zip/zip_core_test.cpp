@@ -387,7 +387,7 @@ TEST_F(ZipCore, NamesAreStoredAsOtherToolsReadThem) {
       // The Unix host carries the file's type and permission bits in the upper half.
       const auto* attributes = reinterpret_cast<const uint8_t*>(m.central.data() + 38);
       if (!ascii) {
-        EXPECT_EQ(Le32(attributes) >> 16, 0100640u) << m.name;
+        EXPECT_EQ(base::Le32(attributes) >> 16, 0100640u) << m.name;
       }
 #endif
     }

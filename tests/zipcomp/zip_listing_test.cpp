@@ -36,7 +36,7 @@ std::string Member(const std::string& name, const std::string& data,
 std::string Tail() { return "PK\x01\x02" + std::string(40, '\0'); }
 
 ListingResult List(const std::string& bytes, bool program = false) {
-  ByteSource src(bytes);
+  search::ByteSource src(bytes);
   return ListZipDirectory(src, program);
 }
 

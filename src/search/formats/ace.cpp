@@ -5,7 +5,7 @@
 
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 namespace {
 
 constexpr char kSignature[7] = {'*', '*', 'A', 'C', 'E', '*', '*'};
@@ -97,4 +97,4 @@ void ReadAce(ByteSource& src, ReaderContext& ctx) {
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

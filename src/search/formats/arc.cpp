@@ -2,7 +2,7 @@
 // member header, packed data after it, and a header with method 0 at the end.
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 namespace {
 
 constexpr uint8_t kMarker = 0x1A;
@@ -31,11 +31,11 @@ void ReadArc(ByteSource& src, ReaderContext& ctx) {
     if (!src.Read(h, kNameAt) || h[kMarkerAt] != kMarker || h[kMethodAt] == kEndOfArchive) return;
     if (!src.Read(h + kNameAt, kHeaderSize - kNameAt)) return;
 
-    const uint32_t packed = Le32(h + kPackedAt);
-    ctx.Report(StoredName(h + kNameAt, kNameField), Le16(h + kDateAt), Le16(h + kTimeAt),
-               Le32(h + kSizeAt), packed);
+    const uint32_t packed = base::Le32(h + kPackedAt);
+    ctx.Report(StoredName(h + kNameAt, kNameField), base::Le16(h + kDateAt),
+               base::Le16(h + kTimeAt), base::Le32(h + kSizeAt), packed);
     if (!src.Skip(packed)) return;
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

@@ -3,7 +3,7 @@
 #include "platform/fs.h"
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 namespace {
 
 constexpr uint16_t kArjHeaderId = 0xEA60;
@@ -68,18 +68,18 @@ void ReadArj(ByteSource& src, ReaderContext& ctx) {
     const uint64_t start = src.Tell();
     unsigned char h[kReadFirst];
     if (!src.Read(h, kFirstSizeAt)) return;
-    if (Le16(h + kIdAt) != kArjHeaderId) return;
-    const uint16_t basicSize = Le16(h + kBasicSizeAt);
+    if (base::Le16(h + kIdAt) != kArjHeaderId) return;
+    const uint16_t basicSize = base::Le16(h + kBasicSizeAt);
     if (basicSize == 0) return;
     if (!src.Read(h + kFirstSizeAt, sizeof h - kFirstSizeAt)) return;
     const uint8_t firstSize = h[kFirstSizeAt];
     // A fixed part shorter than the fields above would put the name inside them.
     if (firstSize < kFixedPart) return;
     const uint8_t hostOs = h[kHostOsAt];
-    uint16_t time = Le16(h + kTimeAt);
-    uint16_t date = Le16(h + kDateAt);
-    const uint32_t packed = Le32(h + kPackedAt);
-    const uint32_t size = Le32(h + kSizeAt);
+    uint16_t time = base::Le16(h + kTimeAt);
+    uint16_t date = base::Le16(h + kDateAt);
+    const uint32_t packed = base::Le32(h + kPackedAt);
+    const uint32_t size = base::Le32(h + kSizeAt);
     if (!src.Skip(firstSize - kFixedPart)) return;
 
     // Near the end of a small archive the fixed-size read comes up short; the name still
@@ -91,7 +91,7 @@ void ReadArj(ByteSource& src, ReaderContext& ctx) {
     // one is cut to them); a shorter read means the file ended inside it.
     if (stored.size() == got && got < kNameField) return;
 
-    if (hostOs == kHostUnix) platform::UnixTimeToDos(Le32(h + kTimeAt), date, time);
+    if (hostOs == kHostUnix) platform::UnixTimeToDos(base::Le32(h + kTimeAt), date, time);
     ctx.Report(stored, date, time, size, packed);
 
     src.Seek(start + 8 + basicSize);
@@ -100,4 +100,4 @@ void ReadArj(ByteSource& src, ReaderContext& ctx) {
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

@@ -5,7 +5,7 @@
 
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 namespace {
 
 constexpr char kSignature[4] = {'M', 'S', 'C', 'F'};
@@ -81,4 +81,4 @@ void ReadCab(ByteSource& src, ReaderContext& ctx) {
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

@@ -4,7 +4,7 @@
 
 #include "search/reader.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 
 void ReadZip(ByteSource& src, ReaderContext& ctx);
 // ZIP from its central directory; the local-header walk above when there is none.
@@ -24,4 +24,4 @@ void ReadCab(ByteSource& src, ReaderContext& ctx);
 void ReadAce(ByteSource& src, ReaderContext& ctx);
 void ReadSevenZip(ByteSource& src, ReaderContext& ctx);
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

@@ -5,7 +5,7 @@
 
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 namespace {
 
 // The signature that opens every group file, after the Build engine's author.
@@ -43,4 +43,4 @@ void ReadGrp(ByteSource& src, ReaderContext& ctx) {
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

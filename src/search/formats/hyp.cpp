@@ -2,7 +2,7 @@
 // record: the walk ends at a byte that is not the marker, or at the end of the file.
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 namespace {
 
 constexpr uint8_t kMarker = 0x1A;
@@ -33,11 +33,11 @@ void ReadHyp(ByteSource& src, ReaderContext& ctx) {
     static_assert(255 < kMemberNameBuffer);
     char name[kMemberNameBuffer];
     if (!src.Read(name, n)) return;
-    const uint32_t packed = Le32(h + kPackedAt);
-    ctx.Report(StoredName(name, n), Le16(h + kDateAt), Le16(h + kTimeAt), Le32(h + kSizeAt),
-               packed);
+    const uint32_t packed = base::Le32(h + kPackedAt);
+    ctx.Report(StoredName(name, n), base::Le16(h + kDateAt), base::Le16(h + kTimeAt),
+               base::Le32(h + kSizeAt), packed);
     if (!src.Skip(packed)) return;
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

@@ -6,7 +6,7 @@
 #include "platform/fs.h"
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 namespace {
 
 // Bytes every level has in common: up to and including the level byte.
@@ -37,11 +37,11 @@ constexpr uint8_t kExtDirName = 0x02;
 //   20  1  header level
 struct Common {
   const unsigned char* b;
-  uint32_t packed() const { return Le32(b + 7); }
-  uint32_t size() const { return Le32(b + 11); }
-  uint16_t dosTime() const { return Le16(b + 15); }
-  uint16_t dosDate() const { return Le16(b + 17); }
-  uint32_t unixTime() const { return Le32(b + 15); }
+  uint32_t packed() const { return base::Le32(b + 7); }
+  uint32_t size() const { return base::Le32(b + 11); }
+  uint16_t dosTime() const { return base::Le16(b + 15); }
+  uint16_t dosDate() const { return base::Le16(b + 17); }
+  uint32_t unixTime() const { return base::Le32(b + 15); }
   uint8_t level() const { return b[20]; }
 };
 
@@ -127,7 +127,7 @@ bool ReadExtendedHeaders(ByteSource& src, uint32_t size, unsigned width, uint64_
     }
     unsigned char next[4];
     if (!src.Read(next, width)) return false;
-    size = width == 2 ? Le16(next) : Le32(next);
+    size = width == 2 ? base::Le16(next) : base::Le32(next);
   }
   return true;
 }
@@ -163,8 +163,8 @@ bool ReadLevel2Or3(ByteSource& src, uint64_t start, Common c, ReaderContext& ctx
   unsigned char rest[11];
   const size_t restSize = level3 ? 11 : 5;
   if (!src.Read(rest, restSize)) return false;
-  const uint32_t headerSize = level3 ? Le32(rest + 3) : Le16(c.b);
-  const uint32_t firstExtended = level3 ? Le32(rest + 7) : Le16(rest + 3);
+  const uint32_t headerSize = level3 ? base::Le32(rest + 3) : base::Le16(c.b);
+  const uint32_t firstExtended = level3 ? base::Le32(rest + 7) : base::Le16(rest + 3);
   if (headerSize < kCommonPart + restSize) return false;
   const uint64_t headerEnd = start + headerSize;
 
@@ -202,4 +202,4 @@ void ReadLzh(ByteSource& src, ReaderContext& ctx) {
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

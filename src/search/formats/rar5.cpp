@@ -10,7 +10,7 @@
 #include "platform/fs.h"
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 namespace {
 
 constexpr unsigned char kSignature[8] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x01, 0x00};
@@ -89,7 +89,7 @@ class Fields {
       ok = false;
       return 0;
     }
-    const uint32_t v = Le32(p_);
+    const uint32_t v = base::Le32(p_);
     p_ += 4;
     return v;
   }
@@ -224,4 +224,4 @@ void ReadRar5(ByteSource& src, ReaderContext& ctx) {
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

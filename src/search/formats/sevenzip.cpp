@@ -12,7 +12,7 @@
 #include "search/formats/sevenzip_decode.h"
 #include "search/formats/sevenzip_streams.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 
 namespace {
 
@@ -51,8 +51,8 @@ void FileTimeToDos(uint64_t ft, uint16_t& date, uint16_t& time) {
 // Appends one code point in UTF-8, unless the name would no longer fit the member-name buffer
 // (false): a longer name is shown cut after its last whole character that fits.
 bool AppendFitting(std::string& name, uint32_t cp) {
-  if (name.size() + Utf8Length(cp) >= kMemberNameBuffer) return false;
-  AppendUtf8(name, cp);
+  if (name.size() + base::Utf8Length(cp) >= kMemberNameBuffer) return false;
+  base::AppendUtf8(name, cp);
   return true;
 }
 
@@ -213,16 +213,16 @@ const char* ReadHeader(Cursor& c, ReaderContext& ctx) {
 const char* LoadHeader(ByteSource& src, std::string& header) {
   unsigned char h[kSignatureHeader];
   if (!src.Read(h, sizeof h)) return kCorrupt;
-  if (!CrcMatches(h + kNextOffsetAt, kSignatureHeader - kNextOffsetAt, Le32(h + kStartCrcAt)))
+  if (!CrcMatches(h + kNextOffsetAt, kSignatureHeader - kNextOffsetAt, base::Le32(h + kStartCrcAt)))
     return kCorrupt;
-  const uint64_t offset = Le64(h + kNextOffsetAt), size = Le64(h + kNextSizeAt);
+  const uint64_t offset = base::Le64(h + kNextOffsetAt), size = base::Le64(h + kNextSizeAt);
   const uint64_t room = src.Length() - kSignatureHeader;
   if (size == 0) return nullptr;  // an empty archive has no header at all
   if (size > kMaxHeader || offset > room || size > room - offset) return kCorrupt;
   header.resize(static_cast<size_t>(size));
   src.Seek(kSignatureHeader + offset);
   if (!src.Read(header.data(), header.size())) return kCorrupt;
-  if (!CrcMatches(header.data(), header.size(), Le32(h + kNextCrcAt))) return kCorrupt;
+  if (!CrcMatches(header.data(), header.size(), base::Le32(h + kNextCrcAt))) return kCorrupt;
 
   for (int depth = 0; depth < kMaxEncodings; ++depth) {
     Cursor c(header);
@@ -262,4 +262,4 @@ void ReadSevenZip(ByteSource& src, ReaderContext& ctx) {
   if (failed) ctx.Warn(failed);
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-namespace quillow::formats::sevenzip {
+namespace quillow::search::formats::sevenzip {
 
 namespace {
 
@@ -177,4 +177,4 @@ Unpacked UnpackFolder(ByteSource& src, const StreamsInfo& info, size_t folder, u
   return Unpacked::kOk;
 }
 
-}  // namespace quillow::formats::sevenzip
+}  // namespace quillow::search::formats::sevenzip

@@ -8,7 +8,7 @@
 #include "search/byte_source.h"
 #include "search/formats/sevenzip_streams.h"
 
-namespace quillow::formats::sevenzip {
+namespace quillow::search::formats::sevenzip {
 
 enum class Unpacked {
   kOk,
@@ -27,4 +27,4 @@ uint32_t Crc32(const void* data, size_t n);
 // Whether a stored CRC-32 matches; always true in the fuzz build (see the top CMakeLists).
 bool CrcMatches(const void* data, size_t n, uint32_t stored);
 
-}  // namespace quillow::formats::sevenzip
+}  // namespace quillow::search::formats::sevenzip

@@ -1,6 +1,6 @@
 #include "search/formats/sevenzip_streams.h"
 
-namespace quillow::formats::sevenzip {
+namespace quillow::search::formats::sevenzip {
 
 namespace {
 
@@ -299,4 +299,4 @@ bool ReadStreamsInfo(Cursor& c, StreamsInfo& info) {
   return c.Ok() && id == kEnd;
 }
 
-}  // namespace quillow::formats::sevenzip
+}  // namespace quillow::search::formats::sevenzip

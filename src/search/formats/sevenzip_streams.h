@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quillow::formats::sevenzip {
+namespace quillow::search::formats::sevenzip {
 
 // Property ids of the header, as the format numbers them.
 enum Id : uint8_t {
@@ -135,4 +135,4 @@ inline constexpr std::string_view kMethodLzma{"\x03\x01\x01", 3};
 inline constexpr std::string_view kMethodLzma2{"\x21", 1};
 inline constexpr std::string_view kMethodAes{"\x06\xF1\x07\x01", 4};
 
-}  // namespace quillow::formats::sevenzip
+}  // namespace quillow::search::formats::sevenzip

@@ -5,7 +5,7 @@
 
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 namespace {
 
 constexpr char kSignature[5] = {'H', 'L', 'S', 'Q', 'Z'};
@@ -72,4 +72,4 @@ void ReadSqz(ByteSource& src, ReaderContext& ctx) {
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

@@ -5,7 +5,7 @@
 
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 
 namespace {
 
@@ -54,8 +54,8 @@ bool ReadZip64Sizes(ByteSource& src, uint16_t extraLength, uint64_t& size, uint6
     if (id == kZip64Id && length >= kZip64Sizes) {
       unsigned char b[kZip64Sizes];
       if (!src.Read(b, sizeof b)) return false;
-      size = Le32(b) | uint64_t{Le32(b + 4)} << 32;
-      packed = Le32(b + 8) | uint64_t{Le32(b + 12)} << 32;
+      size = base::Le32(b) | uint64_t{base::Le32(b + 4)} << 32;
+      packed = base::Le32(b + 8) | uint64_t{base::Le32(b + 12)} << 32;
       return true;
     }
     if (!src.Skip(length)) return false;
@@ -73,15 +73,15 @@ void ReadZip(ByteSource& src, ReaderContext& ctx) {
     const uint64_t start = src.Tell();
     // A header cut short by the end of the file still gets the tests its bytes allow.
     const size_t got = src.ReadUpTo(h, kHeader);
-    if (got < kSignatureAt + 4 || Le32(h + kSignatureAt) != kSignature) return;
+    if (got < kSignatureAt + 4 || base::Le32(h + kSignatureAt) != kSignature) return;
     if (got < kFlagsAt + 2) return;
-    if (Le16(h + kFlagsAt) & kDataDescriptorFlag) {
+    if (base::Le16(h + kFlagsAt) & kDataDescriptorFlag) {
       ctx.Warn(kRarity);
       return;
     }
     if (got < kSizeAt) return;
-    const uint16_t time = Le16(h + kTimeAt), date = Le16(h + kDateAt);
-    const uint32_t packed = Le32(h + kPackedAt);
+    const uint16_t time = base::Le16(h + kTimeAt), date = base::Le16(h + kDateAt);
+    const uint32_t packed = base::Le32(h + kPackedAt);
     // The size test compares as signed 32-bit: a size of 2^31 or more passes it. The step
     // below is unsigned, so such a member moves the walk forward past the end, never back.
     const int64_t remaining =
@@ -91,14 +91,14 @@ void ReadZip(ByteSource& src, ReaderContext& ctx) {
       return;
     }
     if (got < kExtraLengthAt) return;
-    const uint32_t size = Le32(h + kSizeAt);
-    const uint16_t nameLen = Le16(h + kNameLengthAt);
+    const uint32_t size = base::Le32(h + kSizeAt);
+    const uint16_t nameLen = base::Le16(h + kNameLengthAt);
     if (nameLen > kMaxName) {
       ctx.Warn(kCorrupt);
       return;
     }
     if (got < kHeader) return;
-    const uint16_t extraLen = Le16(h + kExtraLengthAt);
+    const uint16_t extraLen = base::Le16(h + kExtraLengthAt);
     if (!src.Read(name, nameLen)) return;
     const uint64_t dataStart = start + kHeader + nameLen + uint64_t{extraLen};
 
@@ -118,4 +118,4 @@ void ReadZip(ByteSource& src, ReaderContext& ctx) {
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

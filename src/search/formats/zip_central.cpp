@@ -8,7 +8,7 @@
 #include "base/zip_extra.h"
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 
 namespace {
 
@@ -112,17 +112,17 @@ struct Directory {
 bool ReadEnd64(ByteSource& src, uint64_t locatorAt, Directory& dir) {
   unsigned char loc[kLocator];
   src.Seek(locatorAt);
-  if (!src.Read(loc, kLocator) || Le32(loc) != kLocatorSignature) return false;
-  const uint64_t stated = Le64(loc + kLocatorOffsetAt);
+  if (!src.Read(loc, kLocator) || base::Le32(loc) != kLocatorSignature) return false;
+  const uint64_t stated = base::Le64(loc + kLocatorOffsetAt);
   unsigned char e[kEnd64];
   for (uint64_t at : {stated, locatorAt >= kEnd64 ? locatorAt - kEnd64 : locatorAt}) {
     if (at > locatorAt || locatorAt - at < kEnd64) continue;
     src.Seek(at);
-    if (!src.Read(e, kEnd64) || Le32(e) != kEnd64Signature) continue;
-    if (Le32(e + kEnd64DiskAt) != Le32(e + kEnd64DirDiskAt)) return false;
-    dir.count = Le64(e + kEnd64CountAt);
-    dir.size = Le64(e + kEnd64SizeAt);
-    dir.Place(at, Le64(e + kEnd64OffsetAt));
+    if (!src.Read(e, kEnd64) || base::Le32(e) != kEnd64Signature) continue;
+    if (base::Le32(e + kEnd64DiskAt) != base::Le32(e + kEnd64DirDiskAt)) return false;
+    dir.count = base::Le64(e + kEnd64CountAt);
+    dir.size = base::Le64(e + kEnd64SizeAt);
+    dir.Place(at, base::Le64(e + kEnd64OffsetAt));
     return true;
   }
   return false;
@@ -140,16 +140,16 @@ bool FindEndRecord(ByteSource& src, const Tail& tail, Directory& dir, bool& foun
   found = false;
   for (size_t i = tail.bytes.size() - kEndRecord + 1; i-- > 0;) {
     const unsigned char* e = tail.bytes.data() + i;
-    if (Le32(e) != kEndSignature) continue;
-    if (i + kEndRecord + Le16(e + kEndCommentAt) > tail.bytes.size()) continue;
+    if (base::Le32(e) != kEndSignature) continue;
+    if (i + kEndRecord + base::Le16(e + kEndCommentAt) > tail.bytes.size()) continue;
     found = true;
     // The last part of a split archive: its directory starts on another disk.
-    if (Le16(e + kEndDiskAt) != Le16(e + kEndDirDiskAt)) return false;
+    if (base::Le16(e + kEndDiskAt) != base::Le16(e + kEndDirDiskAt)) return false;
     const uint64_t endAt = tail.at + i;
     if (endAt >= kLocator && ReadEnd64(src, endAt - kLocator, dir)) return true;
-    dir.count = Le16(e + kEndCountAt);
-    dir.size = Le32(e + kEndSizeAt);
-    dir.Place(endAt, Le32(e + kEndOffsetAt));
+    dir.count = base::Le16(e + kEndCountAt);
+    dir.size = base::Le32(e + kEndSizeAt);
+    dir.Place(endAt, base::Le32(e + kEndOffsetAt));
     return true;
   }
   return false;
@@ -232,21 +232,21 @@ void ReadZipCentral(ByteSource& src, ReaderContext& ctx) {
   DirectoryReader entries(src, dir, tail);
   for (uint64_t i = 0; i < dir.count; ++i) {
     const unsigned char* h = entries.Peek(kEntry);
-    if (!h || Le32(h) != kEntrySignature) {
+    if (!h || base::Le32(h) != kEntrySignature) {
       ctx.Warn(kCorrupt);
       return;
     }
-    const uint16_t time = Le16(h + kTimeAt), date = Le16(h + kDateAt);
-    uint64_t packed = Le32(h + kPackedAt), size = Le32(h + kSizeAt);
-    uint64_t offset = Le32(h + kLocalOffsetAt);
-    const size_t nameLen = Le16(h + kNameLengthAt), extraLen = Le16(h + kExtraLengthAt);
-    const size_t total = kEntry + nameLen + extraLen + Le16(h + kCommentLengthAt);
+    const uint16_t time = base::Le16(h + kTimeAt), date = base::Le16(h + kDateAt);
+    uint64_t packed = base::Le32(h + kPackedAt), size = base::Le32(h + kSizeAt);
+    uint64_t offset = base::Le32(h + kLocalOffsetAt);
+    const size_t nameLen = base::Le16(h + kNameLengthAt), extraLen = base::Le16(h + kExtraLengthAt);
+    const size_t total = kEntry + nameLen + extraLen + base::Le16(h + kCommentLengthAt);
     h = entries.Peek(total);
     if (!h) {  // the name, extra field or comment runs past the directory
       ctx.Warn(kCorrupt);
       return;
     }
-    ApplyZip64(h + kEntry + nameLen, extraLen, {&size, &packed, &offset});
+    base::ApplyZip64(h + kEntry + nameLen, extraLen, {&size, &packed, &offset});
     if (offset > dataEnd || packed > dataEnd - offset || kLocalHeader > dataEnd - offset - packed) {
       ctx.Warn(kCorrupt);
       return;
@@ -258,4 +258,4 @@ void ReadZipCentral(ByteSource& src, ReaderContext& ctx) {
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

@@ -5,7 +5,7 @@
 
 #include "search/formats/formats.h"
 
-namespace quillow::formats {
+namespace quillow::search::formats {
 namespace {
 
 constexpr uint32_t kZooTag = 0xFDC4A7DC;
@@ -38,13 +38,13 @@ constexpr uint64_t kEnd = 0;
 // Reads the entry at `at` into `e`; false when it is not there or carries no tag.
 bool ReadEntry(ByteSource& src, uint64_t at, unsigned char (&e)[kEntrySize]) {
   src.Seek(at);
-  return src.Read(e, kEntrySize) && Le32(e + kTagAt) == kZooTag;
+  return src.Read(e, kEntrySize) && base::Le32(e + kTagAt) == kZooTag;
 }
 
 // Position of the entry after the one at `at`: kEnd after the last entry or a broken one.
 uint64_t NextOf(ByteSource& src, uint64_t at) {
   unsigned char e[kEntrySize];
-  return at != kEnd && ReadEntry(src, at, e) ? Le32(e + kNextAt) : kEnd;
+  return at != kEnd && ReadEntry(src, at, e) ? base::Le32(e + kNextAt) : kEnd;
 }
 
 // How many entries the chain from `first` holds before it comes back to one it has been
@@ -81,8 +81,8 @@ uint64_t EntriesBeforeLoop(ByteSource& src, uint64_t first) {
 void ReadZoo(ByteSource& src, ReaderContext& ctx) {
   unsigned char h[8];
   src.Seek(kTagOffset);
-  if (!src.Read(h, sizeof h) || Le32(h) != kZooTag) return;
-  const uint64_t first = Le32(h + 4);
+  if (!src.Read(h, sizeof h) || base::Le32(h) != kZooTag) return;
+  const uint64_t first = base::Le32(h + 4);
   // The first entry cannot lie inside the archive header that names it.
   if (first < kArchiveHeaderRead) return;
 
@@ -95,9 +95,9 @@ void ReadZoo(ByteSource& src, ReaderContext& ctx) {
   for (uint64_t listed = 0; at != kEnd && listed < limit; ++listed) {
     unsigned char e[kEntrySize];
     if (!ReadEntry(src, at, e)) return;
-    ctx.Report(StoredName(e + kNameAt, kShortName), Le16(e + kDateAt), Le16(e + kTimeAt),
-               Le32(e + kSizeAt), Le32(e + kPackedAt));
-    const uint64_t next = Le32(e + kNextAt);
+    ctx.Report(StoredName(e + kNameAt, kShortName), base::Le16(e + kDateAt),
+               base::Le16(e + kTimeAt), base::Le32(e + kSizeAt), base::Le32(e + kPackedAt));
+    const uint64_t next = base::Le32(e + kNextAt);
     if (next != kEnd && next <= at && !measured) {
       measured = true;
       const uint64_t total = EntriesBeforeLoop(src, first);
@@ -107,4 +107,4 @@ void ReadZoo(ByteSource& src, ReaderContext& ctx) {
   }
 }
 
-}  // namespace quillow::formats
+}  // namespace quillow::search::formats

@@ -207,7 +207,7 @@ void TZipComponent::List() {
     return;
   }
   {
-    ByteSource src(*file);
+    search::ByteSource src(*file);
     ListingResult listing = ListZipDirectory(src, IsProgramFile(zipFilename_));
     ZipEntries = std::move(listing.entries);
     FirstEntryOffset = listing.firstEntryOffset;

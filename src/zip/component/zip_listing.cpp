@@ -32,7 +32,7 @@ constexpr char kUnknown[] = "Unknow error in List() section!";
 // Looks for "PK\3\4" a byte at a time. Only the first byte of a try counts as an attempt;
 // a byte that breaks the match is not looked at again as a possible "P". Returns the
 // message that ends the listing, or null once the four bytes matched.
-const char* Scan(ByteSource& src, int& attempts) {
+const char* Scan(search::ByteSource& src, int& attempts) {
   static constexpr uint8_t kSignature[4] = {'P', 'K', 3, 4};
   for (;;) {
     uint8_t b = 0;
@@ -50,38 +50,39 @@ const char* Scan(ByteSource& src, int& attempts) {
 }
 
 void ParseHeader(const unsigned char* h, ZipDirEntry& e) {
-  e.VersionNeeded = Le16(h);
-  e.Flags = Le16(h + 2);
-  e.Method = Le16(h + 4);
-  e.ModTime = Le16(h + 6);
-  e.ModDate = Le16(h + 8);
-  e.CRC32 = Le32(h + 10);
-  e.CompressedSize = static_cast<int32_t>(Le32(h + 14));
-  e.UncompressedSize = static_cast<int32_t>(Le32(h + 18));
-  e.FileNameLength = Le16(h + 22);
-  e.ExtraFieldLength = Le16(h + 24);
+  e.VersionNeeded = base::Le16(h);
+  e.Flags = base::Le16(h + 2);
+  e.Method = base::Le16(h + 4);
+  e.ModTime = base::Le16(h + 6);
+  e.ModDate = base::Le16(h + 8);
+  e.CRC32 = base::Le32(h + 10);
+  e.CompressedSize = static_cast<int32_t>(base::Le32(h + 14));
+  e.UncompressedSize = static_cast<int32_t>(base::Le32(h + 18));
+  e.FileNameLength = base::Le16(h + 22);
+  e.ExtraFieldLength = base::Le16(h + 24);
 }
 
 // Where appended data begins in a PE program: the end of its last section's raw data. 0 when
 // the bytes are no PE image. (DOS header: "MZ", the PE header's offset at 0x3C; PE header:
 // "PE\0\0", the section count at +6 and the optional header's size at +20, then the 40-byte
 // section entries with their raw size at +16 and raw offset at +20.)
-uint64_t ImageEnd(ByteSource& src) {
+uint64_t ImageEnd(search::ByteSource& src) {
   auto at = [&](uint64_t offset, void* dst, size_t n) {
     src.Seek(offset);
     return src.Read(dst, n);
   };
   unsigned char dos[64], pe[24];
   if (!at(0, dos, sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') return 0;
-  const uint64_t peAt = Le32(dos + 0x3C);
+  const uint64_t peAt = base::Le32(dos + 0x3C);
   if (!at(peAt, pe, sizeof pe) || std::memcmp(pe, "PE\0\0", 4) != 0) return 0;
-  const unsigned sections = Le16(pe + 6);
+  const unsigned sections = base::Le16(pe + 6);
   if (sections == 0 || sections > 96) return 0;
-  uint64_t entry = peAt + sizeof pe + Le16(pe + 20), end = 0;
+  uint64_t entry = peAt + sizeof pe + base::Le16(pe + 20), end = 0;
   for (unsigned i = 0; i < sections; ++i, entry += 40) {
     unsigned char s[40];
     if (!at(entry, s, sizeof s)) return 0;
-    if (Le32(s + 16) > 0) end = std::max<uint64_t>(end, uint64_t{Le32(s + 20)} + Le32(s + 16));
+    if (base::Le32(s + 16) > 0)
+      end = std::max<uint64_t>(end, uint64_t{base::Le32(s + 20)} + base::Le32(s + 16));
   }
   return end;
 }
@@ -90,7 +91,7 @@ uint64_t ImageEnd(ByteSource& src) {
 // header right behind its image and the ZIP data right behind that, however large the
 // extractor is: the attempt limit would otherwise lose the data behind any extractor larger
 // than the limit. Any other program is scanned from kProgramScanStart.
-uint64_t ProgramScanStart(ByteSource& src) {
+uint64_t ProgramScanStart(search::ByteSource& src) {
   const uint64_t end = ImageEnd(src);
   unsigned char header[kSfxHeaderSize];
   if (end > 0) {
@@ -101,7 +102,7 @@ uint64_t ProgramScanStart(ByteSource& src) {
   return kProgramScanStart;
 }
 
-void Walk(ByteSource& src, bool programFile, ListingResult& out) {
+void Walk(search::ByteSource& src, bool programFile, ListingResult& out) {
   src.Seek(programFile ? ProgramScanStart(src) : 0);
   bool found = false;
   int attempts = 0;
@@ -175,10 +176,10 @@ void Walk(ByteSource& src, bool programFile, ListingResult& out) {
 bool IsProgramFile(std::string_view path) {
   const size_t dot = path.find_last_of(".\\/:");
   if (dot == std::string_view::npos || path[dot] != '.') return false;
-  return EqualsIgnoringAsciiCase(path.substr(dot), ".exe");
+  return base::EqualsIgnoringAsciiCase(path.substr(dot), ".exe");
 }
 
-ListingResult ListZipDirectory(ByteSource& src, bool programFile) {
+ListingResult ListZipDirectory(search::ByteSource& src, bool programFile) {
   ListingResult out;
   try {
     Walk(src, programFile, out);

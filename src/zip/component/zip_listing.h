@@ -47,7 +47,7 @@ struct ListingResult {
 bool IsProgramFile(std::string_view path);
 
 // Lists the archive in `src`; a program file is scanned from kProgramScanStart.
-ListingResult ListZipDirectory(ByteSource& src, bool programFile);
+ListingResult ListZipDirectory(search::ByteSource& src, bool programFile);
 
 // Every forward slash of the zero-terminated `buffer` becomes a backslash; returns `buffer`.
 char* ReplaceForwardSlash(char* buffer);

@@ -45,48 +45,50 @@ bool ReadExact(InputFile& f, uint64_t at, void* dst, size_t n) {
 //  16  4  CRC-32                    42 4  local header offset
 //  20  4  packed size               46    name, extra field, comment
 bool ParseCentral(const uint8_t* p, size_t avail, Member& m, size_t& used) {
-  if (avail < kCentralSize || Le32(p) != kCentralSig) return false;
-  const size_t nameLen = Le16(p + 28), extraLen = Le16(p + 30), commentLen = Le16(p + 32);
+  if (avail < kCentralSize || base::Le32(p) != kCentralSig) return false;
+  const size_t nameLen = base::Le16(p + 28), extraLen = base::Le16(p + 30),
+               commentLen = base::Le16(p + 32);
   used = kCentralSize + nameLen + extraLen + commentLen;
   if (used > avail) return false;
-  m.flags = Le16(p + 8);
-  m.method = Le16(p + 10);
-  m.modified = static_cast<DosDateTime>(Le16(p + 14)) << 16 | Le16(p + 12);
-  m.crc = Le32(p + 16);
-  m.packedSize = Le32(p + 20);
-  m.size = Le32(p + 24);
-  m.localOffset = Le32(p + 42);
+  m.flags = base::Le16(p + 8);
+  m.method = base::Le16(p + 10);
+  m.modified = static_cast<DosDateTime>(base::Le16(p + 14)) << 16 | base::Le16(p + 12);
+  m.crc = base::Le32(p + 16);
+  m.packedSize = base::Le32(p + 20);
+  m.size = base::Le32(p + 24);
+  m.localOffset = base::Le32(p + 42);
   m.rawName.assign(reinterpret_cast<const char*>(p + kCentralSize), nameLen);
   m.central.assign(reinterpret_cast<const char*>(p), used);
   const uint8_t* extra = p + kCentralSize + nameLen;
 
   // ZIP64 values appear in this order, each only when its 32-bit field is all ones.
-  const Zip64Outcome z64 = ApplyZip64(extra, extraLen, {&m.size, &m.packedSize, &m.localOffset});
+  const base::Zip64Outcome z64 =
+      base::ApplyZip64(extra, extraLen, {&m.size, &m.packedSize, &m.localOffset});
   if (z64.applied) m.zip64 = true;
   if (z64.missing) m.zip64Missing = true;
 
   if (m.flags & kFlagUtf8) {
-    m.badUtf8 = !IsValidUtf8(m.rawName);
-    m.name = m.badUtf8 ? Cp437ToUtf8(m.rawName) : m.rawName;
+    m.badUtf8 = !base::IsValidUtf8(m.rawName);
+    m.name = m.badUtf8 ? base::Cp437ToUtf8(m.rawName) : m.rawName;
   } else {
     // Info-ZIP keeps the UTF-8 name in an extra record, valid while the CRC of the stored
     // name still matches it.
     size_t upLen = 0;
-    const uint8_t* up = FindExtraRecord(extra, extraLen, 0x7075, upLen);
+    const uint8_t* up = base::FindExtraRecord(extra, extraLen, 0x7075, upLen);
     const std::string_view upName =
         up && upLen > 5 ? std::string_view(reinterpret_cast<const char*>(up + 5), upLen - 5)
                         : std::string_view();
     if (up && upLen > 5 && up[0] == 1 &&
-        Le32(up + 1) == crc32(0, reinterpret_cast<const Bytef*>(m.rawName.data()),
-                              static_cast<uInt>(m.rawName.size())) &&
-        IsValidUtf8(upName))
+        base::Le32(up + 1) == crc32(0, reinterpret_cast<const Bytef*>(m.rawName.data()),
+                                    static_cast<uInt>(m.rawName.size())) &&
+        base::IsValidUtf8(upName))
       m.name = upName;
-    else if (IsValidUtf8(m.rawName))
+    else if (base::IsValidUtf8(m.rawName))
       // The program shows such a name as UTF-8 (archivers on Unix store it so, unflagged);
       // extracting it under another name would make a file the list never named.
       m.name = m.rawName;
     else
-      m.name = Cp437ToUtf8(m.rawName);
+      m.name = base::Cp437ToUtf8(m.rawName);
   }
   return true;
 }
@@ -108,7 +110,7 @@ std::optional<Directory> ReadDirectory(InputFile& file, std::string& error) {
   }
   size_t endAt = std::string::npos;
   for (size_t i = tail - kEndSize + 1; i-- > 0;) {
-    if (Le32(&buf[i]) == kEndSig && i + kEndSize + Le16(&buf[i + 20]) <= tail) {
+    if (base::Le32(&buf[i]) == kEndSig && i + kEndSize + base::Le16(&buf[i + 20]) <= tail) {
       endAt = i;
       break;
     }
@@ -120,26 +122,28 @@ std::optional<Directory> ReadDirectory(InputFile& file, std::string& error) {
   const uint64_t endPos = length - tail + endAt;
   const uint8_t* e = &buf[endAt];
   Directory dir;
-  dir.comment.assign(reinterpret_cast<const char*>(e + kEndSize), Le16(e + 20));
-  uint64_t cdSize = Le32(e + 12), cdOffset = Le32(e + 16);
+  dir.comment.assign(reinterpret_cast<const char*>(e + kEndSize), base::Le16(e + 20));
+  uint64_t cdSize = base::Le32(e + 12), cdOffset = base::Le32(e + 16);
   uint64_t cdEnd = endPos;  // the directory ends where the end records begin
-  if ((Le16(e + 4) != 0 && Le16(e + 4) != 0xFFFF) || Le16(e + 6) != Le16(e + 4)) {
+  if ((base::Le16(e + 4) != 0 && base::Le16(e + 4) != 0xFFFF) ||
+      base::Le16(e + 6) != base::Le16(e + 4)) {
     error = "multi-part archives are not supported";
     return std::nullopt;
   }
   // A ZIP64 end record may stand before the classic one even when the classic values are
   // not saturated (Info-ZIP writes one for streamed input); the directory then ends there.
-  const bool saturated = cdSize == 0xFFFFFFFFu || cdOffset == 0xFFFFFFFFu || Le16(e + 10) == 0xFFFF;
+  const bool saturated =
+      cdSize == 0xFFFFFFFFu || cdOffset == 0xFFFFFFFFu || base::Le16(e + 10) == 0xFFFF;
   uint8_t loc[kEnd64LocatorSize], rec[kEnd64Size];
   if (endPos >= kEnd64LocatorSize && ReadExact(file, endPos - kEnd64LocatorSize, loc, sizeof loc) &&
-      Le32(loc) == kEnd64LocatorSig) {
-    const uint64_t recPos = Le64(loc + 8);
+      base::Le32(loc) == kEnd64LocatorSig) {
+    const uint64_t recPos = base::Le64(loc + 8);
     if (recPos <= endPos - kEnd64LocatorSize - kEnd64Size &&
-        ReadExact(file, recPos, rec, sizeof rec) && Le32(rec) == kEnd64Sig) {
+        ReadExact(file, recPos, rec, sizeof rec) && base::Le32(rec) == kEnd64Sig) {
       cdEnd = recPos;
       if (saturated) {
-        cdSize = Le64(rec + 40);
-        cdOffset = Le64(rec + 48);
+        cdSize = base::Le64(rec + 40);
+        cdOffset = base::Le64(rec + 48);
         dir.zip64 = true;
       }
     }
@@ -184,11 +188,12 @@ std::optional<uint64_t> LocateData(InputFile& file, const Directory& dir, const 
   const uint64_t at = m.localOffset + dir.shift;
   uint8_t h[kLocalSize];
   if (at > dir.centralStart || dir.centralStart - at < kLocalSize ||
-      !ReadExact(file, at, h, sizeof h) || Le16(h) != kSigPK || Le16(h + 2) != kLocalKind) {
+      !ReadExact(file, at, h, sizeof h) || base::Le16(h) != kSigPK ||
+      base::Le16(h + 2) != kLocalKind) {
     error = "local header missing";
     return std::nullopt;
   }
-  const uint64_t data = at + kLocalSize + Le16(h + 26) + Le16(h + 28);
+  const uint64_t data = at + kLocalSize + base::Le16(h + 26) + base::Le16(h + 28);
   // Members precede the directory; data reaching into it is a lie about sizes or offsets.
   if (data > dir.centralStart || dir.centralStart - data < m.packedSize) {
     error = "member data runs past the end of the archive";

@@ -37,7 +37,7 @@ struct Member {
   bool badUtf8 = false;       // flagged UTF-8 but is not; `name` is read in code page 437
   std::string central;        // the whole central header, to copy it into a rewritten archive
 
-  bool IsFolder() const { return EndsWithSlash(name); }
+  bool IsFolder() const { return base::EndsWithSlash(name); }
 };
 
 struct Directory {

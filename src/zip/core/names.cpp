@@ -12,7 +12,7 @@ namespace {
 
 char Fold(char c) {
   if (c == '\\') return '/';
-  return UpperAscii(c);
+  return base::UpperAscii(c);
 }
 
 // Length of the UTF-8 sequence that starts at `s[i]`, so '?' takes a whole character.
@@ -72,14 +72,14 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 std::string CallerTextToUtf8(std::string_view bytes) {
-  if (IsValidUtf8(bytes)) return std::string(bytes);
+  if (base::IsValidUtf8(bytes)) return std::string(bytes);
   if (auto ansi = platform::AnsiToUtf8(bytes)) return *std::move(ansi);
   // No system code page (POSIX): Windows-1252, the one such callers most likely used.
   std::string out;
   out.reserve(bytes.size() * 2);
   for (char ch : bytes) {
     const auto c = static_cast<unsigned char>(ch);
-    AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kWin1252High[c - 0x80] : c);
+    base::AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kWin1252High[c - 0x80] : c);
   }
   return out;
 }
@@ -95,8 +95,8 @@ std::string MessageName(std::string_view name, size_t limit) {
       shown += c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\r";
     } else {
       shown += "\\x";
-      shown += kHexDigits[u >> 4];
-      shown += kHexDigits[u & 0xF];
+      shown += base::kHexDigits[u >> 4];
+      shown += base::kHexDigits[u & 0xF];
     }
   }
   constexpr std::string_view kCut = "...";

@@ -13,7 +13,7 @@ bool IsDeviceName(std::string_view part) {
   std::string_view stem = part.substr(0, part.find('.'));
   while (!stem.empty() && (stem.back() == ' ' || stem.back() == '.')) stem.remove_suffix(1);
   std::string up;
-  for (char c : stem) up += UpperAscii(c);
+  for (char c : stem) up += base::UpperAscii(c);
   if (up == "CON" || up == "PRN" || up == "AUX" || up == "NUL" || up == "CONIN$" || up == "CONOUT$")
     return true;
   return up.size() == 4 && (up.compare(0, 3, "COM") == 0 || up.compare(0, 3, "LPT") == 0) &&
@@ -26,11 +26,12 @@ SafePath Refuse(std::string why) { return SafePath{{}, std::move(why)}; }
 
 SafePath CheckMemberPath(std::string_view name) {
   if (name.empty()) return Refuse("empty name");
-  if (IsSlash(name[0])) {
-    const bool unc = name.size() > 1 && IsSlash(name[1]);
+  if (base::IsSlash(name[0])) {
+    const bool unc = name.size() > 1 && base::IsSlash(name[1]);
     return Refuse(unc ? "network or device path" : "absolute path");
   }
-  if (name.size() > 1 && name[1] == ':' && IsAsciiLetter(name[0])) return Refuse("drive letter");
+  if (name.size() > 1 && name[1] == ':' && base::IsAsciiLetter(name[0]))
+    return Refuse("drive letter");
   if (name.find(':') != std::string_view::npos) return Refuse("alternate data stream");
 
   SafePath out;

@@ -56,7 +56,7 @@ std::string NameKey(std::string_view name, bool fold) {
   std::string key(name);
   for (char& c : key) {
     if (c == '\\') c = '/';
-    if (fold) c = UpperAscii(c);
+    if (fold) c = base::UpperAscii(c);
   }
   return key;
 }
@@ -271,7 +271,7 @@ class Writer {
 
   std::string Child(const std::string& folder, const std::string& name) const {
     if (folder.empty()) return name;
-    return IsSlash(folder.back()) ? folder + name : folder + fs_.Separator() + name;
+    return base::IsSlash(folder.back()) ? folder + name : folder + fs_.Separator() + name;
   }
 
   void Collect(const std::string& folder, const std::string& pattern, bool whole,
@@ -513,17 +513,17 @@ class Writer {
     std::string header;
     auto makeHeader = [&](uint16_t how) {
       header.clear();
-      PutLe32(header, 0x04034B50);
-      PutLe16(header, how == kMethodDeflated || encrypt ? 20 : 10);
-      PutLe16(header, flags | (how == kMethodDeflated && opt_.level >= 8 ? 2 : 0));
-      PutLe16(header, how);
-      PutLe16(header, e.modified & 0xFFFF);
-      PutLe16(header, e.modified >> 16);
-      PutLe32(header, 0);  // CRC and sizes, patched below
-      PutLe32(header, 0);
-      PutLe32(header, 0);
-      PutLe16(header, static_cast<uint32_t>(s.stored.size()));
-      PutLe16(header, 0);
+      base::PutLe32(header, 0x04034B50);
+      base::PutLe16(header, how == kMethodDeflated || encrypt ? 20 : 10);
+      base::PutLe16(header, flags | (how == kMethodDeflated && opt_.level >= 8 ? 2 : 0));
+      base::PutLe16(header, how);
+      base::PutLe16(header, e.modified & 0xFFFF);
+      base::PutLe16(header, e.modified >> 16);
+      base::PutLe32(header, 0);  // CRC and sizes, patched below
+      base::PutLe32(header, 0);
+      base::PutLe32(header, 0);
+      base::PutLe16(header, static_cast<uint32_t>(s.stored.size()));
+      base::PutLe16(header, 0);
       header += s.stored;
     };
     uint64_t packed = 0;
@@ -560,22 +560,22 @@ class Writer {
       return -1;
     }
     char patch[12];
-    SetLe32(patch, crc);
-    SetLe32(patch + 4, static_cast<uint32_t>(packed));
-    SetLe32(patch + 8, static_cast<uint32_t>(size));
+    base::SetLe32(patch, crc);
+    base::SetLe32(patch + 4, static_cast<uint32_t>(packed));
+    base::SetLe32(patch + 8, static_cast<uint32_t>(size));
     if (!sink.PatchAt(headerAt + 14, patch, sizeof patch)) return -1;
 
     std::string& c = e.central;
     c.clear();
-    PutLe32(c, 0x02014B50);
-    PutLe16(c, utf8 ? kMadeByNonAscii : kMadeByDos);
+    base::PutLe32(c, 0x02014B50);
+    base::PutLe16(c, utf8 ? kMadeByNonAscii : kMadeByDos);
     c.append(header, 4, 26);
     c.replace(16, 12, patch, 12);
-    PutLe16(c, 0);  // comment length
-    PutLe16(c, 0);  // disk
-    PutLe16(c, 0);  // internal attributes
-    PutLe32(c, attributes);
-    PutLe32(c, static_cast<uint32_t>(headerAt));
+    base::PutLe16(c, 0);  // comment length
+    base::PutLe16(c, 0);  // disk
+    base::PutLe16(c, 0);  // internal attributes
+    base::PutLe32(c, attributes);
+    base::PutLe32(c, static_cast<uint32_t>(headerAt));
     c += s.stored;
     Note((s.folder ? "adding folder: " : "adding: ") + s.stored +
          (method == kMethodDeflated
@@ -661,10 +661,10 @@ class Writer {
       // header) 64-bit sizes. The sizes it repeats tell which.
       uint8_t d[24] = {};
       old_->ReadAt(end, d, sizeof d);
-      const size_t sig = Le32(d) == 0x08074B50 ? 4 : 0;
+      const size_t sig = base::Le32(d) == 0x08074B50 ? 4 : 0;
       const uint8_t* sizes = d + sig + 4;
-      const bool wide = !(Le32(sizes) == m.packedSize && Le32(sizes + 4) == m.size) &&
-                        Le64(sizes) == m.packedSize && Le64(sizes + 8) == m.size;
+      const bool wide = !(base::Le32(sizes) == m.packedSize && base::Le32(sizes + 4) == m.size) &&
+                        base::Le64(sizes) == m.packedSize && base::Le64(sizes + 8) == m.size;
       end += sig + 4 + (wide ? 16 : 8);
       if (end > dir_->centralStart) {
         Fail(m.name + ": data descriptor missing; archive not changed");
@@ -687,7 +687,7 @@ class Writer {
       return false;
     }
     e.central = m.central;
-    SetLe32(e.central.data() + 42, static_cast<uint32_t>(newAt));
+    base::SetLe32(e.central.data() + 42, static_cast<uint32_t>(newAt));
     return true;
   }
 
@@ -701,14 +701,14 @@ class Writer {
     }
     const std::string comment = dir_ ? dir_->comment : std::string();
     std::string end;
-    PutLe32(end, 0x06054B50);
-    PutLe16(end, 0);
-    PutLe16(end, 0);
-    PutLe16(end, n);
-    PutLe16(end, n);
-    PutLe32(end, static_cast<uint32_t>(sink.Pos() - cdAt));
-    PutLe32(end, static_cast<uint32_t>(cdAt));
-    PutLe16(end, static_cast<uint32_t>(comment.size()));
+    base::PutLe32(end, 0x06054B50);
+    base::PutLe16(end, 0);
+    base::PutLe16(end, 0);
+    base::PutLe16(end, n);
+    base::PutLe16(end, n);
+    base::PutLe32(end, static_cast<uint32_t>(sink.Pos() - cdAt));
+    base::PutLe32(end, static_cast<uint32_t>(cdAt));
+    base::PutLe16(end, static_cast<uint32_t>(comment.size()));
     end += comment;
     if (sink.Pos() > kMax32) {
       Fail("the archive would exceed 4 GB; archive not changed");

@@ -106,7 +106,7 @@ std::string UpperExtension(const std::string& path) {
   const size_t sep = path.find_last_of("\\/:");
   if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return {};
   std::string ext = path.substr(dot);
-  UpperAscii(ext);
+  base::UpperAscii(ext);
   return ext;
 }
 

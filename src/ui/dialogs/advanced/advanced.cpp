@@ -147,7 +147,7 @@ void TAdvancedOptions::FormShow() {
                 &ARC, &PAK, &Folders, &HYP, &SQZ, &CAB, &ACE, &SevenZip};
   if (!settings_) return;
   const settings::AppSettings& s = *settings_;
-  for (int i = 0; i < kTypeCount; ++i) typeBoxes_[i]->SetChecked(s.ArchiveTypes.on[i] != 0);
+  for (int i = 0; i < search::kTypeCount; ++i) typeBoxes_[i]->SetChecked(s.ArchiveTypes.on[i] != 0);
   CheckBox1.SetChecked(s.LaunchViewer != 0);
   CheckBox2.SetChecked(s.Html.hyperlinks);
   CheckBox3.SetChecked(s.Html.tableBorders);
@@ -200,7 +200,7 @@ bool TAdvancedOptions::OnOK() {
   }
   if (!settings_) return true;
   settings::AppSettings& s = *settings_;
-  for (int i = 0; i < kTypeCount; ++i) s.ArchiveTypes.on[i] = Flag(*typeBoxes_[i]);
+  for (int i = 0; i < search::kTypeCount; ++i) s.ArchiveTypes.on[i] = Flag(*typeBoxes_[i]);
   s.LaunchViewer = Flag(CheckBox1);
   s.Html.hyperlinks = CheckBox2.Checked();
   s.Html.tableBorders = CheckBox3.Checked();

@@ -88,7 +88,7 @@ class TAdvancedOptions : public DialogForm {
   ColorPicker* picker_ = nullptr;
   SystemColorPicker systemPicker_;
   // The fifteen type boxes in the index order of the archive-type set.
-  std::array<CheckBox*, kTypeCount> typeBoxes_{};
+  std::array<CheckBox*, search::kTypeCount> typeBoxes_{};
   std::array<uint32_t, kHtmlColorCount> working_{};
   uint32_t swatch_ = 0;
 };
