@@ -10,7 +10,6 @@
 #include "app/res/resource.h"
 #include "platform/fs.h"
 #include "platform/win32/text.h"
-#include "settings/registry_store_win32.h"
 #include "ui/controls/dpi.h"
 #include "ui/zip_component_ui.h"
 
@@ -23,8 +22,6 @@ constexpr wchar_t kFormClass[] = L"TResultForm";
 // Designed sizes, in pixels at 96 dots per inch.
 constexpr int kFormWidth = 583, kFormHeight = 377;
 constexpr int kMinWidth = 436, kMinHeight = 152;
-constexpr int kPanelHeight = 57;
-constexpr int kGlyphWidth = 32, kGlyphHeight = 16;  // two images side by side
 
 void RegisterFormClass(WNDPROC proc) {
   static const bool registered = [proc] {
@@ -57,15 +54,16 @@ TResultForm::TResultForm(FormServices services)
       // Taken once: a drive attached later is not in the drive sets until the next start.
       scope_(services_.browser,
              services_.driveTypes ? services_.driveTypes() : platform::ReadDriveTypes()),
+      windowSettings_(services_.settingsStore, messages_, Files, Folder),
+      programFolder_(services_.programFolder.empty() ? platform::ExecutableFolder() + "\\"
+                                                     : services_.programFolder),
+      startFolder_(platform::CurrentFolder()),
+      shellCommands_({programFolder_, services_.programPath, services_.programsFolder,
+                      services_.machineRoot, services_.userRoot},
+                     messages_, shell_),
       queue_([this] { PostMessageW(hwnd_, kQueueMessage, 0, 0); }),
       handOver_(queue_, *this) {
   if (services_.wrapSearchHost) wrappedHost_ = services_.wrapSearchHost(handOver_);
-  startFolder_ = platform::CurrentFolder();
-  programFolder_ = services_.programFolder;
-  if (programFolder_.empty()) programFolder_ = platform::ExecutableFolder() + "\\";
-
-  if (!services_.settingsStore) ownStore_ = std::make_unique<settings::RegistryStore>();
-  store_ = services_.settingsStore ? services_.settingsStore : ownStore_.get();
 }
 
 TResultForm::~TResultForm() {
@@ -87,16 +85,16 @@ bool TResultForm::Create() {
   scope_.SetOwnerWindow(hwnd_);
   ZipComponent = ui::MakeZipComponent(messages_, hwnd_, kProgramTitle);
   ZipComponent->SFXCaption = zip::kDefaultSFXCaption;
-  dpi_ = ui::WindowDpi(hwnd_);
-  if (dpi_ != 96)
-    SetWindowPos(hwnd_, nullptr, 0, 0, Scale(kFormWidth), Scale(kFormHeight),
+  layout_.SetDpi(ui::WindowDpi(hwnd_));
+  if (layout_.Dpi() != 96)
+    SetWindowPos(hwnd_, nullptr, 0, 0, layout_.Scale(kFormWidth), layout_.Scale(kFormHeight),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   CreateControls();
-  CreateMenus();
+  menu_.Create(hwnd_);
   Constrain1 = std::make_unique<ui::TConstrain>(hwnd_);
-  Constrain1->MinWidth = Scale(kMinWidth);
-  Constrain1->MinHeight = Scale(kMinHeight);
-  Layout();
+  Constrain1->MinWidth = layout_.Scale(kMinWidth);
+  Constrain1->MinHeight = layout_.Scale(kMinHeight);
+  layout_.Layout(hwnd_);
   FormCreate();
   return true;
 }
@@ -110,7 +108,7 @@ void TResultForm::CreateControls() {
   Folder.Create(panel, id::Folder);
   Folder.SetText("C:\\");
   BeginSearch.Create(panel, id::BeginSearch, kBeginSearchCaption);
-  LoadGlyph();
+  layout_.LoadGlyph();
   BeginSearch.Enable(false);
   Button1.Create(panel, id::Button1, "Browse...");
   Results.Create(hwnd_, id::Results);
@@ -120,86 +118,25 @@ void TResultForm::CreateControls() {
   for (HWND edit : {Files.EditHandle(), Folder.EditHandle()})
     if (edit) SetWindowSubclass(edit, EditSubProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
-  ApplyFont();
+  layout_.ApplyFont();
   static constexpr struct {
     const char* caption;
     int width;
   } kColumns[] = {{"File", 160}, {"Archive/Folder", 180}, {"Modified", 115},
                   {"Size", 75},  {"Ratio", 50},           {"Packed", 50}};
-  for (const auto& column : kColumns) Results.AddColumn(column.caption, Scale(column.width));
-}
-
-// The glyph pair is drawn for 96 dots per inch; at any other resolution it is stretched to
-// the same size on the screen as the caption beside it. Pixel by pixel: a smoothing stretch
-// would blend the transparent colour into the edges, which then show.
-void TResultForm::LoadGlyph() {
-  glyph_.reset(
-      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPH),
-                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (glyph_ && dpi_ != 96) {
-    const int width = Scale(kGlyphWidth), height = Scale(kGlyphHeight);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    platform::UniqueBitmap scaled(
-        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    HDC from = CreateCompatibleDC(nullptr), to = CreateCompatibleDC(nullptr);
-    if (scaled && from && to) {
-      HGDIOBJ oldFrom = SelectObject(from, glyph_.get()), oldTo = SelectObject(to, scaled.get());
-      SetStretchBltMode(to, COLORONCOLOR);
-      StretchBlt(to, 0, 0, width, height, from, 0, 0, kGlyphWidth, kGlyphHeight, SRCCOPY);
-      SelectObject(from, oldFrom);
-      SelectObject(to, oldTo);
-      glyph_ = std::move(scaled);
-    }
-    if (from) DeleteDC(from);
-    if (to) DeleteDC(to);
-  }
-  BeginSearch.SetGlyph(glyph_.get(), RGB(255, 0, 255));
-}
-
-void TResultForm::ApplyFont() {
-  // Every control takes the new font before the old one is deleted.
-  platform::UniqueFont font = ui::CreateFormFont(dpi_);
-  for (ui::Control* c : std::initializer_list<ui::Control*>{
-           &Label1, &Files, &Label2, &Folder, &BeginSearch, &Button1, &Results, &StatusBar1})
-    c->SetFont(font.get());
-  font_ = std::move(font);
-  StatusBar1.SetPanels({Scale(100), Scale(60)});
-}
-
-void TResultForm::Layout() {
-  if (!Panel1.Handle()) return;
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  const int width = client.right - client.left;
-  Panel1.Move(0, 0, width, Scale(kPanelHeight));
-  Label1.Move(Scale(8), Scale(8), Scale(86), Scale(13));
-  Files.Move(Scale(96), Scale(8), Scale(225), Scale(200));
-  Label2.Move(Scale(8), Scale(32), Scale(86), Scale(13));
-  Folder.Move(Scale(96), Scale(32), Scale(225), Scale(200));
-  BeginSearch.Move(Scale(328), Scale(8), Scale(97), Scale(25));
-  Button1.Move(Scale(328), Scale(32), Scale(49), Scale(17));
-  StatusBar1.ParentResized();
-  const int top = Scale(kPanelHeight);
-  const int bottom = client.bottom - StatusBar1.Height();
-  Results.Move(0, top, width, bottom > top ? bottom - top : 0);
+  for (const auto& column : kColumns)
+    Results.AddColumn(column.caption, layout_.Scale(column.width));
 }
 
 void TResultForm::OnDpiChanged(int dpi, const RECT& suggested) {
-  const int old = dpi_;
-  dpi_ = dpi;
-  for (int c = 0; c < Results.ColumnCount(); ++c)
-    ListView_SetColumnWidth(Results.Handle(), c, MulDiv(Results.ColumnWidth(c), dpi, old));
+  layout_.ChangeDpi(dpi);
   if (Constrain1) {
-    Constrain1->MinWidth = Scale(kMinWidth);
-    Constrain1->MinHeight = Scale(kMinHeight);
+    Constrain1->MinWidth = layout_.Scale(kMinWidth);
+    Constrain1->MinHeight = layout_.Scale(kMinHeight);
   }
-  ApplyFont();
-  LoadGlyph();
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  Layout();
+  layout_.Layout(hwnd_);
 }
 
 void TResultForm::SetForms(ui::TAdvancedOptions* advanced, ui::TAboutBox* about,
@@ -211,7 +148,7 @@ void TResultForm::SetForms(ui::TAdvancedOptions* advanced, ui::TAboutBox* about,
 
 void TResultForm::Show(int showCommand) {
   FormShow();
-  ShowWindow(hwnd_, showOverride_ >= 0 ? showOverride_ : showCommand);
+  ShowWindow(hwnd_, windowSettings_.ShowCommand(showCommand));
   UpdateWindow(hwnd_);
   SetFocus(Files.Handle());
 }
@@ -221,18 +158,13 @@ bool TResultForm::PreTranslateMessage(MSG& msg) {
   return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
-void TResultForm::FormCreate() { LoadSettingsIntoControls(); }
+void TResultForm::FormCreate() {
+  windowSettings_.Load(hwnd_, programFolder_, Settings);
+  menu_.SetOptionChecks(Settings);
+}
 
 // Only a migration from the legacy configuration file has a window placement to apply.
-// The histories are added once, however often the window is shown.
-void TResultForm::FormShow() {
-  if (!legacyImport_) return;
-  legacyImport_ = false;
-  showOverride_ = legacyWindow_.placement.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-  ApplyBounds(legacyWindow_.placement);
-  for (const std::string& text : legacyWindow_.folders) Folder.AddItem(text);
-  for (const std::string& text : legacyWindow_.files) Files.AddItem(text);
-}
+void TResultForm::FormShow() { windowSettings_.ApplyLegacyWindow(hwnd_); }
 
 // Runs once: at the end of the session the window may be told to close after the settings
 // were already saved, and a second save would only repeat the first.
@@ -241,7 +173,7 @@ void TResultForm::FormClose() {
   closed_ = true;
   if (search_) search_->RequestStop();
   // Saved without waiting for the search: it only reads the settings.
-  SaveSettingsFromControls();
+  windowSettings_.Save(hwnd_, Settings);
   opener_.DeleteTemporaryFiles();
 }
 
@@ -300,7 +232,7 @@ void TResultForm::ShowException(const char* what) {
 
 LRESULT TResultForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_SIZE: Layout(); return 0;
+    case WM_SIZE: layout_.Layout(hwnd_); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lp));
     case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wp), lp); return 0;

@@ -12,22 +12,26 @@
 #include <string>
 #include <vector>
 
+#include "app/form_layout.h"
+#include "app/main_menu.h"
 #include "app/member_extractor.h"
 #include "app/member_opener.h"
 #include "app/program_title.h"
+#include "app/result_list.h"
 #include "app/result_printer.h"
 #include "app/result_saver.h"
 #include "app/scope.h"
 #include "app/search_handover.h"
 #include "app/search_run.h"
 #include "app/search_scope.h"
+#include "app/shell_commands.h"
 #include "app/ui_task_queue.h"
+#include "app/window_settings.h"
 #include "output/print_win32.h"
 #include "platform/win32/drives.h"
 #include "platform/win32/handles.h"
 #include "search/types.h"
 #include "settings/key_value_store.h"
-#include "settings/prog_link.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "ui/components/constrain.h"
@@ -99,7 +103,7 @@ class TResultForm final : private search::SearchHost {
   // The window's state: every setting that outlives the run, the sort kind (the results
   // list's tag) among them.
   settings::AppSettings Settings;
-  const std::vector<search::ResultRow>& Rows() const { return rows_; }
+  const std::vector<search::ResultRow>& Rows() const { return resultList_.Rows(); }
   const std::string& ProgramFolder() const { return programFolder_; }
   const platform::DriveTypeTable& DriveTypes() const { return scope_.DriveTypes(); }
   std::vector<std::string>& TemporaryFiles() { return opener_.TemporaryFiles(); }
@@ -156,21 +160,13 @@ class TResultForm final : private search::SearchHost {
   ui::Button Button1;
   ui::ListView Results;
   ui::StatusBar StatusBar1;
-  HMENU ResultsMenu = nullptr;  // the window's own
-  platform::UniqueMenu PopupMenu1;
   std::unique_ptr<ui::TConstrain> Constrain1;
   // Made with the window, whose handle it keeps as its owner's.
   std::unique_ptr<zip::TZipComponent> ZipComponent;
 
-  // The Start-menu commands and the manual (result_form_shell.cpp).
-  settings::TProgLink ProgLink1;
-  // Full path of the program's executable.
-  std::string ProgramPath() const;
+  // The Start-menu commands' link component.
+  const settings::TProgLink& ProgLink1() const { return shellCommands_.ProgLink1; }
 
- private:
-  void OpenManual(const char* fileName, const char* failure);
-
- public:
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK EditSubProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
@@ -180,11 +176,6 @@ class TResultForm final : private search::SearchHost {
 
   // Building (result_form.cpp, result_form_menus.cpp).
   void CreateControls();
-  void CreateMenus();
-  void ApplyFont();
-  void LoadGlyph();
-  void Layout();
-  int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
   void OnDpiChanged(int dpi, const RECT& suggested);
 
   // Messages (one handler each).
@@ -195,27 +186,13 @@ class TResultForm final : private search::SearchHost {
   void OnActivate(bool active);
   void OnDestroy();
 
-  // Menus (result_form_menus.cpp).
-  void EnableOutputCommands(bool on);
-  void EnableOptionsMenu(bool on);
-  void SetOptionChecks();
-
   // Search scope (result_form_scope.cpp).
   void EnablingRule(const std::string& files, const std::string& folder);
   void KeyPress(wchar_t& key);
   void ApplyDriveSet(DriveSet set);
-  bool ToggleOption(int commandId);
-
-  // Results list (result_form_list.cpp).
-  void ResultsDispInfo(NMLVDISPINFOW& info) const;
-  int ResultsFindItem(const NMLVFINDITEMW& find) const;
 
   // Search steps, on this thread (result_form_search.cpp).
   void RunQueue();
-  // Tells the list how many rows there are. Its length costs the window the same however
-  // many rows it brings, so while new rows only land below the rows shown it is updated
-  // at most every kListLengthInterval, unless `now`. True: rows are still waiting.
-  bool ListNewRows(bool now);
   void Refuse() override;
   std::string LookInText() override;
   std::string FindFilesText() override;
@@ -242,7 +219,6 @@ class TResultForm final : private search::SearchHost {
   // looks live, and each draw of the list and the status bar costs the window (and the search
   // it shares the processor with) the same whether it brings one row or thousands.
   static constexpr UINT kQueueTimerPeriod = 100;
-  static constexpr ULONGLONG kListLengthInterval = 500;
   bool queueTimerOn_ = false;
 
   FormServices services_;
@@ -255,42 +231,30 @@ class TResultForm final : private search::SearchHost {
   MemberExtractor extractor_;
   MemberOpener opener_;
   SearchScope scope_;
+  WindowSettings windowSettings_;
+  MainMenu menu_;
 
   HWND hwnd_ = nullptr;
   bool mainWindow_ = false;
-  int dpi_ = 96;
-  platform::UniqueFont font_;
-  platform::UniqueBitmap glyph_;
+  FormLayout layout_{
+      {Panel1, Label1, Files, Label2, Folder, BeginSearch, Button1, Results, StatusBar1}};
   HWND lastFocus_ = nullptr;
 
   std::string programFolder_;
   std::string startFolder_;  // current when the program started: relative Look-in entries
-  bool legacyImport_ = false;
+  ShellCommands shellCommands_;
   bool closed_ = false;  // FormClose has run
   ui::TAdvancedOptions* advancedOptions_ = nullptr;
   ui::TAboutBox* aboutBox_ = nullptr;
   ui::TZipOptions* zipOptions_ = nullptr;
 
-  std::vector<search::ResultRow> rows_;
-  size_t listedRows_ = 0;       // how many of rows_ the list knows of
-  ULONGLONG rowsListedAt_ = 0;  // GetTickCount64() when it last heard
+  ResultList resultList_{Results};
   // Declared before the search so that they outlive the search thread.
   UiTaskQueue queue_;
   SearchHandOver handOver_;
   std::unique_ptr<search::SearchHost> wrappedHost_;
   std::unique_ptr<SearchRun> search_;
   bool searchAlive_ = false;
-
-  // Settings (result_form_settings.cpp).
-  void LoadSettingsIntoControls();
-  void SaveSettingsFromControls();
-  settings::WindowPlacement CurrentPlacement() const;
-  void ApplyBounds(const settings::WindowPlacement& placement);
-
-  std::unique_ptr<settings::KeyValueStore> ownStore_;
-  settings::KeyValueStore* store_ = nullptr;
-  settings::LegacyWindow legacyWindow_;
-  int showOverride_ = -1;  // a show command that the settings ask for, or -1
 };
 
 }  // namespace quillow::app

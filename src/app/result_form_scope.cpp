@@ -9,7 +9,6 @@
 
 #include "app/ids.h"
 #include "app/result_form.h"
-#include "ui/controls/menu.h"
 
 namespace quillow::app {
 
@@ -59,23 +58,17 @@ void TResultForm::Allavailabledrives1Click() { ApplyDriveSet(DriveSet::kAll); }
 void TResultForm::Allremovabledrives2Click() { ApplyDriveSet(DriveSet::kRemovable); }
 void TResultForm::Allnonremovabledrives1Click() { ApplyDriveSet(DriveSet::kNonRemovable); }
 
-bool TResultForm::ToggleOption(int commandId) {
-  const bool on = !ui::MenuCommandChecked(ResultsMenu, commandId);
-  ui::CheckMenuCommand(ResultsMenu, commandId, on);
-  return on;
-}
-
 void TResultForm::Casesensitive1Click() {
-  Settings.Options.CaseSensitive = ToggleOption(id::Casesensitive1);
+  Settings.Options.CaseSensitive = menu_.ToggleOption(id::Casesensitive1);
 }
 void TResultForm::Includesubfolders1Click() {
-  Settings.Options.SubFolders = ToggleOption(id::Includesubfolders1);
+  Settings.Options.SubFolders = menu_.ToggleOption(id::Includesubfolders1);
 }
 void TResultForm::Displaycountonly1Click() {
-  Settings.Options.CountOnly = ToggleOption(id::Displaycountonly1);
+  Settings.Options.CountOnly = menu_.ToggleOption(id::Displaycountonly1);
 }
 void TResultForm::Showwarnings1Click() {
-  Settings.Options.ShowWarnings = ToggleOption(id::Showwarnings1);
+  Settings.Options.ShowWarnings = menu_.ToggleOption(id::Showwarnings1);
 }
 
 }  // namespace quillow::app

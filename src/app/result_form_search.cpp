@@ -4,8 +4,8 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "app/ids.h"
 #include "app/result_form.h"
@@ -64,26 +64,8 @@ void TResultForm::RunQueue() {
     throw;
   }
   // Rows the list has not heard of yet come back on the timer, even when nothing else does.
-  const bool rowsWaiting = ListNewRows(false);
+  const bool rowsWaiting = resultList_.ListNewRows(false);
   keepTimer(!idle || rowsWaiting);
-}
-
-bool TResultForm::ListNewRows(bool now) {
-  if (listedRows_ == rows_.size()) return false;
-  const ULONGLONG tick = GetTickCount64();
-  if (!now && listedRows_ > 0 && tick - rowsListedAt_ < kListLengthInterval) {
-    // A row that would show (the page is not full yet) is listed at once.
-    const HWND list = Results.Handle();
-    const int top = ListView_GetTopIndex(list);
-    const int page = ListView_GetCountPerPage(list);
-    if (listedRows_ >
-        static_cast<size_t>(std::max(top, 0)) + static_cast<size_t>(std::max(page, 0)))
-      return true;
-  }
-  Results.SetRowCount(rows_.size());
-  listedRows_ = rows_.size();
-  rowsListedAt_ = tick;
-  return false;
 }
 
 void TResultForm::Refuse() { messages_.Show(hwnd_, search::kRefusalText, "Error", MB_OK); }
@@ -107,12 +89,9 @@ void TResultForm::StartOfSearch() {
   StatusBar1.SetPanelText(kElapsedPanel, search::ElapsedText(0));
   StatusBar1.SetPanelText(kActivityPanel, search::kClearingItems);
   BeginSearch.SetText(kStopSearchCaption);
-  EnableOutputCommands(false);
-  EnableOptionsMenu(false);
-  Results.SetRowCount(0);
-  rows_.clear();
-  rows_.shrink_to_fit();
-  listedRows_ = 0;
+  menu_.EnableOutputCommands(false);
+  menu_.EnableOptionsMenu(false);
+  resultList_.Clear();
 }
 
 void TResultForm::ShowElapsed(uint32_t seconds) {
@@ -131,29 +110,20 @@ void TResultForm::ShowFoundCount(int32_t found) {
   StatusBar1.SetPanelText(kFoundPanel, search::FoundCountText(found));
 }
 
-void TResultForm::AddRow(search::ResultRow&& row) {
-  rows_.push_back(std::move(row));
-  ListNewRows(false);
-}
+void TResultForm::AddRow(search::ResultRow&& row) { resultList_.Add(std::move(row)); }
 
 void TResultForm::AddRows(std::vector<search::ResultRow>&& rows) {
-  if (rows_.empty()) {
-    rows_.swap(rows);
-  } else {
-    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
-                 std::make_move_iterator(rows.end()));
-  }
-  ListNewRows(false);
+  resultList_.Add(std::move(rows));
 }
 
 void TResultForm::EndOfSearch(int32_t found) {
   // Everything that reads the list from here on (selection, sort, save) sees every row.
-  ListNewRows(true);
+  resultList_.ListNewRows(true);
   BeginSearch.SetText(kBeginSearchCaption);
   if (Files.Text().empty()) BeginSearch.Enable(false);
-  EnableOptionsMenu(true);
+  menu_.EnableOptionsMenu(true);
   StatusBar1.SetPanelText(kFoundPanel, search::FoundCountText(found));
-  if (found > 0 && !Settings.Options.CountOnly) EnableOutputCommands(true);
+  if (found > 0 && !Settings.Options.CountOnly) menu_.EnableOutputCommands(true);
 }
 
 void TResultForm::OpenWarnings(const std::string& path) { shell_.Open(hwnd_, path, SW_SHOW); }
@@ -163,7 +133,7 @@ void TResultForm::FinalSort() { SortResults(); }
 void TResultForm::SearchEnded(search::SearchOutcome outcome, const std::string& failure) {
   if (search_) search_->Join();
   searchAlive_ = false;
-  ListNewRows(true);  // a search that failed has no end-of-search step
+  resultList_.ListNewRows(true);  // a search that failed has no end-of-search step
   if (outcome == search::SearchOutcome::kFailed)
     messages_.Show(hwnd_, "The search ended because of an error: " + failure, "Error",
                    MB_OK | MB_ICONERROR);

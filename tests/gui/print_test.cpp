@@ -282,7 +282,7 @@ TEST_F(ShellCommandsTest, ProgramsCommandWritesTheLinkOrSaysItCouldNot) {
   MakeForm(nullptr);
   Command(form(), id::Addicontostartmenu1);
   EXPECT_TRUE(std::filesystem::exists(home_.Path("Programs\\Quillow.lnk")));
-  EXPECT_EQ(form_->ProgLink1.SourceName, "C:\\Tools\\Q\\Quillow.exe");
+  EXPECT_EQ(form_->ProgLink1().SourceName, "C:\\Tools\\Q\\Quillow.exe");
   ASSERT_EQ(messages_.calls.size(), 1u);
   EXPECT_EQ(LastMessage().text, "The icon will appear next time\nyou start your computer.");
   EXPECT_EQ(LastMessage().title, "");
