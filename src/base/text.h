@@ -28,4 +28,8 @@ void AppendUtf8(std::string& out, char32_t cp);
 // included: a name is a name, not a screen of DOS glyphs.
 std::string Cp437ToUtf8(std::string_view bytes);
 
+// The character of a Windows-1252 byte, or 0 for the five bytes the code page leaves
+// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D): each caller decides what those become.
+char32_t Win1252ToUnicode(unsigned char c);
+
 }  // namespace quillow::base

@@ -38,16 +38,11 @@ std::string LegacyText(const uint8_t* at, size_t limit) {
   while (n < limit && at[n] != 0) ++n;
   const std::string_view bytes(reinterpret_cast<const char*>(at), n);
   if (base::IsValidUtf8(bytes)) return std::string(bytes);
-  // 0x80-0x9F of Windows-1252; 0 where the code page has no character.
-  static constexpr uint16_t kHigh[32] = {
-      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   std::string text;
   for (unsigned char c : bytes) {
-    uint32_t cp = c;
-    if (c >= 0x80 && c < 0xA0) cp = kHigh[c - 0x80] ? kHigh[c - 0x80] : 0xFFFD;
-    base::AppendUtf8(text, cp);
+    // A byte the code page has no character for is shown as the replacement character.
+    const char32_t cp = base::Win1252ToUnicode(c);
+    base::AppendUtf8(text, cp ? cp : 0xFFFD);
   }
   return text;
 }

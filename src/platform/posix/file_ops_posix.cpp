@@ -1,9 +1,13 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <string_view>
 
 #include "platform/file_ops.h"
 
@@ -12,6 +16,48 @@ namespace quillow::platform {
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::optional<PathInfo> StatPath(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  PathInfo info;
+  info.isLink = S_ISLNK(st.st_mode);
+  if (info.isLink && ::stat(path.c_str(), &st) != 0) return std::nullopt;
+  info.isDirectory = S_ISDIR(st.st_mode);
+  const size_t slash = path.find_last_of('/');
+  const std::string_view leaf = slash == std::string::npos
+                                    ? std::string_view(path)
+                                    : std::string_view(path).substr(slash + 1);
+  info.hidden = leaf.size() > 1 && leaf[0] == '.' && leaf != "..";
+  info.size = static_cast<uint64_t>(st.st_size);
+  UnixTimeToDos(static_cast<int64_t>(st.st_mtime), info.dosDate, info.dosTime);
+  info.mode = static_cast<uint32_t>(st.st_mode);
+  return info;
+}
+
+bool ListFolderNames(const std::string& folder, std::vector<FolderName>& names) {
+  names.clear();
+  DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!d) return false;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string_view name = e->d_name;
+    if (name == "." || name == "..") continue;
+    // The entry's own type where the file system gives one: no look at every file.
+    bool folderEntry = e->d_type == DT_DIR;
+    if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+      struct stat st {};
+      folderEntry = ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    }
+    names.push_back(FolderName{std::string(name), folderEntry});
+  }
+  ::closedir(d);
+  return true;
+}
+
+std::string RealPath(const std::string& path) {
+  char buf[PATH_MAX];
+  return ::realpath(path.c_str(), buf) ? std::string(buf) : std::string();
 }
 
 std::unique_ptr<ReadFile> OpenForReadingDenyWrite(const std::string& path) {

@@ -3,6 +3,7 @@
 // header.
 #include <algorithm>
 
+#include "base/zip_extra.h"
 #include "search/formats/formats.h"
 
 namespace quillow::search::formats {
@@ -29,39 +30,22 @@ constexpr uint32_t kSignature = 0x04034B50;
 constexpr uint16_t kDataDescriptorFlag = 8;
 constexpr uint16_t kMaxName = 257;
 
-// ZIP64 extended information, an extra-field record (Info-ZIP's zip -fz, and any member of
-// 4 GB or more): both sizes stand at 0xFFFFFFFF in the header and the real ones are here.
-//   0  2  header id 0x0001
-//   2  2  data size
-//   4  8  uncompressed size    (local header: always both)
-//  12  8  compressed size
-constexpr uint32_t kZip64Marker = 0xFFFFFFFF;
-constexpr uint16_t kZip64Id = 0x0001;
-constexpr size_t kZip64Sizes = 16;
-
 constexpr char kRarity[] = ": This ZIP type not supported due to its rarity\n";
 constexpr char kCorrupt[] = ": Corrupt ZIP file\n";
 
-// Looks for the ZIP64 record among the extra-field records that start at the current
-// position; leaves the position anywhere. False when there is none (or it is short).
+// ZIP64 extended information (Info-ZIP's zip -fz, and any member of 4 GB or more): both
+// sizes stand at the marker in the header, and the extra field's ZIP64 record holds the
+// uncompressed, then the compressed size. Takes both from the extra field at the current
+// position, read as far as the file has it; leaves the position anywhere. False when there
+// is no such record (or it is short).
 bool ReadZip64Sizes(ByteSource& src, uint16_t extraLength, uint64_t& size, uint64_t& packed) {
-  uint64_t left = extraLength;
-  while (left >= 4) {
-    uint16_t id = 0, length = 0;
-    src.ReadU16(id);
-    src.ReadU16(length);
-    if (!src.Ok() || length > left - 4) return false;
-    if (id == kZip64Id && length >= kZip64Sizes) {
-      unsigned char b[kZip64Sizes];
-      if (!src.Read(b, sizeof b)) return false;
-      size = base::Le32(b) | uint64_t{base::Le32(b + 4)} << 32;
-      packed = base::Le32(b + 8) | uint64_t{base::Le32(b + 12)} << 32;
-      return true;
-    }
-    if (!src.Skip(length)) return false;
-    left -= 4 + uint64_t{length};
-  }
-  return false;
+  static thread_local unsigned char extra[0xFFFF];
+  const size_t got = src.ReadUpTo(extra, extraLength);
+  uint64_t found[2] = {size, packed};
+  if (base::ApplyZip64(extra, got, {&found[0], &found[1]}).applied != 2) return false;
+  size = found[0];
+  packed = found[1];
+  return true;
 }
 
 }  // namespace
@@ -105,7 +89,7 @@ void ReadZip(ByteSource& src, ReaderContext& ctx) {
     // Sizes that stand at the ZIP64 marker are read from the ZIP64 record, when there is one:
     // they are what the member really holds, and the step to the next header needs them.
     uint64_t realSize = size, realPacked = packed;
-    if (size == kZip64Marker && packed == kZip64Marker &&
+    if (size == base::kZip64Marker && packed == base::kZip64Marker &&
         ReadZip64Sizes(src, extraLen, realSize, realPacked) &&
         realPacked > src.Length() - std::min(src.Length(), dataStart)) {
       ctx.Warn(kCorrupt);

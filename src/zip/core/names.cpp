@@ -23,13 +23,6 @@ size_t CharLength(std::string_view s, size_t i) {
   return n;
 }
 
-// Windows-1252 from 0x80 to 0x9F; the five bytes it leaves undefined keep their C1 values,
-// as Windows itself converts them. From 0xA0 on it is Latin-1, the same as Unicode.
-constexpr char16_t kWin1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 // What is left of a specification once the name is used up: "." and then only '*'s, the
 // tail that Windows lets match the end of a name.
 bool DotStarTail(std::string_view rest) {
@@ -79,7 +72,9 @@ std::string CallerTextToUtf8(std::string_view bytes) {
   out.reserve(bytes.size() * 2);
   for (char ch : bytes) {
     const auto c = static_cast<unsigned char>(ch);
-    base::AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kWin1252High[c - 0x80] : c);
+    // The bytes the code page leaves undefined keep their C1 values, as Windows converts them.
+    const char32_t cp = base::Win1252ToUnicode(c);
+    base::AppendUtf8(out, cp ? cp : c);
   }
   return out;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_ops.h"
 #include "platform/fs.h"
 
 namespace quillow::zip {
@@ -29,10 +30,17 @@ struct FileInfo {
   bool isLink = false;
 };
 
-struct FolderItem {
-  std::string name;
-  bool isDirectory = false;
-};
+// Built from what the platform tells of a path, with its DOS stamp as one number.
+inline FileInfo FileInfoOf(const platform::PathInfo& p) {
+  return FileInfo{.isDirectory = p.isDirectory,
+                  .hidden = p.hidden,
+                  .size = p.size,
+                  .modified = static_cast<DosDateTime>(p.dosDate) << 16 | p.dosTime,
+                  .mode = p.mode,
+                  .isLink = p.isLink};
+}
+
+using FolderItem = platform::FolderName;
 
 // Files are read as everywhere else in the program: random access, regular files only.
 using InputFile = platform::ReadFile;

@@ -1,11 +1,7 @@
 // The core's file system natively, over the platform layer where it has what the core needs
-// (reading, writing, the current folder, removing and replacing files, DOS stamps); the rest
-// is POSIX.
-// Names beginning with "." count as hidden.
-#include <dirent.h>
+// (reading, writing, what a path names, listing, the current folder, removing and replacing
+// files, DOS stamps); the rest is POSIX.
 #include <fcntl.h>
-#include <limits.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -19,12 +15,6 @@
 namespace quillow::zip {
 
 namespace {
-
-DosDateTime ToDos(time_t t) {
-  uint16_t date = 0, time = 0;
-  platform::UnixTimeToDos(static_cast<int64_t>(t), date, time);
-  return static_cast<DosDateTime>(date) << 16 | time;
-}
 
 struct timespec FromDos(DosDateTime d) {
   return {static_cast<time_t>(platform::DosToUnixTime(static_cast<uint16_t>(d >> 16),
@@ -70,39 +60,13 @@ class PosixFileSystem final : public FileSystem {
   char Separator() const override { return '/'; }
   std::string CurrentFolder() override { return platform::CurrentFolder(); }
   std::optional<FileInfo> Stat(const std::string& path) override {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
-    const bool link = S_ISLNK(st.st_mode);
-    if (link && ::stat(path.c_str(), &st) != 0) return std::nullopt;
-    FileInfo info;
-    info.isLink = link;
-    info.isDirectory = S_ISDIR(st.st_mode);
-    const size_t slash = path.find_last_of('/');
-    const std::string_view leaf = slash == std::string::npos
-                                      ? std::string_view(path)
-                                      : std::string_view(path).substr(slash + 1);
-    info.hidden = leaf.size() > 1 && leaf[0] == '.' && leaf != "..";
-    info.size = static_cast<uint64_t>(st.st_size);
-    info.modified = ToDos(st.st_mtime);
-    info.mode = static_cast<uint32_t>(st.st_mode);
-    return info;
+    const std::optional<platform::PathInfo> info = platform::StatPath(path);
+    if (!info) return std::nullopt;
+    return FileInfoOf(*info);
   }
   std::vector<FolderItem> List(const std::string& folder) override {
     std::vector<FolderItem> items;
-    DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!d) return items;
-    while (const dirent* e = ::readdir(d)) {
-      const std::string_view name = e->d_name;
-      if (name == "." || name == "..") continue;
-      // The entry's own type where the file system gives one: no look at every file.
-      bool folderEntry = e->d_type == DT_DIR;
-      if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-        struct stat st {};
-        folderEntry = ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
-      }
-      items.push_back(FolderItem{std::string(name), folderEntry});
-    }
-    ::closedir(d);
+    platform::ListFolderNames(folder, items);
     return items;
   }
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
@@ -122,10 +86,7 @@ class PosixFileSystem final : public FileSystem {
     const struct timespec t = FromDos(when), times[2] = {t, t};
     return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
   }
-  std::string RealPath(const std::string& path) override {
-    char buf[PATH_MAX];
-    return ::realpath(path.c_str(), buf) ? std::string(buf) : std::string();
-  }
+  std::string RealPath(const std::string& path) override { return platform::RealPath(path); }
 };
 
 }  // namespace

@@ -24,13 +24,8 @@ std::string Native(std::string path) {
 }
 std::wstring WidePath(const std::string& path) { return platform::WidePath(Native(path)); }
 
-// A time that has no DOS form is the first day DOS knows.
-DosDateTime ToDos(const FILETIME& utc) {
-  uint16_t date = 0, time = 0;
-  platform::FileTimeToDos(utc, date, time);
-  if (date == 0) return (1 << 21) | (1 << 16);
-  return static_cast<DosDateTime>(date) << 16 | time;
-}
+// 1980-01-01 00:00 as a DOS stamp.
+constexpr DosDateTime kFirstDosDay = (1 << 21) | (1 << 16);
 
 bool ToFileTime(DosDateTime when, FILETIME& utc) {
   return platform::DosToFileTime(static_cast<uint16_t>(when >> 16),
@@ -77,31 +72,16 @@ class WinFileSystem final : public FileSystem {
   char Separator() const override { return '\\'; }
   std::string CurrentFolder() override { return platform::CurrentFolder(); }
   std::optional<FileInfo> Stat(const std::string& path) override {
-    WIN32_FILE_ATTRIBUTE_DATA d;
-    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &d))
-      return std::nullopt;
-    FileInfo info;
-    info.isDirectory = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    info.hidden = (d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
-    info.isLink = (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    info.size = static_cast<uint64_t>(d.nFileSizeHigh) << 32 | d.nFileSizeLow;
-    info.modified = ToDos(d.ftLastWriteTime);
+    const std::optional<platform::PathInfo> found = platform::StatPath(Native(path));
+    if (!found) return std::nullopt;
+    FileInfo info = FileInfoOf(*found);
+    // A time that has no DOS form is the first day DOS knows.
+    if (found->dosDate == 0) info.modified = kFirstDosDay;
     return info;
   }
   std::vector<FolderItem> List(const std::string& folder) override {
     std::vector<FolderItem> items;
-    std::wstring pattern = WidePath(folder.empty() ? "." : folder);
-    if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
-    pattern += L'*';
-    WIN32_FIND_DATAW fd;
-    const platform::UniqueFindHandle h(FindFirstFileW(pattern.c_str(), &fd));
-    if (!h) return items;
-    do {
-      const std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      items.push_back(FolderItem{platform::Narrow(name),
-                                 (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-    } while (FindNextFileW(h.get(), &fd));
+    platform::ListFolderNames(Native(folder), items);
     return items;
   }
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
@@ -129,16 +109,7 @@ class WinFileSystem final : public FileSystem {
     return h && SetFileTime(h.get(), nullptr, nullptr, &utc);
   }
   std::string RealPath(const std::string& path) override {
-    UniqueFile h(CreateFileW(WidePath(path).c_str(), 0,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!h) return std::string();
-    std::wstring w(32768, L'\0');
-    const DWORD n = GetFinalPathNameByHandleW(h.get(), w.data(), static_cast<DWORD>(w.size()),
-                                              FILE_NAME_NORMALIZED);
-    if (n == 0 || n >= w.size()) return std::string();
-    w.resize(n);
-    return platform::Narrow(w);
+    return platform::RealPath(Native(path));
   }
 };
 
