@@ -242,7 +242,7 @@ void SpacedTextSpool::Add(const search::ResultRow& row) {
     Block fresh;
     fresh.data = platform::AllocateBulk(bytes);
     if (!fresh.data) throw std::bad_alloc();
-    fresh.capacity = std::max(platform::kBulkGranule, bytes);
+    fresh.capacity = platform::BulkSize(bytes);
     blocks_.push_back(std::move(fresh));
   }
   Block& block = blocks_.back();

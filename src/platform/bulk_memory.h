@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 namespace quillow::platform {
@@ -17,7 +18,13 @@ using BulkMemory = std::unique_ptr<char[], BulkFree>;
 // The granule bulk memory is handed out in; a request is rounded up to it.
 inline constexpr size_t kBulkGranule = size_t{2} << 20;
 
-// At least `bytes` bytes (rounded up to kBulkGranule), or null when there is no memory.
+// What a request for `bytes` is rounded up to; 0 when that does not fit in a size_t.
+constexpr size_t BulkSize(size_t bytes) {
+  return bytes > SIZE_MAX - kBulkGranule ? 0
+                                         : (bytes + kBulkGranule - 1) / kBulkGranule * kBulkGranule;
+}
+
+// BulkSize(bytes) bytes, or null when there is no memory.
 BulkMemory AllocateBulk(size_t bytes);
 
 }  // namespace quillow::platform

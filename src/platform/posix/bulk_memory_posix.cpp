@@ -1,6 +1,5 @@
 #include <sys/mman.h>
 
-#include <cstdint>
 #include <cstdlib>
 
 #include "platform/bulk_memory.h"
@@ -10,8 +9,8 @@ namespace quillow::platform {
 void BulkFree::operator()(char* p) const { std::free(p); }
 
 BulkMemory AllocateBulk(size_t bytes) {
-  if (bytes > SIZE_MAX - kBulkGranule) return nullptr;
-  const size_t size = (bytes + kBulkGranule - 1) / kBulkGranule * kBulkGranule;
+  const size_t size = BulkSize(bytes);
+  if (size == 0) return nullptr;
   // Aligned to the huge page, which the kernel then backs in one piece where it can; the
   // advice is only a hint, and the memory is as good without it.
   char* p = static_cast<char*>(std::aligned_alloc(kBulkGranule, size));

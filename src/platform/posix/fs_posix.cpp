@@ -72,8 +72,9 @@ std::string ErrorText(int error) { return std::strerror(error); }
 
 }  // namespace
 
-// Takes an open descriptor as a file to read, or closes it when it is not a regular file.
-std::unique_ptr<ReadFile> AdoptForReading(int fd);
+// Takes an open descriptor as a file to read, or closes it when it is not a regular file;
+// `st` is what the system said of it.
+std::unique_ptr<ReadFile> AdoptForReading(int fd, struct stat& st);
 
 std::string WriteAll(int fd, const void* data, size_t n, const uint64_t* offset) {
   const char* p = static_cast<const char*>(data);
@@ -364,21 +365,14 @@ std::unique_ptr<ReadFile> FolderListing::Open(DirEntry& entry) const {
   // Pipes, sockets and devices are never opened: a device can act on an open alone. A
   // plain file the listing named as such is opened at once and its details taken from the
   // open descriptor, one look fewer; anything else is looked at first.
-  if (!(entry.isRegularFile && !entry.hasDetails) && (!FillDetails(entry) || !entry.isRegularFile))
-    return nullptr;
+  if (!entry.isRegularFile && (!FillDetails(entry) || !entry.isRegularFile)) return nullptr;
   // Not blocking, and checked again on the open descriptor: whatever the name came to stand
   // for since the look above, the open cannot wait for a writer.
-  const int fd =
-      ::openat(state_->fd, entry.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    entry.isRegularFile = false;
-    return nullptr;
-  }
-  if (!entry.hasDetails) SetDetails(entry, st);
-  return std::make_unique<PosixReadFile>(fd, static_cast<uint64_t>(st.st_size));
+  std::unique_ptr<ReadFile> file = AdoptForReading(
+      ::openat(state_->fd, entry.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC), st);
+  if (file && !entry.hasDetails) SetDetails(entry, st);
+  return file;
 }
 
 bool SetCurrentFolder(const std::string& folder) { return ::chdir(folder.c_str()) == 0; }
@@ -412,9 +406,8 @@ std::string ExecutableFolder() {
   return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-std::unique_ptr<ReadFile> AdoptForReading(int fd) {
+std::unique_ptr<ReadFile> AdoptForReading(int fd, struct stat& st) {
   if (fd < 0) return nullptr;
-  struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return nullptr;
@@ -423,7 +416,8 @@ std::unique_ptr<ReadFile> AdoptForReading(int fd) {
 }
 
 std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
-  return AdoptForReading(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat st {};
+  return AdoptForReading(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC), st);
 }
 
 std::unique_ptr<WriteFile> OpenForWriting(const std::string& path, WriteMode mode) {

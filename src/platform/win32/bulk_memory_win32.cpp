@@ -1,4 +1,3 @@
-#include <cstdint>
 #include <cstdlib>
 
 #include "platform/bulk_memory.h"
@@ -9,8 +8,8 @@ namespace quillow::platform {
 void BulkFree::operator()(char* p) const { std::free(p); }
 
 BulkMemory AllocateBulk(size_t bytes) {
-  if (bytes > SIZE_MAX - kBulkGranule) return nullptr;
-  const size_t size = (bytes + kBulkGranule - 1) / kBulkGranule * kBulkGranule;
+  const size_t size = BulkSize(bytes);
+  if (size == 0) return nullptr;
   return BulkMemory(static_cast<char*>(std::malloc(size)));
 }
 

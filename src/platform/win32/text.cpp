@@ -38,10 +38,14 @@ std::string Narrow(std::wstring_view utf16) {
 std::wstring WidePath(const std::string& path) {
   std::wstring w = Widen(path);
   if (w.size() < MAX_PATH - 12 || w.rfind(L"\\\\?\\", 0) == 0) return w;
-  // A long relative path is made whole first: the prefix below takes full paths only.
-  const bool full = (w.size() >= 3 && w[1] == L':' && w[2] == L'\\') ||
-                    (w.size() >= 2 && w[0] == L'\\' && w[1] == L'\\');
-  if (!full) {
+  auto onDrive = [](const std::wstring& p) {
+    return p.size() >= 3 && p[1] == L':' && p[2] == L'\\';
+  };
+  auto onShare = [](const std::wstring& p) {
+    return p.size() >= 2 && p[0] == L'\\' && p[1] == L'\\';
+  };
+  // A long relative path is made whole first: the prefix takes full paths only.
+  if (!onDrive(w) && !onShare(w)) {
     const DWORD n = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
     std::wstring whole(n, L'\0');
     const DWORD got = n ? GetFullPathNameW(w.c_str(), n, whole.data(), nullptr) : 0;
@@ -49,8 +53,8 @@ std::wstring WidePath(const std::string& path) {
     whole.resize(got);
     w = std::move(whole);
   }
-  if (w.size() >= 3 && w[1] == L':' && w[2] == L'\\') return L"\\\\?\\" + w;
-  if (w.size() >= 2 && w[0] == L'\\' && w[1] == L'\\') return L"\\\\?\\UNC\\" + w.substr(2);
+  if (onDrive(w)) return L"\\\\?\\" + w;
+  if (onShare(w)) return L"\\\\?\\UNC\\" + w.substr(2);
   return w;
 }
 
