@@ -17,10 +17,16 @@ wine wineboot -i </dev/null >/dev/null 2>&1 || true
 # other test runs once, so that a test that fails now and then is seen.
 flaky='ShellDialogTest'
 status=0
+restarts="$build/wine-restarts.log"
+rm -f "$restarts"
 ctest --test-dir "$build" --output-on-failure "$@" -E "$flaky" || status=$?
 retry=$(ctest --test-dir "$build" -N "$@" | sed -n 's/^ *Test *#[0-9]*: *//p' | grep -E "$flaky" |
         sed 's/[.]/\\./g' | paste -sd'|' || true)
 if [ -n "$retry" ]; then
   ctest --test-dir "$build" --output-on-failure --repeat until-pass:3 -R "^($retry)\$" || status=$?
+fi
+if [ -s "$restarts" ]; then
+  echo "Wine ended these test programs during its start, before they wrote anything; each was started again:"
+  cat "$restarts"
 fi
 exit "$status"
