@@ -68,6 +68,9 @@ q7=$(bench q-7z "$qf -t 7z *.* $corpus")
 z7=$(bench 7z-7z "bash -c 'cd $corpus && 7zz l -ba -an -air!*.7z >/dev/null'")
 z2=$(bench 7z "bash -c 'cd $corpus && 7zz l -ba -an -air!*.zip >/dev/null'")
 
+cpu() {  # mean processor time (user + system) of a timed command
+  python3 -c "import json,sys; r=json.load(open(sys.argv[1]))['results'][0]; print(f\"{r['user'] + r['system']:.3f}\")" "$json/$1.json"
+}
 ratio() { python3 -c "import sys; print(f'{float(sys.argv[1])/float(sys.argv[2]):.2f}')" "$1" "$2"; }
 echo
 echo "Medians of $runs runs (seconds):"
@@ -81,8 +84,8 @@ printf '  %-52s %8s\n' "quillow-find --zip-central -t zip '*.*'" "$q3"
 printf '  %-52s %8s   (central / local walk = %s; target <= 1)\n' "" "" "$(ratio "$q3" "$q2")"
 printf '  %-52s %8s   (%s members)\n' "data descriptors: quillow-find -t zip '*.*'" "$s1" "$s0"
 printf '  %-52s %8s   (%s members)\n' "data descriptors: quillow-find --zip-central -t zip" "$s2" "$sc"
-printf '  %-52s %8s\n' "quillow-find -t 7z '*.*'" "$q7"
-printf '  %-52s %8s\n' "7zz l -ba -an -air!*.7z (every archive)" "$z7"
+printf '  %-52s %8s   (processor time %s)\n' "quillow-find -t 7z '*.*'" "$q7" "$(cpu q-7z)"
+printf '  %-52s %8s   (processor time %s)\n' "7zz l -ba -an -air!*.7z (every archive)" "$z7" "$(cpu 7z-7z)"
 printf '  %-52s %8s   (7z / quillow-find = %s; target >= 5)\n' "" "" "$(ratio "$z7" "$q7")"
 
 # The two ZIP modes once more, run in alternation so that the load of a shared machine falls

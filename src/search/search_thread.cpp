@@ -21,6 +21,13 @@ using platform::kSep;
 // more handles than the process may open.
 constexpr int kOpenFolderLevels = 64;
 
+// Archives open for the reading thread at most; each holds a file handle until it is read.
+constexpr size_t kReadAheadDepth = 32, kReadAheadBatch = 8;
+
+// The sources whose directories are read on the second thread: those that must unpack
+// theirs. The others read their headers faster than the hand-over to a second thread costs.
+bool ReadsAhead(int type) { return type == k7z; }
+
 }  // namespace
 
 std::string ElapsedText(uint32_t s) {
@@ -66,7 +73,8 @@ SearchThread::SearchThread(SearchHost& host, const SearchOptions& options,
       options_(options),
       types_(types),
       warningsPath_(std::move(warningsPath)),
-      patterns_(options.CaseSensitive != 0) {}
+      patterns_(options.CaseSensitive != 0),
+      readAhead_(kReadAheadDepth, kReadAheadBatch) {}
 
 SearchOutcome SearchThread::Run() {
   bool started = false;
@@ -78,6 +86,7 @@ SearchOutcome SearchThread::Run() {
     failure_ = "unknown error";
   }
   if (failure_.empty()) failure_ = "unknown error";
+  readAhead_.End();
   // A window that was told the search started must be told it ended, or it stays searching.
   if (started) {
     try {
@@ -133,6 +142,7 @@ SearchOutcome SearchThread::Body(bool& started) {
   // After a stop every remaining entry is still handed over; each returns at once.
   for (const std::string& folder : lookIn_) ScanFolder(folder);
   const bool stopped = StopRequested();
+  readAhead_.End();
 
   Finish(false);
   return stopped ? SearchOutcome::kStopped : SearchOutcome::kCompleted;
@@ -164,6 +174,7 @@ void SearchThread::ScanFolder(const std::string& entry) {
     return;
   }
   ScanEntered(listing, startFolder_->Resolve(entry), 0);
+  TellReadAhead(0);
 }
 
 // A Look-in folder that cannot be searched is named to the user, never passed over in
@@ -224,6 +235,7 @@ void SearchThread::ScanEntered(platform::FolderListing& listing, std::string fol
       if (type == kFolders) {
         // Only a hit needs the entry's size and time: the system is asked for them then.
         if (IsCandidateHit(e.name)) {
+          TellReadAhead(0);  // the archives before it come first
           if (!options_.CountOnly) listing.FillDetails(e);
           CountHit(e.name, folder, e.dosDate, e.dosTime, e.size, e.size, true, true);
         }
@@ -242,12 +254,36 @@ void SearchThread::ReadArchive(const std::string& folder, const platform::Folder
   // takes the archive's own time, the default for formats that store none.
   std::unique_ptr<platform::ReadFile> file = listing.Open(entry);
   if (!file || file->Length() == 0) return;
-  const std::string path = JoinPath(folder.empty() ? std::string(1, kSep) : folder, entry.name);
+  std::string path = JoinPath(folder.empty() ? std::string(1, kSep) : folder, entry.name);
+  if (ReadsAhead(type)) {
+    TellReadAhead(kReadAheadDepth - 1);
+    readAhead_.Push(std::make_unique<ReadAhead::Job>(
+        std::move(file), TypeTable()[type].reader, std::move(path), entry.dosDate, entry.dosTime));
+    return;
+  }
+  TellReadAhead(0);
   ByteSource src(*file);
   // TAR headers carry no DOS time: their rows show "?" rather than the archive's own time.
   ArchiveContext ctx(*this, path, entry.dosDate, entry.dosTime, type != kTar);
   const bool central = type == kZip && options_.ZipCentralDirectory;
   (central ? formats::ReadZipCentral : TypeTable()[type].reader)(src, ctx);
+}
+
+// After a stop nothing more is told: the rows end at the end of an archive, where a walk
+// that read every archive on the spot could have stopped. What is read ahead then is dropped.
+void SearchThread::TellReadAhead(size_t waiting) {
+  while (readAhead_.Size() > 0) {
+    const bool stopped = StopRequested();
+    if (stopped) readAhead_.DropWaiting();
+    std::unique_ptr<ReadAhead::Job> job = readAhead_.Pop(stopped || readAhead_.Size() > waiting);
+    if (!job) return;
+    if (stopped) continue;
+    // Read ahead only for sources whose members carry their own times.
+    ArchiveContext ctx(*this, job->record.container(), job->record.defaultDate(),
+                       job->record.defaultTime(), true);
+    job->record.Replay(ctx);
+    if (job->failure) std::rethrow_exception(job->failure);
+  }
 }
 
 void SearchThread::TickElapsed() {

@@ -12,6 +12,7 @@
 
 #include "platform/fs.h"
 #include "search/matching.h"
+#include "search/read_ahead.h"
 #include "search/search_host.h"
 #include "search/types.h"
 
@@ -73,6 +74,9 @@ class SearchThread {
   void ScanEntered(platform::FolderListing& listing, std::string folder, int depth);
   void ReadArchive(const std::string& folder, const platform::FolderListing& listing,
                    platform::DirEntry& entry, int type);
+  // Tells the archives read ahead, in turn, as far as they are read, and waits for them
+  // while more than `waiting` are queued.
+  void TellReadAhead(size_t waiting);
 
   SearchHost& host_;
   const SearchOptions options_;
@@ -97,6 +101,7 @@ class SearchThread {
   bool finishing_ = false;
   std::string failure_;
   ResultRow row_;  // the hit being handed over
+  ReadAhead readAhead_;
 
   std::atomic<bool> stop_{false};
 };

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 #include "platform/fs.h"
@@ -274,6 +275,74 @@ TEST(SearchWalk, SevenZipRowsShowWhatTheArchiveKeeps) {
   for (const search::ResultRow& r : t.host.rows)
     EXPECT_EQ(r.modified == "?", r.container == tree.Path("none.7z")) << r.container;
   EXPECT_EQ(t.host.rows.size(), 3u);
+}
+
+// 7z directories are read on a second thread while the walk goes on. Three folders, one
+// inside the other, each with more archives than are read ahead at once and one damaged
+// archive: every row and warning comes in the order of a walk that read each archive on the
+// spot (the innermost folder first; in each folder its plain entries, then the archives,
+// each whole), and a stop ends the rows at the end of the archive being told.
+TEST(SearchWalk, ArchivesReadAheadKeepTheWalkOrder) {
+  TempTree tree;
+  const std::string good = LoadFile(TestData("7z/lzma-nonsolid.7z"));
+  const std::vector<std::string> folders = {"top/mid/low", "top/mid", "top"};
+  constexpr int kArchives = 40;
+  for (const std::string& f : folders) {
+    for (int i = 0; i < kArchives; ++i) tree.Write(f + "/n" + std::to_string(i) + ".7z", good);
+    tree.Write(f + "/bad.7z", good.substr(0, good.size() - 10));
+    tree.Write(f + "/plain.txt", "x");
+  }
+  // One archive's members, in its own order.
+  std::vector<std::string> members;
+  {
+    TempTree single;
+    single.Write("n0.7z", good);
+    Search s;
+    s.types = Only({search::k7z});
+    s.Run("*.*", single.Root());
+    members = Files(s.host);
+  }
+  ASSERT_EQ(members.size(), 8u);
+
+  Search s;
+  s.types = Only({search::kFolders, search::k7z});
+  s.Run("*.*", tree.Path("top"));
+  size_t at = 0;
+  std::vector<std::string> warned;
+  for (const std::string& f : folders) {
+    const std::string folder = tree.Path(f);
+    // The folder's own entries, the archives among them, then each archive's members.
+    size_t entries = 0;
+    for (; at < s.host.rows.size() && s.host.rows[at].container == folder + kSep; ++at) ++entries;
+    EXPECT_EQ(entries, kArchives + 2u + (f == "top/mid/low" ? 0 : 1)) << f;
+    std::set<std::string> archives;
+    while (at < s.host.rows.size() && s.host.rows[at].container.rfind(folder + kSep, 0) == 0 &&
+           s.host.rows[at].container.find(kSep, folder.size() + 1) == std::string::npos) {
+      const std::string archive = s.host.rows[at].container;
+      EXPECT_TRUE(archives.insert(archive).second) << archive << " told twice";
+      std::vector<std::string> told;
+      for (; at < s.host.rows.size() && s.host.rows[at].container == archive; ++at)
+        told.push_back(s.host.rows[at].file);
+      EXPECT_EQ(told, members) << archive;
+    }
+    EXPECT_EQ(archives.size(), static_cast<size_t>(kArchives)) << f;
+    warned.push_back(tree.Path(f + "/bad.7z") + ": Corrupt 7z file");
+  }
+  EXPECT_EQ(at, s.host.rows.size());
+  EXPECT_EQ(s.host.warnings, warned);
+  EXPECT_EQ(s.host.endCount, static_cast<int32_t>(s.host.rows.size()));
+
+  Search stopped;
+  stopped.types = Only({search::k7z});
+  search::SearchThread* running = nullptr;
+  stopped.host.onRow = [&](const search::ResultRow&) { running->RequestStop(); };
+  stopped.host.findFiles = "*.*";
+  stopped.host.lookIn = tree.Path("top");
+  search::SearchThread thread(stopped.host, stopped.options, stopped.types, "");
+  running = &thread;
+  EXPECT_EQ(thread.Run(), search::SearchOutcome::kStopped);
+  EXPECT_EQ(Files(stopped.host), members);
+  EXPECT_EQ(stopped.host.endCount, 8);
 }
 
 TEST(SearchWalk, WarningsFileIsKeptOnlyWhenWritten) {
