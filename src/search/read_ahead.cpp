@@ -52,7 +52,7 @@ void ReadAhead::End() {
   worker_.join();
   quit_ = false;
   jobs_.clear();
-  done_ = 0;
+  done_ = held_ = 0;
   urged_ = false;
 }
 
@@ -79,12 +79,15 @@ std::unique_ptr<ReadAhead::Job> ReadAhead::Pop(bool wait) {
   std::unique_ptr<Job> job = std::move(jobs_.front());
   jobs_.pop_front();
   --done_;
+  held_ -= job->record.Bytes();
+  hold.unlock();
+  queued_.notify_one();  // it may wait for room
   return job;
 }
 
 void ReadAhead::DropWaiting() {
   std::lock_guard<std::mutex> hold(lock_);
-  const size_t keep = done_ + (reading_ ? 1 : 0);
+  const size_t keep = done_ + (reading_ ? 1 : 0);  // the records read stay counted
   if (jobs_.size() > keep) jobs_.resize(keep);
 }
 
@@ -92,7 +95,8 @@ void ReadAhead::Work() {
   std::unique_lock<std::mutex> hold(lock_);
   for (;;) {
     queued_.wait(hold, [this] {
-      return quit_ || (done_ < jobs_.size() && (urged_ || jobs_.size() - done_ >= batch_));
+      return quit_ || (done_ < jobs_.size() && (urged_ || jobs_.size() - done_ >= batch_) &&
+                       (done_ == 0 || held_ < heldLimit_));
     });
     if (quit_) return;
     Job& job = *jobs_[done_];
@@ -108,6 +112,7 @@ void ReadAhead::Work() {
     hold.lock();
     reading_ = false;
     ++done_;
+    held_ += job.record.Bytes();
     if (done_ == jobs_.size()) urged_ = false;
     read_.notify_one();
   }

@@ -32,6 +32,8 @@ class RecordedArchive final : public ReaderContext {
 
   // Tells `to` everything recorded, in the order it came.
   void Replay(ReaderContext& to) const;
+  // The memory the record holds.
+  size_t Bytes() const { return text_.size() + events_.size() * sizeof(Event); }
 
  private:
   enum class Kind : uint8_t { kDated, kUndated, kWarning };
@@ -62,8 +64,11 @@ class ReadAhead {
 
   // At most `depth` archives are queued at a time. The reading thread is woken once
   // `batch` archives wait, or when the search waits for one: waking a sleeping thread on
-  // another processor costs more than reading a small directory, so it is done seldom.
-  ReadAhead(size_t depth, size_t batch) : depth_(depth), batch_(batch) {}
+  // another processor costs more than reading a small directory, so it is done seldom. It
+  // reads no further while the records read and not yet told hold `held` bytes or more
+  // (a folder of archives with a million members each would otherwise all be in memory).
+  ReadAhead(size_t depth, size_t batch, size_t held)
+      : depth_(depth), batch_(batch), heldLimit_(held) {}
   ~ReadAhead() { End(); }
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
@@ -87,12 +92,14 @@ class ReadAhead {
 
   const size_t depth_;
   const size_t batch_;
+  const size_t heldLimit_;
   // jobs_ is the search thread's, but for its lock-guarded entries: the first done_ are read,
   // the next one is being read while reading_ is set.
   std::deque<std::unique_ptr<Job>> jobs_;
   std::mutex lock_;
   std::condition_variable queued_, read_;
   size_t done_ = 0;
+  size_t held_ = 0;  // bytes of the records read
   bool reading_ = false;
   bool urged_ = false;  // the search waits: read whatever waits, however few
   bool quit_ = false;

@@ -21,8 +21,9 @@ using platform::kSep;
 // more handles than the process may open.
 constexpr int kOpenFolderLevels = 64;
 
-// Archives open for the reading thread at most; each holds a file handle until it is read.
-constexpr size_t kReadAheadDepth = 32, kReadAheadBatch = 8;
+// Archives open for the reading thread at most (each holds a file handle until it is read),
+// how many wait before it is woken, and the memory its records may hold before it pauses.
+constexpr size_t kReadAheadDepth = 32, kReadAheadBatch = 8, kReadAheadHeld = 64u << 20;
 
 // The sources whose directories are read on the second thread: those that must unpack
 // theirs. The others read their headers faster than the hand-over to a second thread costs.
@@ -74,7 +75,7 @@ SearchThread::SearchThread(SearchHost& host, const SearchOptions& options,
       types_(types),
       warningsPath_(std::move(warningsPath)),
       patterns_(options.CaseSensitive != 0),
-      readAhead_(kReadAheadDepth, kReadAheadBatch) {}
+      readAhead_(kReadAheadDepth, kReadAheadBatch, kReadAheadHeld) {}
 
 SearchOutcome SearchThread::Run() {
   bool started = false;
